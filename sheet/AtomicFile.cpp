@@ -1,0 +1,87 @@
+#include "sheet/AtomicFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+
+#include "sheet/WorkbookError.h"
+
+namespace tombra::sheet {
+
+namespace {
+
+std::string systemReason(int err) { return std::strerror(err); }
+
+}  // namespace
+
+void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes) {
+    const std::string shown = target.string();
+    std::filesystem::path dir = target.parent_path();
+    if (dir.empty()) dir = ".";
+    std::string pattern = (dir / ("." + target.filename().string() + ".tmp-XXXXXX")).string();
+    int fd = ::mkstemp(pattern.data());
+    if (fd < 0)
+        throw WorkbookError("保存できません (" + shown + "): 一時ファイルを作れません: " +
+                            systemReason(errno));
+    auto failWith = [&](const std::string& what) {
+        int err = errno;
+        ::close(fd);
+        ::unlink(pattern.c_str());
+        return WorkbookError("保存できません (" + shown + "): " + what + ": " + systemReason(err));
+    };
+    struct stat old;
+    mode_t mode = 0644;
+    if (::stat(target.c_str(), &old) == 0) mode = old.st_mode & 07777;
+    else {
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            throw failWith("書き込みに失敗しました");
+        }
+        done += static_cast<size_t>(n);
+    }
+    if (::fchmod(fd, mode) != 0) throw failWith("属性を設定できません");
+    if (::fsync(fd) != 0) throw failWith("書き込みに失敗しました");
+    if (::close(fd) != 0) {
+        int err = errno;
+        ::unlink(pattern.c_str());
+        throw WorkbookError("保存できません (" + shown + "): " + systemReason(err));
+    }
+    if (::rename(pattern.c_str(), target.c_str()) != 0) {
+        int err = errno;
+        ::unlink(pattern.c_str());
+        throw WorkbookError("保存できません (" + shown + "): 置き換えに失敗しました: " +
+                            systemReason(err));
+    }
+    // Make the rename itself durable.
+    int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+}
+
+std::string readWholeFile(const std::filesystem::path& path) {
+    std::error_code ec;
+    if (!std::filesystem::exists(path, ec))
+        throw WorkbookError("ファイルが見つかりません: " + path.string());
+    if (std::filesystem::is_directory(path, ec))
+        throw WorkbookError("ブックではなくフォルダです: " + path.string());
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw WorkbookError("ファイルを開けません: " + path.string());
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) throw WorkbookError("ファイルを読み込めません: " + path.string());
+    return bytes;
+}
+
+}  // namespace tombra::sheet

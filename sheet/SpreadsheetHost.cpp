@@ -1,0 +1,59 @@
+#include "sheet/SpreadsheetHost.h"
+
+#include "sheet/Constants.h"
+
+namespace tombra::sheet {
+
+bool SpreadsheetHost::announceRunningHost(std::string_view windowClass, int message) {
+    (void)message;
+    return windowClass == kWindowClass && running_;
+}
+
+bool SpreadsheetHost::start() {
+    running_ = true;
+    return true;
+}
+
+Workbook& SpreadsheetHost::attach(const std::filesystem::path& path) {
+    std::filesystem::path key = std::filesystem::weakly_canonical(std::filesystem::absolute(path));
+    auto it = workbooks_.find(key);
+    if (it == workbooks_.end()) {
+        it = workbooks_.emplace(key, Workbook::open(key)).first;
+    } else if (it->second->changedOnDisk() && !it->second->hasUnsavedChanges()) {
+        it->second->reload();
+    }
+    running_ = true;
+    active_ = it->second.get();
+    setVisible(false);
+    workbookWindowVisible_ = true;
+    return *active_;
+}
+
+void SpreadsheetHost::setVisible(bool visible) {
+    bool changed = visible != visible_;
+    visible_ = visible;
+    if (changed && observer_) observer_->visibilityChanged(visible);
+}
+
+void SpreadsheetHost::setWindowState(int state) {
+    windowState_ = state;
+    if (observer_) observer_->windowStateChanged(state);
+}
+
+void SpreadsheetHost::quit() {
+    active_ = nullptr;
+    workbooks_.clear();
+    running_ = false;
+    setVisible(false);
+    workbookWindowVisible_ = false;
+}
+
+void SpreadsheetHost::printSheet(Workbook& workbook, Worksheet& sheet) {
+    if (observer_) observer_->printRequested(workbook, sheet);
+}
+
+void SpreadsheetHost::previewSheet(Workbook& workbook, Worksheet& sheet) {
+    if (observer_) observer_->previewRequested(workbook, sheet);
+}
+
+}  // namespace tombra::sheet

@@ -1,0 +1,375 @@
+#include "sheet/Workbook.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <optional>
+#include <pugixml.hpp>
+#include <set>
+
+#include "sheet/AtomicFile.h"
+#include "sheet/Relationships.h"
+#include "sheet/SharedStrings.h"
+#include "sheet/StyleSheet.h"
+#include "sheet/WorkbookError.h"
+#include "sheet/XmlText.h"
+#include "sheet/ZipPackage.h"
+
+namespace tombra::sheet {
+
+namespace {
+
+constexpr std::string_view kOfficeDocument = "/officeDocument";
+constexpr std::string_view kWorksheetType =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet";
+constexpr std::string_view kStylesType =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles";
+constexpr std::string_view kSharedStringsType =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings";
+constexpr std::string_view kWorksheetContent =
+    "application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml";
+constexpr std::string_view kStylesContent =
+    "application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml";
+constexpr std::string_view kSharedStringsContent =
+    "application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml";
+
+struct FileStamp {
+    long long size = -1;
+    long long mtimeNs = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
+std::optional<FileStamp> stampOf(const std::filesystem::path& path) {
+    struct stat st;
+    if (path.empty() || ::stat(path.c_str(), &st) != 0) return std::nullopt;
+    return FileStamp{static_cast<long long>(st.st_size),
+                     static_cast<long long>(st.st_mtim.tv_sec) * 1'000'000'000LL + st.st_mtim.tv_nsec};
+}
+
+std::string asciiLower(std::string_view s) {
+    std::string r(s);
+    for (char& c : r)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return r;
+}
+
+size_t codePoints(std::string_view s) {
+    size_t n = 0;
+    for (unsigned char c : s) n += (c & 0xC0) != 0x80;
+    return n;
+}
+
+// Relative path from the folder of `fromPart` to `toPart`.
+std::string relativeTarget(const std::string& fromPart, const std::string& toPart) {
+    size_t slash = fromPart.rfind('/');
+    std::string dir = slash == std::string::npos ? "" : fromPart.substr(0, slash + 1);
+    if (!dir.empty() && toPart.compare(0, dir.size(), dir) == 0) return toPart.substr(dir.size());
+    return "/" + toPart;
+}
+
+}  // namespace
+
+struct Workbook::Impl {
+    struct SheetEntry {
+        std::string name;
+        std::string relationshipId;
+        std::string part;  // "" for sheets that are not worksheets
+        pugi::xml_node node;
+        std::unique_ptr<Worksheet> worksheet;
+    };
+
+    std::filesystem::path path;
+    std::optional<FileStamp> stamp;
+    std::unique_ptr<ZipPackage> package;
+    std::string workbookPart;
+    pugi::xml_document workbookXml;
+    pugi::xml_document contentTypes;
+    std::unique_ptr<Relationships> workbookRels;
+    std::vector<SheetEntry> sheets;
+    std::string stylesPart, stringsPart;
+    std::unique_ptr<StyleSheet> styles;
+    std::unique_ptr<SharedStrings> strings;
+    bool workbookChanged = false, relsChanged = false, contentTypesChanged = false;
+
+    void load(std::string bytes) {
+        package = std::make_unique<ZipPackage>(std::move(bytes));
+        if (!package->contains("[Content_Types].xml") || !package->contains("_rels/.rels"))
+            throw WorkbookError("ブック (.xlsx) として読めないファイルです: パッケージの目録がありません");
+        parsePart(contentTypes, package->read("[Content_Types].xml"), "[Content_Types].xml");
+        Relationships packageRels(package->read("_rels/.rels"), "_rels/.rels");
+        const Relationships::Entry* office = packageRels.byTypeSuffix(kOfficeDocument);
+        if (!office) throw WorkbookError("ブック (.xlsx) として読めないファイルです: 本体がありません");
+        workbookPart = resolvePartTarget("", office->target);
+        parsePart(workbookXml, package->read(workbookPart), workbookPart);
+        if (localName(workbookXml.document_element()) != "workbook")
+            throw WorkbookError("ブック (.xlsx) として読めないファイルです: 本体がブックではありません");
+        std::string relsPart = relationshipsPartFor(workbookPart);
+        workbookRels = package->contains(relsPart)
+                           ? std::make_unique<Relationships>(package->read(relsPart), relsPart)
+                           : std::make_unique<Relationships>();
+
+        pugi::xml_node sheetsNode = childByLocalName(workbookXml.document_element(), "sheets");
+        std::set<std::string> seen;
+        for (pugi::xml_node s = sheetsNode.first_child(); s; s = s.next_sibling()) {
+            if (s.type() != pugi::node_element || localName(s) != "sheet") continue;
+            SheetEntry e;
+            e.name = attributeText(s, "name");
+            e.node = s;
+            e.relationshipId = xmlUnescapeAttribute(attributeInNamespace(s, "id", kRelationshipsNs).value());
+            if (const Relationships::Entry* rel = workbookRels->byId(e.relationshipId);
+                rel && rel->type == kWorksheetType && !rel->external)
+                e.part = resolvePartTarget(workbookPart, rel->target);
+            if (e.name.empty() || !seen.insert(asciiLower(e.name)).second)
+                throw WorkbookError("ブックのシート一覧が壊れています");
+            sheets.push_back(std::move(e));
+        }
+        if (const Relationships::Entry* rel = workbookRels->byTypeSuffix("/styles"))
+            stylesPart = resolvePartTarget(workbookPart, rel->target);
+        if (const Relationships::Entry* rel = workbookRels->byTypeSuffix("/sharedStrings"))
+            stringsPart = resolvePartTarget(workbookPart, rel->target);
+        styles = !stylesPart.empty() && package->contains(stylesPart)
+                     ? std::make_unique<StyleSheet>(package->read(stylesPart), stylesPart)
+                     : std::make_unique<StyleSheet>();
+    }
+
+    SharedStrings& sharedStrings() {
+        if (!strings)
+            strings = !stringsPart.empty() && package->contains(stringsPart)
+                          ? std::make_unique<SharedStrings>(package->read(stringsPart), stringsPart)
+                          : std::make_unique<SharedStrings>();
+        return *strings;
+    }
+
+    SheetEntry* entry(std::string_view name) {
+        for (SheetEntry& e : sheets)
+            if (e.name == name) return &e;
+        std::string key = asciiLower(name);
+        for (SheetEntry& e : sheets)
+            if (asciiLower(e.name) == key) return &e;
+        return nullptr;
+    }
+
+    Worksheet& worksheet(SheetEntry& e) {
+        if (!e.worksheet) {
+            if (!package->contains(e.part))
+                throw WorkbookError("シート「" + e.name + "」の内容がありません (ブックが壊れています)");
+            auto ws = std::make_unique<Worksheet>(e.name, e.part, *styles, sharedStrings());
+            ws->load(package->read(e.part));
+            e.worksheet = std::move(ws);
+        }
+        return *e.worksheet;
+    }
+
+    void addContentOverride(const std::string& part, std::string_view type) {
+        pugi::xml_node root = contentTypes.document_element();
+        pugi::xml_node o = root.append_child((prefixOf(root) + "Override").c_str());
+        setAttribute(o, "PartName", "/" + part);
+        setAttribute(o, "ContentType", type);
+        contentTypesChanged = true;
+    }
+
+    std::string freePartName(const std::string& folder, const std::string& stem) {
+        for (int n = 1;; ++n) {
+            std::string candidate = folder + stem + std::to_string(n) + ".xml";
+            bool taken = package->contains(candidate);
+            for (const SheetEntry& e : sheets) taken |= asciiLower(e.part) == asciiLower(candidate);
+            if (!taken) return candidate;
+        }
+    }
+
+    int activeIndex() const {
+        pugi::xml_node views = childByLocalName(workbookXml.document_element(), "bookViews");
+        pugi::xml_node view = childByLocalName(views, "workbookView");
+        int index = view ? view.attribute("activeTab").as_int(0) : 0;
+        return index >= 0 && index < static_cast<int>(sheets.size()) ? index : 0;
+    }
+
+    bool dirty() const {
+        if (workbookChanged || relsChanged || contentTypesChanged || styles->changed()) return true;
+        if (strings && strings->changed()) return true;
+        for (const SheetEntry& e : sheets)
+            if (e.worksheet && e.worksheet->touched()) return true;
+        return false;
+    }
+};
+
+Workbook::Workbook(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+Workbook::~Workbook() = default;
+
+std::unique_ptr<Workbook> Workbook::open(const std::filesystem::path& path) {
+    std::filesystem::path absolute = std::filesystem::absolute(path);
+    auto stamp = stampOf(absolute);
+    auto wb = fromBytes(readWholeFile(absolute), absolute);
+    wb->impl_->stamp = stamp;
+    return wb;
+}
+
+std::unique_ptr<Workbook> Workbook::fromBytes(std::string bytes, const std::filesystem::path& path) {
+    auto impl = std::make_unique<Impl>();
+    impl->path = path;
+    impl->load(std::move(bytes));
+    return std::unique_ptr<Workbook>(new Workbook(std::move(impl)));
+}
+
+const std::filesystem::path& Workbook::path() const { return impl_->path; }
+
+std::vector<std::string> Workbook::sheetNames() const {
+    std::vector<std::string> names;
+    for (const auto& e : impl_->sheets) names.push_back(e.name);
+    return names;
+}
+
+Worksheet* Workbook::findSheet(std::string_view name) {
+    Impl::SheetEntry* e = impl_->entry(name);
+    if (!e || e->part.empty()) return nullptr;
+    return &impl_->worksheet(*e);
+}
+
+Worksheet& Workbook::sheet(std::string_view name) {
+    Worksheet* ws = findSheet(name);
+    if (!ws) throw WorkbookError("シート「" + std::string(name) + "」が見つかりません");
+    return *ws;
+}
+
+Worksheet& Workbook::addSheet(std::string_view rawName) {
+    std::string name = validUtf8(rawName);
+    if (name.empty() || codePoints(name) > 31 || name.find_first_of("[]:*?/\\") != std::string::npos ||
+        name.front() == '\'' || name.back() == '\'')
+        throw WorkbookError("シート名「" + name + "」は使えません");
+    if (impl_->entry(name)) throw WorkbookError("シート「" + name + "」はすでにあります");
+    Impl& m = *impl_;
+    size_t slash = m.workbookPart.rfind('/');
+    std::string folder = (slash == std::string::npos ? "" : m.workbookPart.substr(0, slash + 1)) + "worksheets/";
+    std::string part = m.freePartName(folder, "sheet");
+
+    std::string relId = m.workbookRels->add(kWorksheetType, relativeTarget(m.workbookPart, part));
+    m.relsChanged = true;
+    m.addContentOverride(part, kWorksheetContent);
+
+    pugi::xml_node root = m.workbookXml.document_element();
+    std::string rPrefix = prefixForNamespace(root, kRelationshipsNs);
+    if (rPrefix.empty()) {
+        rPrefix = "r";
+        for (int n = 0; root.attribute(("xmlns:" + rPrefix).c_str()); ++n) rPrefix = "rel" + std::to_string(n);
+        setAttribute(root, ("xmlns:" + rPrefix).c_str(), kRelationshipsNs);
+    }
+    pugi::xml_node sheetsNode = childByLocalName(root, "sheets");
+    if (!sheetsNode) throw WorkbookError("ブックのシート一覧がありません");
+    long long maxId = 0;
+    for (const auto& e : m.sheets) maxId = std::max(maxId, e.node.attribute("sheetId").as_llong(0));
+    pugi::xml_node node = sheetsNode.append_child((prefixOf(root) + "sheet").c_str());
+    setAttribute(node, "name", name);
+    setAttribute(node, "sheetId", std::to_string(maxId + 1));
+    setAttribute(node, (rPrefix + ":id").c_str(), relId);
+    m.workbookChanged = true;
+
+    Impl::SheetEntry e;
+    e.name = name;
+    e.relationshipId = relId;
+    e.part = part;
+    e.node = node;
+    e.worksheet = std::make_unique<Worksheet>(name, part, *m.styles, m.sharedStrings());
+    e.worksheet->loadNew();
+    m.sheets.push_back(std::move(e));
+    return *m.sheets.back().worksheet;
+}
+
+void Workbook::activate(std::string_view name) {
+    Impl& m = *impl_;
+    Impl::SheetEntry* target = m.entry(name);
+    if (!target || target->part.empty()) throw WorkbookError("シート「" + std::string(name) + "」が見つかりません");
+    int index = static_cast<int>(target - m.sheets.data());
+    if (index == m.activeIndex() && m.worksheet(*target).tabSelected()) return;
+    // Only one tab may stay selected, or the spreadsheet opens the sheets grouped.
+    for (Impl::SheetEntry& e : m.sheets) {
+        if (e.part.empty() || &e == target) continue;
+        bool selected = e.worksheet ? e.worksheet->tabSelected()
+                                    : m.package->read(e.part).find("tabSelected=\"1\"") != std::string::npos;
+        if (selected) m.worksheet(e).setTabSelected(false);
+    }
+    m.worksheet(*target).setTabSelected(true);
+    pugi::xml_node root = m.workbookXml.document_element();
+    pugi::xml_node views = childByLocalName(root, "bookViews");
+    if (!views) views = root.insert_child_before((prefixOf(root) + "bookViews").c_str(), childByLocalName(root, "sheets"));
+    pugi::xml_node view = childByLocalName(views, "workbookView");
+    if (!view) view = views.append_child((prefixOf(root) + "workbookView").c_str());
+    setAttribute(view, "activeTab", std::to_string(index));
+    if (view.attribute("firstSheet").as_int(0) > index) setAttribute(view, "firstSheet", std::to_string(index));
+    m.workbookChanged = true;
+}
+
+std::string Workbook::activeSheetName() const {
+    return impl_->sheets.empty() ? std::string() : impl_->sheets[static_cast<size_t>(impl_->activeIndex())].name;
+}
+
+bool Workbook::hasUnsavedChanges() const { return impl_->dirty(); }
+
+std::string Workbook::serialize() {
+    Impl& m = *impl_;
+    ZipPackage& pkg = *m.package;
+    // Sheets first: writing their texts may add shared strings.
+    for (auto& e : m.sheets)
+        if (e.worksheet && e.worksheet->touched()) pkg.write(e.part, e.worksheet->serialize());
+    if (m.strings && m.strings->changed()) {
+        if (m.stringsPart.empty() || !pkg.contains(m.stringsPart)) {
+            if (m.stringsPart.empty()) {
+                size_t slash = m.workbookPart.rfind('/');
+                m.stringsPart = (slash == std::string::npos ? "" : m.workbookPart.substr(0, slash + 1)) + "sharedStrings.xml";
+                m.workbookRels->add(kSharedStringsType, relativeTarget(m.workbookPart, m.stringsPart));
+                m.relsChanged = true;
+            }
+            m.addContentOverride(m.stringsPart, kSharedStringsContent);
+        }
+        pkg.write(m.stringsPart, m.strings->serialize());
+    }
+    if (m.styles->changed()) {
+        if (m.stylesPart.empty() || !pkg.contains(m.stylesPart)) {
+            if (m.stylesPart.empty()) {
+                size_t slash = m.workbookPart.rfind('/');
+                m.stylesPart = (slash == std::string::npos ? "" : m.workbookPart.substr(0, slash + 1)) + "styles.xml";
+                m.workbookRels->add(kStylesType, relativeTarget(m.workbookPart, m.stylesPart));
+                m.relsChanged = true;
+            }
+            m.addContentOverride(m.stylesPart, kStylesContent);
+        }
+        pkg.write(m.stylesPart, m.styles->serialize());
+    }
+    if (m.workbookChanged) pkg.write(m.workbookPart, printDocument(m.workbookXml));
+    if (m.relsChanged) pkg.write(relationshipsPartFor(m.workbookPart), m.workbookRels->serialize());
+    if (m.contentTypesChanged) pkg.write("[Content_Types].xml", printDocument(m.contentTypes));
+    return pkg.save();
+}
+
+void Workbook::save() {
+    if (impl_->path.empty()) throw WorkbookError("保存先が決まっていません");
+    if (!hasUnsavedChanges() && !changedOnDisk()) return;  // the file already holds exactly this
+    saveAs(impl_->path);
+}
+
+void Workbook::saveAs(const std::filesystem::path& target) {
+    Impl& m = *impl_;
+    std::filesystem::path absolute = std::filesystem::absolute(target);
+    std::string bytes = serialize();
+    writeFileAtomically(absolute, bytes);
+    // What is on disk now is the new original.
+    m.path = absolute;
+    m.stamp = stampOf(absolute);
+    if (m.strings && m.package->isReplaced(m.stringsPart)) m.strings->saved(m.package->read(m.stringsPart));
+    if (!m.stylesPart.empty() && m.package->isReplaced(m.stylesPart)) m.styles->saved(m.package->read(m.stylesPart));
+    m.package = std::make_unique<ZipPackage>(std::move(bytes));
+    for (auto& e : m.sheets)
+        if (e.worksheet) e.worksheet->markSaved();
+    m.workbookChanged = m.relsChanged = m.contentTypesChanged = false;
+}
+
+bool Workbook::changedOnDisk() const {
+    if (impl_->path.empty()) return false;
+    return stampOf(impl_->path) != impl_->stamp;
+}
+
+void Workbook::reload() {
+    std::unique_ptr<Workbook> fresh = open(impl_->path);
+    impl_ = std::move(fresh->impl_);
+}
+
+}  // namespace tombra::sheet

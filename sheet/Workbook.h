@@ -1,0 +1,50 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "sheet/Worksheet.h"
+
+namespace tombra::sheet {
+
+// A workbook package held in memory: its worksheets by name, and saving. Parts the program
+// does not change are written back byte for byte; a sheet no command touched is not
+// re-serialised. All failures throw WorkbookError with a message for the user.
+class Workbook {
+public:
+    static std::unique_ptr<Workbook> open(const std::filesystem::path& path);
+    static std::unique_ptr<Workbook> fromBytes(std::string bytes, const std::filesystem::path& path = {});
+    ~Workbook();
+    Workbook(const Workbook&) = delete;
+    Workbook& operator=(const Workbook&) = delete;
+
+    const std::filesystem::path& path() const;
+    // Names of all sheets in tab order (chart sheets included).
+    std::vector<std::string> sheetNames() const;
+    // A worksheet by name (exact, else ignoring ASCII case); nullptr when there is none.
+    Worksheet* findSheet(std::string_view name);
+    Worksheet& sheet(std::string_view name);
+    // A new empty worksheet after the last sheet.
+    Worksheet& addSheet(std::string_view name);
+    void activate(std::string_view name);
+    std::string activeSheetName() const;
+
+    bool hasUnsavedChanges() const;
+    // The package as it would be saved now.
+    std::string serialize();
+    void save();
+    void saveAs(const std::filesystem::path& path);
+    // The file on disk differs from the one loaded or last saved.
+    bool changedOnDisk() const;
+    void reload();
+
+private:
+    struct Impl;
+    explicit Workbook(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace tombra::sheet
