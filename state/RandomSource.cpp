@@ -26,7 +26,8 @@ RandomSource::RandomSource() { reseedFromClock(); }
 
 void RandomSource::reseedFromClock() {
     if (fixedSeed_) {
-        engine_.seed(*fixedSeed_);
+        std::seed_seq seq{*fixedSeed_, ++fixedReseeds_};
+        engine_.seed(seq);
         return;
     }
     const auto wall =
@@ -43,6 +44,7 @@ void RandomSource::reseedFromClock() {
 
 void RandomSource::setFixedSeed(std::uint32_t seed) {
     fixedSeed_ = seed;
+    fixedReseeds_ = 0;
     engine_.seed(seed);
 }
 

@@ -15,9 +15,9 @@ class RandomSource {
     RandomSource();
 
     // Called at the start of every drawing command or pass. Normally seeds from the clock.
-    // With a fixed seed set, it restarts the fixed sequence instead: each pass starts from the
-    // same numbers, so a scripted run with a fixed seed reproduces exactly, whatever the
-    // timing of its steps.
+    // With a fixed seed set, it seeds from the fixed seed and the number of reseeds since it
+    // was set: a scripted run with a fixed seed reproduces exactly, whatever the timing of its
+    // steps, and successive passes still draw different numbers.
     void reseedFromClock();
 
     // Switches to the fixed sequence for `seed` and restarts it now.
@@ -46,6 +46,7 @@ class RandomSource {
     std::mt19937 engine_;
     std::optional<std::uint32_t> fixedSeed_;
     std::uint32_t clockReseeds_ = 0;
+    std::uint32_t fixedReseeds_ = 0;
 };
 
 }  // namespace tombra
