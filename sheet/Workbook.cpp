@@ -33,9 +33,12 @@ constexpr std::string_view kStylesContent =
 constexpr std::string_view kSharedStringsContent =
     "application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml";
 
+// Saves replace the file by a rename, so the inode tells a new file even within one tick of
+// the file system's clock.
 struct FileStamp {
     long long size = -1;
     long long mtimeNs = 0;
+    unsigned long long inode = 0;
     bool operator==(const FileStamp&) const = default;
 };
 
@@ -43,7 +46,8 @@ std::optional<FileStamp> stampOf(const std::filesystem::path& path) {
     struct stat st;
     if (path.empty() || ::stat(path.c_str(), &st) != 0) return std::nullopt;
     return FileStamp{static_cast<long long>(st.st_size),
-                     static_cast<long long>(st.st_mtim.tv_sec) * 1'000'000'000LL + st.st_mtim.tv_nsec};
+                     static_cast<long long>(st.st_mtim.tv_sec) * 1'000'000'000LL + st.st_mtim.tv_nsec,
+                     static_cast<unsigned long long>(st.st_ino)};
 }
 
 std::string asciiLower(std::string_view s) {
