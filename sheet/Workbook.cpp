@@ -172,6 +172,19 @@ struct Workbook::Impl {
         contentTypesChanged = true;
     }
 
+    // A workbook-level part that the package may lack: named, related and typed on first write.
+    void ensurePart(std::string& part, const char* fileName, std::string_view relationType,
+                    std::string_view contentType) {
+        if (!part.empty() && package->contains(part)) return;
+        if (part.empty()) {
+            size_t slash = workbookPart.rfind('/');
+            part = (slash == std::string::npos ? "" : workbookPart.substr(0, slash + 1)) + fileName;
+            workbookRels->add(relationType, relativeTarget(workbookPart, part));
+            relsChanged = true;
+        }
+        addContentOverride(part, contentType);
+    }
+
     std::string freePartName(const std::string& folder, const std::string& stem) {
         for (int n = 1;; ++n) {
             std::string candidate = folder + stem + std::to_string(n) + ".xml";
@@ -315,27 +328,11 @@ std::string Workbook::serialize() {
     for (auto& e : m.sheets)
         if (e.worksheet && e.worksheet->touched()) pkg.write(e.part, e.worksheet->serialize());
     if (m.strings && m.strings->changed()) {
-        if (m.stringsPart.empty() || !pkg.contains(m.stringsPart)) {
-            if (m.stringsPart.empty()) {
-                size_t slash = m.workbookPart.rfind('/');
-                m.stringsPart = (slash == std::string::npos ? "" : m.workbookPart.substr(0, slash + 1)) + "sharedStrings.xml";
-                m.workbookRels->add(kSharedStringsType, relativeTarget(m.workbookPart, m.stringsPart));
-                m.relsChanged = true;
-            }
-            m.addContentOverride(m.stringsPart, kSharedStringsContent);
-        }
+        m.ensurePart(m.stringsPart, "sharedStrings.xml", kSharedStringsType, kSharedStringsContent);
         pkg.write(m.stringsPart, m.strings->serialize());
     }
     if (m.styles->changed()) {
-        if (m.stylesPart.empty() || !pkg.contains(m.stylesPart)) {
-            if (m.stylesPart.empty()) {
-                size_t slash = m.workbookPart.rfind('/');
-                m.stylesPart = (slash == std::string::npos ? "" : m.workbookPart.substr(0, slash + 1)) + "styles.xml";
-                m.workbookRels->add(kStylesType, relativeTarget(m.workbookPart, m.stylesPart));
-                m.relsChanged = true;
-            }
-            m.addContentOverride(m.stylesPart, kStylesContent);
-        }
+        m.ensurePart(m.stylesPart, "styles.xml", kStylesType, kStylesContent);
         pkg.write(m.stylesPart, m.styles->serialize());
     }
     if (m.workbookChanged) pkg.write(m.workbookPart, printDocument(m.workbookXml));

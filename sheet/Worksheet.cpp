@@ -78,7 +78,7 @@ const Worksheet::Cell* Worksheet::findCell(int row, int column) const {
 
 Worksheet::Row& Worksheet::ensureRow(int row) { return rows_[row]; }
 
-Worksheet::Cell& Worksheet::ensureCell(Row& row, int rowNumber, int column) {
+Worksheet::Cell& Worksheet::ensureCell(Row& row, int column) {
     auto& cells = row.cells;
     if (!cells.empty() && cells.back().column < column) {
         cells.push_back(Cell{});
@@ -89,7 +89,6 @@ Worksheet::Cell& Worksheet::ensureCell(Row& row, int rowNumber, int column) {
         it = cells.insert(it, Cell{});
         it->column = column;
         it->style = fallbackStyle(&row, column);
-        (void)rowNumber;
         return *it;
     }
     Cell& cell = cells.back();
@@ -186,13 +185,8 @@ void Worksheet::restyleArea(const Area& a, const StyleMap& map) {
                 for (Cell& cell : row.cells) cell.style = map(cell.style);
                 continue;
             }
-            std::set<int> created;
             if (row.customFormat && row.style != 0)
-                for (int c = a.left; c <= a.right; ++c)
-                    if (!findCell(r, c)) {
-                        ensureCell(row, r, c).style = row.style;
-                        created.insert(c);
-                    }
+                for (int c = a.left; c <= a.right; ++c) ensureCell(row, c);
             for (Cell& cell : row.cells)
                 if (cell.column >= a.left && cell.column <= a.right) cell.style = map(cell.style);
         }
@@ -202,7 +196,7 @@ void Worksheet::restyleArea(const Area& a, const StyleMap& map) {
         for (int r = a.top; r <= a.bottom; ++r) {
             Row& row = ensureRow(r);
             for (size_t c = 1; c < columns_.size(); ++c)
-                if (columns_[c].style != 0) ensureCell(row, r, static_cast<int>(c));
+                if (columns_[c].style != 0) ensureCell(row, static_cast<int>(c));
             row.style = map(row.customFormat ? row.style : 0);
             row.customFormat = true;
             for (Cell& cell : row.cells) cell.style = map(cell.style);
@@ -212,7 +206,7 @@ void Worksheet::restyleArea(const Area& a, const StyleMap& map) {
     for (int r = a.top; r <= a.bottom; ++r) {
         Row& row = ensureRow(r);
         for (int c = a.left; c <= a.right; ++c) {
-            Cell& cell = ensureCell(row, r, c);
+            Cell& cell = ensureCell(row, c);
             cell.style = map(cell.style);
         }
     }
@@ -234,6 +228,14 @@ void Worksheet::setBorder(const Range& range, int xlEdge, const BorderChange& ch
     for (const Area& e : edges) {
         restyle(e, [&](std::uint32_t xf) { return styles_.withBorder(xf, xlEdge, change); });
     }
+}
+
+void Worksheet::setAllBorders(const Range& range, const BorderChange& change) {
+    restyle(range, [&](std::uint32_t xf) {
+        for (int edge : {xl::EdgeLeft, xl::EdgeTop, xl::EdgeBottom, xl::EdgeRight})
+            xf = styles_.withBorder(xf, edge, change);
+        return xf;
+    });
 }
 
 void Worksheet::setFont(const Range& range, const FontChange& change) {
@@ -290,7 +292,7 @@ void Worksheet::clearArea(const Area& a) {
     if (!allColumns) {
         for (auto it = first; it != last; ++it)
             if (it->second.customFormat && it->second.style != 0)
-                for (int c = a.left; c <= a.right; ++c) ensureCell(it->second, it->first, c).style = 0;
+                for (int c = a.left; c <= a.right; ++c) ensureCell(it->second, c).style = 0;
     }
     if (!allRows) {
         for (int c = a.left; c <= std::min(a.right, static_cast<int>(columns_.size()) - 1); ++c) {
@@ -298,7 +300,7 @@ void Worksheet::clearArea(const Area& a) {
             checkAreaSize(a);
             for (int r = a.top; r <= a.bottom; ++r) {
                 Row& row = ensureRow(r);
-                if (!row.customFormat) ensureCell(row, r, c).style = 0;
+                if (!row.customFormat) ensureCell(row, c).style = 0;
             }
         }
     }

@@ -52,6 +52,9 @@ public:
 
     // Formats.
     void setBorder(const Range& range, int xlEdge, const BorderChange& change);
+    // Every edge of every cell of the range, inside lines included (a range's Borders as a
+    // whole): on the whole sheet this is how all lines are removed at once.
+    void setAllBorders(const Range& range, const BorderChange& change);
     void setFont(const Range& range, const FontChange& change);
     void setAlignment(const Range& range, const AlignmentChange& change);
     void setHorizontalAlignment(const Range& range, int xlHAlign);
@@ -123,8 +126,8 @@ private:
     static void checkCell(int row, int column);
     const Cell* findCell(int row, int column) const;
     Row& ensureRow(int row);
-    Cell& ensureCell(Row& row, int rowNumber, int column);
-    Cell& ensureCell(int row, int column) { return ensureCell(ensureRow(row), row, column); }
+    Cell& ensureCell(Row& row, int column);
+    Cell& ensureCell(int row, int column) { return ensureCell(ensureRow(row), column); }
     std::uint32_t fallbackStyle(const Row* row, int column) const;
     Column& column(int column);
     const Column* findColumn(int column) const;

@@ -128,17 +128,13 @@ std::string validUtf8(std::string_view text) {
     return out;
 }
 
-std::string encodeText(std::string_view text) {
+std::string encodeText(std::string_view raw) {
+    const std::string text = validUtf8(raw);
     std::string out;
     out.reserve(text.size() + 16);
     for (size_t i = 0; i < text.size();) {
         unsigned cp;
         size_t len = decodeUtf8(text, i, cp);
-        if (len == 0) {
-            out += "\xEF\xBF\xBD";
-            ++i;
-            continue;
-        }
         unsigned code;
         if (cp == '_' && isEscapeAt(text, i, code)) {
             out += "_x005F_";  // a literal "_xHHHH_" must not read back as an escape
@@ -156,7 +152,7 @@ std::string encodeText(std::string_view text) {
                     if (cp <= 0xFFFF) appendEscape(out, cp);
                     else out += "\xEF\xBF\xBD";
                 } else {
-                    out.append(text.substr(i, len));
+                    out.append(text, i, len);
                 }
         }
         i += len;

@@ -319,3 +319,27 @@ TEST(WorksheetRanges, BadRangesAreRefusedWithAMessage) {
 
 }  // namespace
 }  // namespace tombra::sheet
+
+namespace tombra::sheet {
+namespace {
+
+TEST(WorksheetFormats, WholeSheetBordersReachEveryCellAndGoAllAtOnce) {
+    auto wb = test::blankWorkbook();
+    Worksheet& ws = wb->sheet("Sheet1");
+    ws.setText(3, 3, "x");
+    ws.setBorder("C3", xl::EdgeTop, {xl::Continuous, xl::Thick, 25});
+    ws.setAllBorders(Area::wholeSheet(), {.lineStyle = xl::LineStyleNone});
+    for (int edge : {xl::EdgeLeft, xl::EdgeTop, xl::EdgeBottom, xl::EdgeRight})
+        EXPECT_FALSE(ws.format(3, 3).edge(edge).present());
+    EXPECT_EQ(ws.text(3, 3), "x");
+
+    ws.setAllBorders("B2:C3", {xl::Continuous, xl::Thin, 1});
+    for (int r = 2; r <= 3; ++r)
+        for (int c = 2; c <= 3; ++c)
+            for (int edge : {xl::EdgeLeft, xl::EdgeTop, xl::EdgeBottom, xl::EdgeRight})
+                EXPECT_TRUE(ws.format(r, c).edge(edge).present()) << r << "," << c << ":" << edge;
+    EXPECT_FALSE(ws.format(4, 2).edge(xl::EdgeTop).present());
+}
+
+}  // namespace
+}  // namespace tombra::sheet
