@@ -121,7 +121,7 @@ TEST_F(OpenpyxlInterop, WhatWeDidNotTouchIsUnchanged) {
     // An untouched sheet: the same in the other program's eyes and the same bytes.
     EXPECT_EQ(after["data"]["集計"], before["data"]["集計"]);
     ZipPackage original(test::readFile(source)), written(test::readFile(saved));
-    for (const std::string& part : {"xl/worksheets/sheet2.xml", "xl/theme/theme1.xml", "docProps/core.xml"})
+    for (const char* part : {"xl/worksheets/sheet2.xml", "xl/theme/theme1.xml", "docProps/core.xml"})
         EXPECT_EQ(written.read(part), original.read(part)) << part;
 
     // The edited sheet keeps formulas, number formats, fills, fonts, validation and widths.
@@ -131,8 +131,9 @@ TEST_F(OpenpyxlInterop, WhatWeDidNotTouchIsUnchanged) {
     EXPECT_EQ(edited["cells"]["F2"]["value"], "=SUM(A2:A11)");
     EXPECT_EQ(edited["cells"]["G2"]["number_format"], "0.0%");
     EXPECT_EQ(edited["validations"], old["validations"]);
-    for (auto& [ref, cell] : before["data"]["基礎Ｄ"]["cells"].items())
+    for (auto& [ref, cell] : before["data"]["基礎Ｄ"]["cells"].items()) {
         if (ref != "B3") EXPECT_EQ(after["data"]["基礎Ｄ"]["cells"][ref], cell) << ref;
+    }
 }
 
 TEST_F(OpenpyxlInterop, OurOwnSaveReadsBackInOurEngine) {
