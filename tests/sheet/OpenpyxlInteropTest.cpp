@@ -132,7 +132,9 @@ TEST_F(OpenpyxlInterop, WhatWeDidNotTouchIsUnchanged) {
     EXPECT_EQ(edited["cells"]["G2"]["number_format"], "0.0%");
     EXPECT_EQ(edited["validations"], old["validations"]);
     for (auto& [ref, cell] : before["data"]["基礎Ｄ"]["cells"].items()) {
-        if (ref != "B3") EXPECT_EQ(after["data"]["基礎Ｄ"]["cells"][ref], cell) << ref;
+        if (ref != "B3") {
+            EXPECT_EQ(after["data"]["基礎Ｄ"]["cells"][ref], cell) << ref;
+        }
     }
 }
 
