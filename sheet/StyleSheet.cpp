@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdlib>
+#include <type_traits>
 
 #include "sheet/Palette.h"
 #include "sheet/WorkbookError.h"
@@ -200,6 +201,14 @@ int verticalFromName(std::string_view n) {
     return xl::VAlignBottom;
 }
 
+template <class T>
+void appendKey(std::string& key, const std::optional<T>& v) {
+    key += '|';
+    if (!v) return;
+    if constexpr (std::is_same_v<T, std::string>) key += *v;
+    else key += std::to_string(*v);
+}
+
 }  // namespace
 
 StyleSheet::StyleSheet() { load(kMinimalStyles, "xl/styles.xml"); }
@@ -216,6 +225,7 @@ void StyleSheet::load(std::string_view xml, std::string_view partName) {
     borderKeys_.clear();
     xfKeys_.clear();
     resolved_.clear();
+    derived_.clear();
     changed_ = false;
     parsePart(doc_, xml, partName);
     prefix_ = prefixOf(doc_.document_element());
@@ -277,6 +287,20 @@ std::uint32_t StyleSheet::deriveXf(std::uint32_t xf, const char* idAttribute, st
 }
 
 std::uint32_t StyleSheet::withFont(std::uint32_t xf, const FontChange& change) {
+    std::string key = "F" + std::to_string(xf);
+    appendKey(key, change.name);
+    appendKey(key, change.size);
+    appendKey(key, change.bold);
+    appendKey(key, change.colorIndex);
+    appendKey(key, change.italic);
+    appendKey(key, change.underline);
+    if (auto it = derived_.find(key); it != derived_.end()) return it->second;
+    std::uint32_t result = deriveFont(xf, change);
+    derived_.emplace(std::move(key), result);
+    return result;
+}
+
+std::uint32_t StyleSheet::deriveFont(std::uint32_t xf, const FontChange& change) {
     if (change.colorIndex) checkColorIndex(*change.colorIndex);
     if (change.size && !(*change.size >= 1 && *change.size <= 409))
         throw WorkbookError("フォントの大きさが正しくありません");
@@ -313,6 +337,17 @@ std::uint32_t StyleSheet::withFont(std::uint32_t xf, const FontChange& change) {
 }
 
 std::uint32_t StyleSheet::withBorder(std::uint32_t xf, int xlEdge, const BorderChange& change) {
+    std::string key = "B" + std::to_string(xf) + "|" + std::to_string(xlEdge);
+    appendKey(key, change.lineStyle);
+    appendKey(key, change.weight);
+    appendKey(key, change.colorIndex);
+    if (auto it = derived_.find(key); it != derived_.end()) return it->second;
+    std::uint32_t result = deriveBorder(xf, xlEdge, change);
+    derived_.emplace(std::move(key), result);
+    return result;
+}
+
+std::uint32_t StyleSheet::deriveBorder(std::uint32_t xf, int xlEdge, const BorderChange& change) {
     if (CellFormat::edgeSlot(xlEdge) < 0) throw WorkbookError("罫線の位置 " + std::to_string(xlEdge) + " は使えません");
     if (change.lineStyle) checkLineStyle(*change.lineStyle);
     if (change.weight) checkWeight(*change.weight);
@@ -365,6 +400,17 @@ std::uint32_t StyleSheet::withBorder(std::uint32_t xf, int xlEdge, const BorderC
 }
 
 std::uint32_t StyleSheet::withAlignment(std::uint32_t xf, const AlignmentChange& change) {
+    std::string key = "A" + std::to_string(xf);
+    appendKey(key, change.horizontal);
+    appendKey(key, change.vertical);
+    appendKey(key, change.wrapText);
+    if (auto it = derived_.find(key); it != derived_.end()) return it->second;
+    std::uint32_t result = deriveAlignment(xf, change);
+    derived_.emplace(std::move(key), result);
+    return result;
+}
+
+std::uint32_t StyleSheet::deriveAlignment(std::uint32_t xf, const AlignmentChange& change) {
     const char* h = change.horizontal ? horizontalName(*change.horizontal) : nullptr;
     const char* v = change.vertical ? verticalName(*change.vertical) : nullptr;
     pugi::xml_node base = xfNode(xf);

@@ -37,6 +37,9 @@ public:
 
 private:
     void load(std::string_view xml, std::string_view partName);
+    std::uint32_t deriveFont(std::uint32_t xf, const FontChange& change);
+    std::uint32_t deriveBorder(std::uint32_t xf, int xlEdge, const BorderChange& change);
+    std::uint32_t deriveAlignment(std::uint32_t xf, const AlignmentChange& change);
     pugi::xml_node collection(const char* name);
     std::uint32_t intern(std::vector<pugi::xml_node>& list, std::unordered_map<std::string, std::uint32_t>& keys,
                          pugi::xml_node collectionNode, pugi::xml_node candidate);
@@ -50,6 +53,9 @@ private:
     std::vector<pugi::xml_node> fonts_, borders_, xfs_;
     std::unordered_map<std::string, std::uint32_t> fontKeys_, borderKeys_, xfKeys_;
     mutable std::vector<std::optional<CellFormat>> resolved_;
+    // Derivations already made: the same change to the same format gives the same entry, and
+    // a bracket writer asks for the same few thousands of times.
+    std::unordered_map<std::string, std::uint32_t> derived_;
     bool changed_ = false;
 };
 

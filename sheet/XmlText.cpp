@@ -244,8 +244,10 @@ void parsePart(pugi::xml_document& doc, std::string_view data, std::string_view 
 namespace {
 
 // Values are kept raw; a raw value may hold a '"' that the source quoted with apostrophes.
-void requoteAttributes(pugi::xml_node node) {
-    for (pugi::xml_node n = node; n; n = n.next_sibling()) {
+// Walks without recursion: a hostile part may nest elements deeper than the stack allows.
+void requoteAttributes(pugi::xml_node root) {
+    pugi::xml_node n = root;
+    while (n) {
         for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) {
             std::string_view v(a.value());
             if (v.find('"') == std::string_view::npos) continue;
@@ -253,7 +255,13 @@ void requoteAttributes(pugi::xml_node node) {
             for (char ch : v) fixed += ch == '"' ? std::string("&quot;") : std::string(1, ch);
             a.set_value(fixed.c_str());
         }
-        if (n.first_child()) requoteAttributes(n.first_child());
+        if (n.first_child()) {
+            n = n.first_child();
+            continue;
+        }
+        while (n && n != root && !n.next_sibling()) n = n.parent();
+        if (!n || n == root) break;
+        n = n.next_sibling();
     }
 }
 
@@ -263,7 +271,7 @@ constexpr unsigned kPrintFlags =
 }  // namespace
 
 std::string printDocument(pugi::xml_document& doc) {
-    requoteAttributes(doc.first_child());
+    requoteAttributes(doc);
     StringWriter w;
     doc.save(w, "", kPrintFlags, pugi::encoding_utf8);
     return std::move(w.out);
