@@ -1,6 +1,5 @@
 #include "sheet/Relationships.h"
 
-#include <set>
 
 #include "sheet/XmlText.h"
 
@@ -38,8 +37,9 @@ const Relationships::Entry* Relationships::byTypeSuffix(std::string_view suffix)
     return nullptr;
 }
 
-std::string Relationships::add(std::string_view type, std::string_view target) {
-    std::set<std::string> used;
+std::string Relationships::add(std::string_view type, std::string_view target,
+                               const std::set<std::string>& alsoTaken) {
+    std::set<std::string> used = alsoTaken;
     for (const Entry& e : entries_) used.insert(e.id);
     int n = static_cast<int>(entries_.size()) + 1;
     std::string id;

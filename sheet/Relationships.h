@@ -1,6 +1,7 @@
 #pragma once
 
 #include <pugixml.hpp>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,8 +26,10 @@ public:
     const Entry* byId(std::string_view id) const;
     // The first entry whose type ends with the given suffix ("/officeDocument").
     const Entry* byTypeSuffix(std::string_view suffix) const;
-    // Adds an entry with a fresh id and returns the id.
-    std::string add(std::string_view type, std::string_view target);
+    // Adds an entry with a fresh id and returns the id. `alsoTaken` are ids the source part
+    // refers to although this part lacks them: reusing one would revive a dead reference.
+    std::string add(std::string_view type, std::string_view target,
+                    const std::set<std::string>& alsoTaken = {});
     std::string serialize();
 
 private:

@@ -29,6 +29,8 @@ void SharedStrings::load(std::string_view xml, std::string_view partName) {
     lookup_.clear();
     lookupBuilt_ = false;
     parsePart(doc_, xml, partName);
+    if (localName(doc_.document_element()) != "sst")
+        throw WorkbookError("ブックの共有文字列 (" + std::string(partName) + ") が壊れています");
     for (pugi::xml_node si = doc_.document_element().first_child(); si; si = si.next_sibling()) {
         if (si.type() != pugi::node_element || localName(si) != "si") continue;
         std::string text;

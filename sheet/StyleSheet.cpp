@@ -228,6 +228,8 @@ void StyleSheet::load(std::string_view xml, std::string_view partName) {
     derived_.clear();
     changed_ = false;
     parsePart(doc_, xml, partName);
+    if (localName(doc_.document_element()) != "styleSheet")
+        throw WorkbookError("ブックの書式 (" + std::string(partName) + ") が壊れています");
     prefix_ = prefixOf(doc_.document_element());
     auto gather = [&](const char* collectionName, const char* item, std::vector<pugi::xml_node>& out) {
         pugi::xml_node c = childByLocalName(doc_.document_element(), collectionName);

@@ -131,6 +131,9 @@ struct Workbook::Impl {
             stylesPart = resolvePartTarget(workbookPart, rel->target);
         if (const Relationships::Entry* rel = workbookRels->byTypeSuffix("/sharedStrings"))
             stringsPart = resolvePartTarget(workbookPart, rel->target);
+        for (const SheetEntry& e : sheets)
+            if ((!stylesPart.empty() && e.part == stylesPart) || (!stringsPart.empty() && e.part == stringsPart))
+                throw WorkbookError("ブックの部品の関係が壊れています");
         styles = !stylesPart.empty() && package->contains(stylesPart)
                      ? std::make_unique<StyleSheet>(package->read(stylesPart), stylesPart)
                      : std::make_unique<StyleSheet>();
@@ -157,9 +160,13 @@ struct Workbook::Impl {
         if (!e.worksheet) {
             if (!package->contains(e.part))
                 throw WorkbookError("シート「" + e.name + "」の内容がありません (ブックが壊れています)");
-            auto ws = std::make_unique<Worksheet>(e.name, e.part, *styles, sharedStrings());
-            ws->load(package->read(e.part));
-            e.worksheet = std::move(ws);
+            try {
+                auto ws = std::make_unique<Worksheet>(e.name, e.part, *styles, sharedStrings());
+                ws->load(package->read(e.part));
+                e.worksheet = std::move(ws);
+            } catch (const std::bad_alloc&) {
+                throw WorkbookError("メモリが足りないため、シート「" + e.name + "」を読み込めません");
+            }
         }
         return *e.worksheet;
     }
@@ -224,7 +231,11 @@ std::unique_ptr<Workbook> Workbook::open(const std::filesystem::path& path) {
 std::unique_ptr<Workbook> Workbook::fromBytes(std::string bytes, const std::filesystem::path& path) {
     auto impl = std::make_unique<Impl>();
     impl->path = path;
-    impl->load(std::move(bytes));
+    try {
+        impl->load(std::move(bytes));
+    } catch (const std::bad_alloc&) {
+        throw WorkbookError("メモリが足りないため、ブックを読み込めません");
+    }
     return std::unique_ptr<Workbook>(new Workbook(std::move(impl)));
 }
 
@@ -259,7 +270,9 @@ Worksheet& Workbook::addSheet(std::string_view rawName) {
     std::string folder = (slash == std::string::npos ? "" : m.workbookPart.substr(0, slash + 1)) + "worksheets/";
     std::string part = m.freePartName(folder, "sheet");
 
-    std::string relId = m.workbookRels->add(kWorksheetType, relativeTarget(m.workbookPart, part));
+    std::set<std::string> referenced;
+    for (const auto& e : m.sheets) referenced.insert(e.relationshipId);
+    std::string relId = m.workbookRels->add(kWorksheetType, relativeTarget(m.workbookPart, part), referenced);
     m.relsChanged = true;
     m.addContentOverride(part, kWorksheetContent);
 

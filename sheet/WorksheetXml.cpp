@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <random>
 
 #include "sheet/ColumnWidth.h"
 #include "sheet/SharedStrings.h"
@@ -26,7 +27,12 @@ constexpr const char* kWorksheetOrder[] = {
     "drawing", "legacyDrawing", "legacyDrawingHF", "drawingHF", "picture", "oleObjects", "controls",
     "webPublishItems", "tableParts", "extLst"};
 
-constexpr const char* kSheetDataMarker = "tombra-sheet-data";
+// The sheetData element is written by hand; a marker with a fresh number per save shows where,
+// so that nothing a part already holds can be mistaken for it.
+std::string sheetDataMarker() {
+    static std::mt19937_64 numbers{std::random_device{}()};
+    return "tombra-sheet-data-" + std::to_string(numbers());
+}
 
 constexpr const char* kNewSheet =
     "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
@@ -68,6 +74,13 @@ void appendInt(std::string& out, long long v) {
     out.append(buf, r.ptr);
 }
 
+// A raw attribute value made safe to stand between double quotes.
+std::string quotable(std::string_view raw) {
+    std::string out;
+    for (char ch : raw) out += ch == '"' ? std::string("&quot;") : std::string(1, ch);
+    return out;
+}
+
 // Attributes other than the modelled ones, kept raw as they were read.
 std::string extraAttributes(const pugi::xml_node& n, std::initializer_list<std::string_view> modelled) {
     std::string out;
@@ -76,9 +89,7 @@ std::string extraAttributes(const pugi::xml_node& n, std::initializer_list<std::
         if (std::find(modelled.begin(), modelled.end(), name) != modelled.end()) continue;
         out += ' ';
         out += name;
-        out += "=\"";
-        for (const char* p = a.value(); *p; ++p) out += *p == '"' ? std::string("&quot;") : std::string(1, *p);
-        out += '"';
+        out += "=\"" + quotable(a.value()) + '"';
     }
     return out;
 }
@@ -193,14 +204,14 @@ void Worksheet::parseSheetData(pugi::xml_node sheetData) {
                     } else {
                         cell.kind = Cell::Kind::Text;  // unreadable number: show it, keep it as read
                         cell.text = vText;
-                        cell.rawType = std::string(type);
+                        cell.rawType = quotable(type);
                         cell.rawContent = printNode(v);
                     }
                 }
             } else {
                 // Formulas, inline strings, truth and error values: kept as read; the value shown
                 // is the cached one.
-                cell.rawType = type.empty() ? "n" : std::string(type);
+                cell.rawType = type.empty() ? "n" : quotable(type);
                 for (pugi::xml_node ch = cn.first_child(); ch; ch = ch.next_sibling()) cell.rawContent += printNode(ch);
                 if (type == "inlineStr") {
                     std::string t;
@@ -348,7 +359,7 @@ std::string Worksheet::sheetDataXml() {
                 out += '"';
             }
             if (!c.rawContent.empty() || !c.rawType.empty()) {
-                if (!c.rawType.empty() && c.rawType != "n") out += " t=\"" + c.rawType + "\"";
+                if (!c.rawType.empty() && c.rawType != "n") out += " t=\"" + c.rawType + "\"";  // kept quotable
                 out += c.extraAttributes;
                 out += c.rawContent.empty() ? "/>" : ">" + c.rawContent + "</" + p + "c>";
                 continue;
@@ -454,17 +465,20 @@ std::string Worksheet::serialize() {
         }
     }
     pugi::xml_node sheetData = insertInOrder("sheetData");
+    const std::string markerName = sheetDataMarker();
     pugi::xml_node marker = sheetData.append_child(pugi::node_pi);
-    marker.set_name(kSheetDataMarker);
+    marker.set_name(markerName.c_str());
     std::string xml = printDocument(doc_);
     sheetData.remove_child(marker);
     for (pugi::xml_node n : generated) root.remove_child(n);
 
     // Replace the whole sheetData element (however the document wrote it) with ours.
-    const std::string pi = std::string("<?") + kSheetDataMarker + "?>";
+    const std::string pi = "<?" + markerName + "?>";
     size_t at = xml.find(pi);
-    size_t open = xml.rfind("<" + prefix_ + "sheetData", at);
+    size_t open = xml.rfind("<" + std::string(sheetData.name()), at);
     size_t close = xml.find(">", at + pi.size());
+    if (at == std::string::npos || open == std::string::npos || close == std::string::npos)
+        throw WorkbookError("シート「" + name_ + "」を書き出せません");
     xml.replace(open, close + 1 - open, sheetDataXml());
     return xml;
 }

@@ -221,12 +221,15 @@ pugi::xml_attribute attributeInNamespace(const pugi::xml_node& node, std::string
         if (colon == std::string_view::npos || n.substr(colon + 1) != name) continue;
         std::string prefix(n.substr(0, colon));
         // The binding may sit on the element itself or on any ancestor.
+        const std::string declaration = "xmlns:" + prefix;
         for (pugi::xml_node p = node; p; p = p.parent()) {
-            pugi::xml_attribute decl = p.attribute(("xmlns:" + prefix).c_str());
-            if (decl) {
-                if (uri == decl.value()) return a;
-                break;
+            bool declared = false;
+            for (pugi::xml_attribute d = p.first_attribute(); d; d = d.next_attribute()) {
+                if (declaration != d.name()) continue;
+                declared = true;
+                if (uri == d.value()) return a;
             }
+            if (declared) break;
         }
     }
     return {};
@@ -278,6 +281,7 @@ std::string printDocument(pugi::xml_document& doc) {
 }
 
 std::string printNode(const pugi::xml_node& node) {
+    requoteAttributes(node);
     StringWriter w;
     node.print(w, "", kPrintFlags, pugi::encoding_utf8);
     return std::move(w.out);

@@ -88,16 +88,20 @@ std::string ZipPackage::read(std::string_view name) const {
     if (!(st.valid & ZIP_STAT_SIZE) || st.size > kMaxPartSize) throw damaged("大きすぎます");
     zip_file_t* file = zip_fopen_index(archive_, index, 0);
     if (!file) throw damaged(zip_strerror(archive_));
-    std::string data(static_cast<size_t>(st.size), '\0');
+    // Grow with the data that really arrives: a few kilobytes may claim a gigabyte.
+    std::string data;
+    data.reserve(static_cast<size_t>(std::min<zip_uint64_t>(st.size, 16u << 20)));
+    char chunk[65536];
     zip_uint64_t got = 0;
     while (got < st.size) {
-        zip_int64_t n = zip_fread(file, data.data() + got, st.size - got);
+        zip_int64_t n = zip_fread(file, chunk, std::min<zip_uint64_t>(sizeof chunk, st.size - got));
         if (n < 0) {
             std::string why = zip_file_strerror(file);
             zip_fclose(file);
             throw damaged(why);
         }
         if (n == 0) break;
+        data.append(chunk, static_cast<size_t>(n));
         got += static_cast<zip_uint64_t>(n);
     }
     // Reading past the stated size checks the CRC and exposes a lying header.
