@@ -102,8 +102,10 @@ double runWrite(const fs::path& start, const fs::path& out, Size n) {
 
     for (int r = 1; r <= n.rows; ++r)
         for (int c = 1; c <= n.cols; ++c) {
-            if (isNumberCell(c)) ws.setNumber(r, c, cellNumber(r, c));
-            else ws.setText(r, c, cellText(r, c));
+            if (isNumberCell(c))
+                ws.setNumber(r, c, cellNumber(r, c));
+            else
+                ws.setText(r, c, cellText(r, c));
         }
 
     // Whole-row fonts: one range per row.
@@ -125,26 +127,31 @@ double runWrite(const fs::path& start, const fs::path& out, Size n) {
     for (int r = 1; r <= n.rows; ++r) {
         const bool heavy = r % 8 == 0;
         for (int c = 2; c <= n.cols; c += 2)
-            ws.setBorder(Area::cell(r, c), xl::EdgeBottom, line(heavy ? xl::Thick : xl::Thin, heavy ? 25 : 1));
+            ws.setBorder(Area::cell(r, c), xl::EdgeBottom,
+                         line(heavy ? xl::Thick : xl::Thin, heavy ? 25 : 1));
     }
     // Bracket joints: the right edge of four-row ranges.
     for (int r0 = 1; r0 < n.rows - 2; r0 += 4) {
         const int weight = (r0 / 4) % 2 == 0 ? xl::Thick : xl::Thin;
-        for (int c = 4; c <= n.cols; c += 4) ws.setBorder(Area{r0, c, r0 + 3, c}, xl::EdgeRight, line(weight, 1));
+        for (int c = 4; c <= n.cols; c += 4)
+            ws.setBorder(Area{r0, c, r0 + 3, c}, xl::EdgeRight, line(weight, 1));
     }
     // Entry numbers: centred cell by cell.
     for (int r = 1; r <= n.rows; ++r)
         for (int c = 1; c <= n.cols; c += 4)
-            ws.setAlignment(Area::cell(r, c), sh::AlignmentChange{xl::HAlignCenter, xl::VAlignCenter, {}});
+            ws.setAlignment(Area::cell(r, c),
+                            sh::AlignmentChange{xl::HAlignCenter, xl::VAlignCenter, {}});
     // Names and schools: left-aligned in ten-row ranges.
     for (int r0 = 1; r0 < n.rows - 8; r0 += 10)
         for (int c = 1; c <= n.cols; ++c)
-            if (c % 4 == 2 || c % 4 == 3) ws.setHorizontalAlignment(Area{r0, c, r0 + 9, c}, xl::HAlignLeft);
+            if (c % 4 == 2 || c % 4 == 3)
+                ws.setHorizontalAlignment(Area{r0, c, r0 + 9, c}, xl::HAlignLeft);
 
     const std::vector<int> mergeCols = mergeColumns(n.cols);
     for (int r0 = 1; r0 < n.rows; r0 += 2)
         for (int c : mergeCols) ws.merge(Area{r0, c, r0 + 1, c});
-    for (int c = 1; c <= n.cols; ++c) ws.setColumnWidth(Area::columns(c, c), kWidths[static_cast<size_t>(c % 4)]);
+    for (int c = 1; c <= n.cols; ++c)
+        ws.setColumnWidth(Area::columns(c, c), kWidths[static_cast<size_t>(c % 4)]);
     for (int r = 1; r <= n.rows; ++r) ws.setRowHeight(Area::rows(r, r), r % 2 ? 18.0 : 13.5);
     for (int r = 51; r <= n.rows; r += 50) ws.addPageBreakBefore(r);
 
@@ -158,17 +165,20 @@ struct Checksum {
     long long texts = 0, textBytes = 0;
     double numberSum = 0;
     long long bold = 0, sizeSum2 = 0, fontName = 0, red = 0;
-    long long bottomThin = 0, bottomThick = 0, rightThin = 0, rightThick = 0, hCenter = 0, hLeft = 0;
+    long long bottomThin = 0, bottomThick = 0, rightThin = 0, rightThick = 0, hCenter = 0,
+              hLeft = 0;
     long long merges = 0, breaks = 0;
 
     std::string fields() const {
         char buf[512];
         std::snprintf(buf, sizeof buf,
-                      "texts=%lld textBytes=%lld numberSum=%.1f bold=%lld sizeSum2=%lld fontName=%lld red=%lld "
-                      "bottomThin=%lld bottomThick=%lld rightThin=%lld rightThick=%lld hCenter=%lld hLeft=%lld "
+                      "texts=%lld textBytes=%lld numberSum=%.1f bold=%lld sizeSum2=%lld "
+                      "fontName=%lld red=%lld "
+                      "bottomThin=%lld bottomThick=%lld rightThin=%lld rightThick=%lld "
+                      "hCenter=%lld hLeft=%lld "
                       "merges=%lld breaks=%lld",
-                      texts, textBytes, numberSum, bold, sizeSum2, fontName, red, bottomThin, bottomThick,
-                      rightThin, rightThick, hCenter, hLeft, merges, breaks);
+                      texts, textBytes, numberSum, bold, sizeSum2, fontName, red, bottomThin,
+                      bottomThick, rightThin, rightThick, hCenter, hLeft, merges, breaks);
         return buf;
     }
 };
@@ -181,7 +191,9 @@ double runRead(const fs::path& file, Size n, Checksum& sum) {
     for (const Area& m : ws.mergedAreas())
         for (int r = m.top; r <= std::min(m.bottom, n.rows); ++r)
             for (int c = m.left; c <= std::min(m.right, n.cols); ++c)
-                if (r != m.top || c != m.left) tail[static_cast<size_t>(r) * static_cast<size_t>(n.cols + 1) + static_cast<size_t>(c)] = 1;
+                if (r != m.top || c != m.left)
+                    tail[static_cast<size_t>(r) * static_cast<size_t>(n.cols + 1) +
+                         static_cast<size_t>(c)] = 1;
     for (int r = 1; r <= n.rows; ++r)
         for (int c = 1; c <= n.cols; ++c) {
             const sh::CellValue v = ws.value(r, c);
@@ -192,7 +204,9 @@ double runRead(const fs::path& file, Size n, Checksum& sum) {
             } else if (v.isNumber()) {
                 sum.numberSum += v.asNumber();
             }
-            if (tail[static_cast<size_t>(r) * static_cast<size_t>(n.cols + 1) + static_cast<size_t>(c)]) continue;
+            if (tail[static_cast<size_t>(r) * static_cast<size_t>(n.cols + 1) +
+                     static_cast<size_t>(c)])
+                continue;
             sum.bold += f.font.bold;
             sum.sizeSum2 += std::llround(f.font.size * 2);
             sum.fontName += f.font.name == kFontName;
@@ -228,7 +242,8 @@ int runPhase(const std::vector<std::string>& args) {
             Size n{std::stoi(args.at(2)), std::stoi(args.at(3))};
             Checksum sum;
             double s = runRead(args.at(1), n, sum);
-            std::printf("seconds=%.6f peak_kib=%ld baseline_kib=%ld %s\n", s, peakKib(), baseline, sum.fields().c_str());
+            std::printf("seconds=%.6f peak_kib=%ld baseline_kib=%ld %s\n", s, peakKib(), baseline,
+                        sum.fields().c_str());
             return 0;
         }
         std::fprintf(stderr, "unknown phase %s\n", phase.c_str());
@@ -257,13 +272,16 @@ Fields runChild(const std::vector<std::string>& argv) {
     char buf[4096];
     while (size_t got = std::fread(buf, 1, sizeof buf, p)) output.append(buf, got);
     int status = pclose(p);
-    if (status != 0) throw std::runtime_error("failed (status " + std::to_string(status) + "): " + command);
+    if (status != 0)
+        throw std::runtime_error("failed (status " + std::to_string(status) + "): " + command);
     Fields fields;
     std::istringstream words(output);
     std::string word;
     while (words >> word)
-        if (size_t eq = word.find('='); eq != std::string::npos) fields[word.substr(0, eq)] = word.substr(eq + 1);
-    if (!fields.count("seconds")) throw std::runtime_error("no figures from: " + command + "\n" + output);
+        if (size_t eq = word.find('='); eq != std::string::npos)
+            fields[word.substr(0, eq)] = word.substr(eq + 1);
+    if (!fields.count("seconds"))
+        throw std::runtime_error("no figures from: " + command + "\n" + output);
     return fields;
 }
 
@@ -288,12 +306,16 @@ int main(int argc, char** argv) {
     bool keep = false;
     std::vector<std::string> numbers;
     for (const std::string& a : args) {
-        if (a == "--keep") keep = true;
-        else numbers.push_back(a);
+        if (a == "--keep")
+            keep = true;
+        else
+            numbers.push_back(a);
     }
     if (numbers.size() == 2) n = Size{std::atoi(numbers[0].c_str()), std::atoi(numbers[1].c_str())};
     if ((numbers.size() != 0 && numbers.size() != 2) || n.rows < 10 || n.cols < 16) {
-        std::fprintf(stderr, "usage: bench_workbook [ROWS COLS] [--keep]   (at least 10 rows, 16 columns)\n");
+        std::fprintf(
+            stderr,
+            "usage: bench_workbook [ROWS COLS] [--keep]   (at least 10 rows, 16 columns)\n");
         return 2;
     }
 
@@ -313,10 +335,13 @@ int main(int argc, char** argv) {
 
     int rc = 0;
     try {
-        std::printf("workload: sheet %s, %d rows x %d columns = %lld cells, files in %s\n", kSheetName, n.rows,
-                    n.cols, static_cast<long long>(n.rows) * n.cols, dir.c_str());
-        if (std::system((quoted(python) + " " + quoted(script) + " start " + quoted(start)).c_str()) != 0)
-            throw std::runtime_error("the starting workbook could not be made (python3-openpyxl installed?)");
+        std::printf("workload: sheet %s, %d rows x %d columns = %lld cells, files in %s\n",
+                    kSheetName, n.rows, n.cols, static_cast<long long>(n.rows) * n.cols,
+                    dir.c_str());
+        if (std::system(
+                (quoted(python) + " " + quoted(script) + " start " + quoted(start)).c_str()) != 0)
+            throw std::runtime_error(
+                "the starting workbook could not be made (python3-openpyxl installed?)");
 
         std::printf("engine  write...\n");
         Fields ew = runChild({self, "--phase", "write", start, engineFile, rows, cols});
@@ -332,22 +357,27 @@ int main(int argc, char** argv) {
         Fields erPy = runChild({self, "--phase", "read", pyFile, rows, cols});
         Fields prEngine = runChild({python, script, "read", engineFile, rows, cols});
 
-        std::printf("\n%-7s %12s %13s %16s %17s %19s\n", "phase", "engine [s]", "openpyxl [s]", "openpyxl/engine",
-                    "engine peak [MiB]", "openpyxl peak [MiB]");
+        std::printf("\n%-7s %12s %13s %16s %17s %19s\n", "phase", "engine [s]", "openpyxl [s]",
+                    "openpyxl/engine", "engine peak [MiB]", "openpyxl peak [MiB]");
         auto row = [](const char* phase, const Fields& e, const Fields& p) {
             double es = number(e, "seconds"), ps = number(p, "seconds");
-            std::printf("%-7s %12.3f %13.3f %15.1fx %17.1f %19.1f\n", phase, es, ps, ps / es, mib(e, "peak_kib"),
-                        mib(p, "peak_kib"));
+            std::printf("%-7s %12.3f %13.3f %15.1fx %17.1f %19.1f\n", phase, es, ps, ps / es,
+                        mib(e, "peak_kib"), mib(p, "peak_kib"));
         };
         row("write", ew, pw);
         row("read", er, pr);
-        std::printf("\npeak = ru_maxrss of the process that ran only that phase, at its end; it includes the\n"
-                    "start-up image (engine %.1f MiB, python3 with openpyxl imported %.1f MiB).\n",
-                    mib(ew, "baseline_kib"), mib(pw, "baseline_kib"));
-        std::printf("write = open the starting workbook, add the sheet, values, formats, merges, widths, heights,\n"
-                    "        page breaks, save. read = open the saved file, value and format of every cell.\n");
-        std::printf("file sizes: engine %.1f KiB, openpyxl %.1f KiB\n", fs::file_size(engineFile) / 1024.0,
-                    fs::file_size(pyFile) / 1024.0);
+        std::printf(
+            "\npeak = ru_maxrss of the process that ran only that phase, at its end; it includes "
+            "the\n"
+            "start-up image (engine %.1f MiB, python3 with openpyxl imported %.1f MiB).\n",
+            mib(ew, "baseline_kib"), mib(pw, "baseline_kib"));
+        std::printf(
+            "write = open the starting workbook, add the sheet, values, formats, merges, widths, "
+            "heights,\n"
+            "        page breaks, save. read = open the saved file, value and format of every "
+            "cell.\n");
+        std::printf("file sizes: engine %.1f KiB, openpyxl %.1f KiB\n",
+                    fs::file_size(engineFile) / 1024.0, fs::file_size(pyFile) / 1024.0);
 
         const std::string reference = checksumOf(er);
         const std::vector<std::pair<const char*, const Fields*>> others = {
@@ -361,13 +391,16 @@ int main(int argc, char** argv) {
                 std::printf("CHECKSUM MISMATCH, %s:\n  %s\n", who, checksumOf(*f).c_str());
             }
         std::printf("checksum (engine reading its own file): %s\n%s\n", reference.c_str(),
-                    same ? "all four readings agree" : "readings differ: the comparison is not of equal work");
+                    same ? "all four readings agree"
+                         : "readings differ: the comparison is not of equal work");
         if (!same) rc = 1;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "bench_workbook: %s\n", e.what());
         rc = 1;
     }
-    if (keep) std::printf("files kept in %s\n", dir.c_str());
-    else fs::remove_all(dir);
+    if (keep)
+        std::printf("files kept in %s\n", dir.c_str());
+    else
+        fs::remove_all(dir);
     return rc;
 }

@@ -25,8 +25,8 @@ void writeFileAtomically(const std::filesystem::path& target, std::string_view b
     std::string pattern = (dir / ("." + target.filename().string() + ".tmp-XXXXXX")).string();
     int fd = ::mkstemp(pattern.data());
     if (fd < 0)
-        throw WorkbookError("保存できません (" + shown + "): 一時ファイルを作れません: " +
-                            systemReason(errno));
+        throw WorkbookError("保存できません (" + shown +
+                            "): 一時ファイルを作れません: " + systemReason(errno));
     auto failWith = [&](const std::string& what) {
         int err = errno;
         ::close(fd);
@@ -35,7 +35,8 @@ void writeFileAtomically(const std::filesystem::path& target, std::string_view b
     };
     struct stat old;
     mode_t mode = 0644;
-    if (::stat(target.c_str(), &old) == 0) mode = old.st_mode & 07777;
+    if (::stat(target.c_str(), &old) == 0)
+        mode = old.st_mode & 07777;
     else {
         mode_t mask = ::umask(0);
         ::umask(mask);
@@ -60,8 +61,8 @@ void writeFileAtomically(const std::filesystem::path& target, std::string_view b
     if (::rename(pattern.c_str(), target.c_str()) != 0) {
         int err = errno;
         ::unlink(pattern.c_str());
-        throw WorkbookError("保存できません (" + shown + "): 置き換えに失敗しました: " +
-                            systemReason(err));
+        throw WorkbookError("保存できません (" + shown +
+                            "): 置き換えに失敗しました: " + systemReason(err));
     }
     // Make the rename itself durable.
     int dirFd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY);

@@ -100,9 +100,7 @@ Area parseCellReference(std::string_view text) {
     return Area::cell(c.row, c.column);
 }
 
-std::string cellReference(int row, int column) {
-    return columnName(column) + std::to_string(row);
-}
+std::string cellReference(int row, int column) { return columnName(column) + std::to_string(row); }
 
 std::string areaReference(const Area& a) {
     if (a.isSingleCell()) return cellReference(a.top, a.left);

@@ -40,15 +40,15 @@ struct Area {
 // One or more areas, as written "D4:D200", "a:f,v:aa", "N:N" or "3:5" (letters in either
 // case, "$" allowed). Implicit from text so that calls read like the spreadsheet's own.
 class Range {
-public:
+  public:
     Range(const Area& area) : areas_{area} {}  // NOLINT: implicit by design
     Range(std::string_view text);              // NOLINT: throws WorkbookError when malformed
-    Range(const char* text) : Range(std::string_view(text)) {}       // NOLINT
+    Range(const char* text) : Range(std::string_view(text)) {}         // NOLINT
     Range(const std::string& text) : Range(std::string_view(text)) {}  // NOLINT
 
     const std::vector<Area>& areas() const { return areas_; }
 
-private:
+  private:
     std::vector<Area> areas_;
 };
 

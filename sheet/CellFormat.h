@@ -41,14 +41,21 @@ struct CellFormat {
     bool wrapText = false;
     int numberFormatId = 0;
 
-    const BorderLine& edge(int xlEdge) const { return edges.at(static_cast<size_t>(edgeSlot(xlEdge))); }
+    const BorderLine& edge(int xlEdge) const {
+        return edges.at(static_cast<size_t>(edgeSlot(xlEdge)));
+    }
     static int edgeSlot(int xlEdge) {
         switch (xlEdge) {
-            case xl::EdgeLeft: return 0;
-            case xl::EdgeTop: return 1;
-            case xl::EdgeBottom: return 2;
-            case xl::EdgeRight: return 3;
-            default: return -1;
+            case xl::EdgeLeft:
+                return 0;
+            case xl::EdgeTop:
+                return 1;
+            case xl::EdgeBottom:
+                return 2;
+            case xl::EdgeRight:
+                return 3;
+            default:
+                return -1;
         }
     }
 };

@@ -7,7 +7,7 @@ namespace tombra::sheet {
 // What a cell holds as the commands see it: empty, a number or a text (truth values and
 // error values of other programs read as their display text).
 class CellValue {
-public:
+  public:
     enum class Kind { Empty, Number, Text, Boolean, Error };
 
     CellValue() = default;
@@ -28,7 +28,7 @@ public:
 
     bool operator==(const CellValue&) const = default;
 
-private:
+  private:
     CellValue(Kind k, double n, std::string t) : kind_(k), number_(n), text_(std::move(t)) {}
     Kind kind_ = Kind::Empty;
     double number_ = 0;

@@ -37,7 +37,8 @@ double charactersFromFileWidth(double fileWidth, int mdw) {
 
 int columnPixels(double fileWidth, int mdw) {
     if (fileWidth <= 0) return 0;
-    return static_cast<int>(std::trunc((256.0 * fileWidth + std::trunc(128.0 / mdw)) / 256.0 * mdw));
+    return static_cast<int>(
+        std::trunc((256.0 * fileWidth + std::trunc(128.0 / mdw)) / 256.0 * mdw));
 }
 
 double defaultRowHeightPoints(std::string_view name, double size) {

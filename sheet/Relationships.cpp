@@ -1,6 +1,5 @@
 #include "sheet/Relationships.h"
 
-
 #include "sheet/XmlText.h"
 
 namespace tombra::sheet {
@@ -58,8 +57,10 @@ std::string Relationships::serialize() { return printDocument(doc_); }
 
 std::string relationshipsPartFor(std::string_view partName) {
     size_t slash = partName.rfind('/');
-    std::string dir = slash == std::string_view::npos ? "" : std::string(partName.substr(0, slash + 1));
-    std::string file = std::string(slash == std::string_view::npos ? partName : partName.substr(slash + 1));
+    std::string dir =
+        slash == std::string_view::npos ? "" : std::string(partName.substr(0, slash + 1));
+    std::string file =
+        std::string(slash == std::string_view::npos ? partName : partName.substr(slash + 1));
     return dir + "_rels/" + file + ".rels";
 }
 
@@ -69,7 +70,8 @@ std::string resolvePartTarget(std::string_view sourcePart, std::string_view targ
         size_t start = 0;
         while (start <= path.size()) {
             size_t slash = path.find('/', start);
-            std::string_view seg = path.substr(start, slash == std::string_view::npos ? std::string_view::npos : slash - start);
+            std::string_view seg = path.substr(
+                start, slash == std::string_view::npos ? std::string_view::npos : slash - start);
             if (seg == "..") {
                 if (!segments.empty()) segments.pop_back();
             } else if (!seg.empty() && seg != ".") {

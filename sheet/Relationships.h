@@ -11,7 +11,7 @@ namespace tombra::sheet {
 // A relationships part (*.rels) of the package, kept as a document so that entries we do not
 // touch are written back as they were.
 class Relationships {
-public:
+  public:
     struct Entry {
         std::string id;
         std::string type;
@@ -32,7 +32,7 @@ public:
                     const std::set<std::string>& alsoTaken = {});
     std::string serialize();
 
-private:
+  private:
     pugi::xml_document doc_;
     std::vector<Entry> entries_;
 };

@@ -19,9 +19,7 @@ SharedStrings::SharedStrings(std::string_view xml, std::string_view partName) {
     load(xml, partName);
 }
 
-void SharedStrings::saved(std::string_view xml) {
-    load(xml, "xl/sharedStrings.xml");
-}
+void SharedStrings::saved(std::string_view xml) { load(xml, "xl/sharedStrings.xml"); }
 
 void SharedStrings::load(std::string_view xml, std::string_view partName) {
     texts_.clear();
@@ -55,7 +53,8 @@ void SharedStrings::load(std::string_view xml, std::string_view partName) {
 
 const std::string& SharedStrings::text(long long index) const {
     if (index < 0 || index >= static_cast<long long>(texts_.size()))
-        throw WorkbookError("共有文字列の番号 " + std::to_string(index) + " が範囲外です (ブックが壊れています)");
+        throw WorkbookError("共有文字列の番号 " + std::to_string(index) +
+                            " が範囲外です (ブックが壊れています)");
     return texts_[static_cast<size_t>(index)];
 }
 

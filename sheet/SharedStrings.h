@@ -11,7 +11,7 @@ namespace tombra::sheet {
 // The shared-string table. Sheets we never rewrite still point into it by index, so existing
 // entries are never renumbered or dropped; new texts are only appended.
 class SharedStrings {
-public:
+  public:
     SharedStrings();  // a workbook without the part
     SharedStrings(std::string_view xml, std::string_view partName);
 
@@ -26,7 +26,7 @@ public:
     // After a save: the saved part becomes the original the next save starts from.
     void saved(std::string_view xml);
 
-private:
+  private:
     void load(std::string_view xml, std::string_view partName);
 
     pugi::xml_document doc_;

@@ -12,7 +12,7 @@ namespace tombra::sheet {
 
 // Whoever shows the workbook and prints (the window, or the batch runner) listens here.
 class HostObserver {
-public:
+  public:
     virtual ~HostObserver() = default;
     virtual void visibilityChanged(bool /*visible*/) {}
     virtual void windowStateChanged(int /*xlWindowState*/) {}
@@ -24,13 +24,14 @@ public:
 // keeps every workbook it attached to open for the life of the program, so attaching again by
 // path returns the same workbook with its unsaved changes.
 class SpreadsheetHost {
-public:
+  public:
     static constexpr std::string_view kWindowClass = "XLMAIN";
     static constexpr int kRegisterMessage = 1024 + 18;
 
     // Makes a running host known so that attaching finds it. The embedded host is always the
     // one in this process, so this only reports whether it is running.
-    bool announceRunningHost(std::string_view windowClass = kWindowClass, int message = kRegisterMessage);
+    bool announceRunningHost(std::string_view windowClass = kWindowClass,
+                             int message = kRegisterMessage);
     // Starts the host; returns false on failure (the embedded host always starts).
     bool start();
     bool running() const { return running_; }
@@ -58,7 +59,7 @@ public:
 
     void setObserver(HostObserver* observer) { observer_ = observer; }
 
-private:
+  private:
     std::map<std::filesystem::path, std::unique_ptr<Workbook>> workbooks_;
     Workbook* active_ = nullptr;
     HostObserver* observer_ = nullptr;

@@ -20,18 +20,20 @@ constexpr const char* kMinimalStyles =
     "<fills count=\"2\"><fill><patternFill patternType=\"none\"/></fill>"
     "<fill><patternFill patternType=\"gray125\"/></fill></fills>"
     "<borders count=\"1\"><border><left/><right/><top/><bottom/><diagonal/></border></borders>"
-    "<cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/></cellStyleXfs>"
-    "<cellXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\"/></cellXfs>"
+    "<cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" "
+    "borderId=\"0\"/></cellStyleXfs>"
+    "<cellXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" "
+    "xfId=\"0\"/></cellXfs>"
     "<cellStyles count=\"1\"><cellStyle name=\"標準\" xfId=\"0\" builtinId=\"0\"/></cellStyles>"
     "</styleSheet>";
 
 // Children of <styleSheet>, in the order the format requires.
-constexpr const char* kCollectionOrder[] = {"numFmts", "fonts", "fills", "borders", "cellStyleXfs",
-                                            "cellXfs", "cellStyles", "dxfs", "tableStyles",
-                                            "colors", "extLst"};
+constexpr const char* kCollectionOrder[] = {"numFmts",      "fonts",   "fills",      "borders",
+                                            "cellStyleXfs", "cellXfs", "cellStyles", "dxfs",
+                                            "tableStyles",  "colors",  "extLst"};
 // Children of <border>.
-constexpr const char* kBorderOrder[] = {"start", "end", "left", "right", "top", "bottom",
-                                        "diagonal", "vertical", "horizontal"};
+constexpr const char* kBorderOrder[] = {"start",  "end",      "left",     "right",     "top",
+                                        "bottom", "diagonal", "vertical", "horizontal"};
 
 long long attrInt(const pugi::xml_node& n, const char* name, long long fallback) {
     std::string_view v(n.attribute(name).value());
@@ -84,18 +86,28 @@ const char* borderStyleName(int lineStyle, int weight) {
     switch (lineStyle) {
         case xl::Continuous:
             switch (weight) {
-                case xl::Hairline: return "hair";
-                case xl::Thin: return "thin";
-                case xl::Medium: return "medium";
-                case xl::Thick: return "thick";
+                case xl::Hairline:
+                    return "hair";
+                case xl::Thin:
+                    return "thin";
+                case xl::Medium:
+                    return "medium";
+                case xl::Thick:
+                    return "thick";
             }
             break;
-        case xl::Dash: return heavy ? "mediumDashed" : "dashed";
-        case xl::Dot: return "dotted";
-        case xl::Double: return "double";
-        case xl::DashDot: return heavy ? "mediumDashDot" : "dashDot";
-        case xl::DashDotDot: return heavy ? "mediumDashDotDot" : "dashDotDot";
-        case xl::SlantDashDot: return "slantDashDot";
+        case xl::Dash:
+            return heavy ? "mediumDashed" : "dashed";
+        case xl::Dot:
+            return "dotted";
+        case xl::Double:
+            return "double";
+        case xl::DashDot:
+            return heavy ? "mediumDashDot" : "dashDot";
+        case xl::DashDotDot:
+            return heavy ? "mediumDashDotDot" : "dashDotDot";
+        case xl::SlantDashDot:
+            return "slantDashDot";
     }
     return nullptr;
 }
@@ -145,7 +157,8 @@ void readColor(const pugi::xml_node& color, int& colorIndex, std::uint32_t& rgb)
 }
 
 pugi::xml_node ensureChildInOrder(pugi::xml_node parent, std::string_view name,
-                                  const char* const* order, size_t orderSize, const std::string& prefix) {
+                                  const char* const* order, size_t orderSize,
+                                  const std::string& prefix) {
     if (pugi::xml_node n = childByLocalName(parent, name)) return n;
     size_t rank = orderSize;
     for (size_t i = 0; i < orderSize; ++i)
@@ -153,34 +166,46 @@ pugi::xml_node ensureChildInOrder(pugi::xml_node parent, std::string_view name,
     for (pugi::xml_node c = parent.first_child(); c; c = c.next_sibling()) {
         if (c.type() != pugi::node_element) continue;
         for (size_t i = rank + 1; i < orderSize; ++i)
-            if (localName(c) == order[i]) return parent.insert_child_before((prefix + std::string(name)).c_str(), c);
+            if (localName(c) == order[i])
+                return parent.insert_child_before((prefix + std::string(name)).c_str(), c);
     }
     return parent.append_child((prefix + std::string(name)).c_str());
 }
 
-pugi::xml_node ensureChild(pugi::xml_node parent, std::string_view name, const std::string& prefix) {
+pugi::xml_node ensureChild(pugi::xml_node parent, std::string_view name,
+                           const std::string& prefix) {
     if (pugi::xml_node n = childByLocalName(parent, name)) return n;
     return parent.append_child((prefix + std::string(name)).c_str());
 }
 
 const char* horizontalName(int h) {
     switch (h) {
-        case xl::HAlignGeneral: return "general";
-        case xl::HAlignCenter: return "center";
-        case xl::HAlignLeft: return "left";
-        case xl::HAlignRight: return "right";
-        case xl::HAlignDistributed: return "distributed";
-        case xl::HAlignJustify: return "justify";
+        case xl::HAlignGeneral:
+            return "general";
+        case xl::HAlignCenter:
+            return "center";
+        case xl::HAlignLeft:
+            return "left";
+        case xl::HAlignRight:
+            return "right";
+        case xl::HAlignDistributed:
+            return "distributed";
+        case xl::HAlignJustify:
+            return "justify";
     }
     throw WorkbookError("横位置 " + std::to_string(h) + " は使えません");
 }
 
 const char* verticalName(int v) {
     switch (v) {
-        case xl::VAlignCenter: return "center";
-        case xl::VAlignTop: return "top";
-        case xl::VAlignBottom: return "bottom";
-        case xl::VAlignDistributed: return "distributed";
+        case xl::VAlignCenter:
+            return "center";
+        case xl::VAlignTop:
+            return "top";
+        case xl::VAlignBottom:
+            return "bottom";
+        case xl::VAlignDistributed:
+            return "distributed";
     }
     throw WorkbookError("縦位置 " + std::to_string(v) + " は使えません");
 }
@@ -205,8 +230,10 @@ template <class T>
 void appendKey(std::string& key, const std::optional<T>& v) {
     key += '|';
     if (!v) return;
-    if constexpr (std::is_same_v<T, std::string>) key += *v;
-    else key += std::to_string(*v);
+    if constexpr (std::is_same_v<T, std::string>)
+        key += *v;
+    else
+        key += std::to_string(*v);
 }
 
 }  // namespace
@@ -231,7 +258,8 @@ void StyleSheet::load(std::string_view xml, std::string_view partName) {
     if (localName(doc_.document_element()) != "styleSheet")
         throw WorkbookError("ブックの書式 (" + std::string(partName) + ") が壊れています");
     prefix_ = prefixOf(doc_.document_element());
-    auto gather = [&](const char* collectionName, const char* item, std::vector<pugi::xml_node>& out) {
+    auto gather = [&](const char* collectionName, const char* item,
+                      std::vector<pugi::xml_node>& out) {
         pugi::xml_node c = childByLocalName(doc_.document_element(), collectionName);
         for (pugi::xml_node n = c.first_child(); n; n = n.next_sibling())
             if (n.type() == pugi::node_element && localName(n) == item) out.push_back(n);
@@ -251,7 +279,8 @@ std::uint32_t StyleSheet::intern(std::vector<pugi::xml_node>& list,
                                  std::unordered_map<std::string, std::uint32_t>& keys,
                                  pugi::xml_node collectionNode, pugi::xml_node candidate) {
     if (keys.empty())
-        for (size_t i = 0; i < list.size(); ++i) keys.emplace(printNode(list[i]), static_cast<std::uint32_t>(i));
+        for (size_t i = 0; i < list.size(); ++i)
+            keys.emplace(printNode(list[i]), static_cast<std::uint32_t>(i));
     std::string key = printNode(candidate);
     auto it = keys.find(key);
     if (it != keys.end()) {
@@ -276,10 +305,11 @@ pugi::xml_node StyleSheet::xfNode(std::uint32_t xf) const {
 std::uint32_t StyleSheet::deriveXf(std::uint32_t xf, const char* idAttribute, std::uint32_t id,
                                    const char* applyAttribute) {
     pugi::xml_node base = xfNode(xf);
-    pugi::xml_node candidate = base ? scratch_.append_copy(base)
-                                    : scratch_.append_child((prefix_ + "xf").c_str());
+    pugi::xml_node candidate =
+        base ? scratch_.append_copy(base) : scratch_.append_child((prefix_ + "xf").c_str());
     if (!base) {
-        for (const char* a : {"numFmtId", "fontId", "fillId", "borderId", "xfId"}) setAttribute(candidate, a, "0");
+        for (const char* a : {"numFmtId", "fontId", "fillId", "borderId", "xfId"})
+            setAttribute(candidate, a, "0");
     }
     setAttribute(candidate, idAttribute, std::to_string(id));
     setAttribute(candidate, applyAttribute, "1");
@@ -309,8 +339,8 @@ std::uint32_t StyleSheet::deriveFont(std::uint32_t xf, const FontChange& change)
     pugi::xml_node xfn = xfNode(xf);
     std::uint32_t fontId = xfn ? static_cast<std::uint32_t>(attrInt(xfn, "fontId", 0)) : 0;
     pugi::xml_node font = fontId < fonts_.size() ? scratch_.append_copy(fonts_[fontId])
-                          : !fonts_.empty()       ? scratch_.append_copy(fonts_[0])
-                                                  : scratch_.append_child((prefix_ + "font").c_str());
+                          : !fonts_.empty()      ? scratch_.append_copy(fonts_[0])
+                                            : scratch_.append_child((prefix_ + "font").c_str());
     if (change.name) {
         setAttribute(ensureChild(font, "name", prefix_), "val", *change.name);
         // A theme font scheme would override the name in the spreadsheet.
@@ -350,19 +380,27 @@ std::uint32_t StyleSheet::withBorder(std::uint32_t xf, int xlEdge, const BorderC
 }
 
 std::uint32_t StyleSheet::deriveBorder(std::uint32_t xf, int xlEdge, const BorderChange& change) {
-    if (CellFormat::edgeSlot(xlEdge) < 0) throw WorkbookError("罫線の位置 " + std::to_string(xlEdge) + " は使えません");
+    if (CellFormat::edgeSlot(xlEdge) < 0)
+        throw WorkbookError("罫線の位置 " + std::to_string(xlEdge) + " は使えません");
     if (change.lineStyle) checkLineStyle(*change.lineStyle);
     if (change.weight) checkWeight(*change.weight);
     if (change.colorIndex) checkColorIndex(*change.colorIndex);
     pugi::xml_node xfn = xfNode(xf);
     std::uint32_t borderId = xfn ? static_cast<std::uint32_t>(attrInt(xfn, "borderId", 0)) : 0;
-    pugi::xml_node border = borderId < borders_.size() ? scratch_.append_copy(borders_[borderId])
-                                                       : scratch_.append_child((prefix_ + "border").c_str());
-    const char* name = xlEdge == xl::EdgeLeft ? "left" : xlEdge == xl::EdgeTop ? "top"
-                     : xlEdge == xl::EdgeBottom ? "bottom" : "right";
+    pugi::xml_node border = borderId < borders_.size()
+                                ? scratch_.append_copy(borders_[borderId])
+                                : scratch_.append_child((prefix_ + "border").c_str());
+    const char* name = xlEdge == xl::EdgeLeft     ? "left"
+                       : xlEdge == xl::EdgeTop    ? "top"
+                       : xlEdge == xl::EdgeBottom ? "bottom"
+                                                  : "right";
     pugi::xml_node edge = childByLocalName(border, name);
-    if (!edge) edge = childByLocalName(border, xlEdge == xl::EdgeLeft ? "start" : xlEdge == xl::EdgeRight ? "end" : "");
-    if (!edge) edge = ensureChildInOrder(border, name, kBorderOrder, std::size(kBorderOrder), prefix_);
+    if (!edge)
+        edge = childByLocalName(border, xlEdge == xl::EdgeLeft    ? "start"
+                                        : xlEdge == xl::EdgeRight ? "end"
+                                                                  : "");
+    if (!edge)
+        edge = ensureChildInOrder(border, name, kBorderOrder, std::size(kBorderOrder), prefix_);
 
     const CellFormat& before = format(xf);
     BorderLine line = before.edge(xlEdge);
@@ -416,20 +454,27 @@ std::uint32_t StyleSheet::deriveAlignment(std::uint32_t xf, const AlignmentChang
     const char* h = change.horizontal ? horizontalName(*change.horizontal) : nullptr;
     const char* v = change.vertical ? verticalName(*change.vertical) : nullptr;
     pugi::xml_node base = xfNode(xf);
-    pugi::xml_node candidate = base ? scratch_.append_copy(base) : scratch_.append_child((prefix_ + "xf").c_str());
+    pugi::xml_node candidate =
+        base ? scratch_.append_copy(base) : scratch_.append_child((prefix_ + "xf").c_str());
     pugi::xml_node al = childByLocalName(candidate, "alignment");
     if (!al) al = candidate.prepend_child((prefix_ + "alignment").c_str());  // before protection
     if (h) {
-        if (*change.horizontal == xl::HAlignGeneral) al.remove_attribute("horizontal");
-        else setAttribute(al, "horizontal", h);
+        if (*change.horizontal == xl::HAlignGeneral)
+            al.remove_attribute("horizontal");
+        else
+            setAttribute(al, "horizontal", h);
     }
     if (v) {
-        if (*change.vertical == xl::VAlignBottom) al.remove_attribute("vertical");
-        else setAttribute(al, "vertical", v);
+        if (*change.vertical == xl::VAlignBottom)
+            al.remove_attribute("vertical");
+        else
+            setAttribute(al, "vertical", v);
     }
     if (change.wrapText) {
-        if (*change.wrapText) setAttribute(al, "wrapText", "1");
-        else al.remove_attribute("wrapText");
+        if (*change.wrapText)
+            setAttribute(al, "wrapText", "1");
+        else
+            al.remove_attribute("wrapText");
     }
     setAttribute(candidate, "applyAlignment", "1");
     std::uint32_t index = intern(xfs_, xfKeys_, collection("cellXfs"), candidate);
@@ -466,7 +511,8 @@ CellFormat StyleSheet::resolve(std::uint32_t xf) const {
     auto borderId = static_cast<size_t>(attrInt(x, "borderId", 0));
     if (borderId < borders_.size()) {
         pugi::xml_node border = borders_[borderId];
-        const char* names[4][2] = {{"left", "start"}, {"top", ""}, {"bottom", ""}, {"right", "end"}};
+        const char* names[4][2] = {
+            {"left", "start"}, {"top", ""}, {"bottom", ""}, {"right", "end"}};
         for (size_t i = 0; i < 4; ++i) {
             pugi::xml_node e = childByLocalName(border, names[i][0]);
             if (!e && *names[i][1]) e = childByLocalName(border, names[i][1]);

@@ -17,7 +17,7 @@ namespace tombra::sheet {
 // everything else it had) and reuses an equal entry when one exists. Entries are only appended,
 // so untouched sheets keep pointing at the right formats.
 class StyleSheet {
-public:
+  public:
     StyleSheet();  // a workbook without the part: a minimal one is made
     StyleSheet(std::string_view xml, std::string_view partName);
 
@@ -35,15 +35,17 @@ public:
     std::string serialize();
     void saved(std::string_view xml);
 
-private:
+  private:
     void load(std::string_view xml, std::string_view partName);
     std::uint32_t deriveFont(std::uint32_t xf, const FontChange& change);
     std::uint32_t deriveBorder(std::uint32_t xf, int xlEdge, const BorderChange& change);
     std::uint32_t deriveAlignment(std::uint32_t xf, const AlignmentChange& change);
     pugi::xml_node collection(const char* name);
-    std::uint32_t intern(std::vector<pugi::xml_node>& list, std::unordered_map<std::string, std::uint32_t>& keys,
+    std::uint32_t intern(std::vector<pugi::xml_node>& list,
+                         std::unordered_map<std::string, std::uint32_t>& keys,
                          pugi::xml_node collectionNode, pugi::xml_node candidate);
-    std::uint32_t deriveXf(std::uint32_t xf, const char* idAttribute, std::uint32_t id, const char* applyAttribute);
+    std::uint32_t deriveXf(std::uint32_t xf, const char* idAttribute, std::uint32_t id,
+                           const char* applyAttribute);
     pugi::xml_node xfNode(std::uint32_t xf) const;
     CellFormat resolve(std::uint32_t xf) const;
 

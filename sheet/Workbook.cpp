@@ -45,9 +45,10 @@ struct FileStamp {
 std::optional<FileStamp> stampOf(const std::filesystem::path& path) {
     struct stat st;
     if (path.empty() || ::stat(path.c_str(), &st) != 0) return std::nullopt;
-    return FileStamp{static_cast<long long>(st.st_size),
-                     static_cast<long long>(st.st_mtim.tv_sec) * 1'000'000'000LL + st.st_mtim.tv_nsec,
-                     static_cast<unsigned long long>(st.st_ino)};
+    return FileStamp{
+        static_cast<long long>(st.st_size),
+        static_cast<long long>(st.st_mtim.tv_sec) * 1'000'000'000LL + st.st_mtim.tv_nsec,
+        static_cast<unsigned long long>(st.st_ino)};
 }
 
 std::string asciiLower(std::string_view s) {
@@ -98,15 +99,18 @@ struct Workbook::Impl {
     void load(std::string bytes) {
         package = std::make_unique<ZipPackage>(std::move(bytes));
         if (!package->contains("[Content_Types].xml") || !package->contains("_rels/.rels"))
-            throw WorkbookError("ブック (.xlsx) として読めないファイルです: パッケージの目録がありません");
+            throw WorkbookError(
+                "ブック (.xlsx) として読めないファイルです: パッケージの目録がありません");
         parsePart(contentTypes, package->read("[Content_Types].xml"), "[Content_Types].xml");
         Relationships packageRels(package->read("_rels/.rels"), "_rels/.rels");
         const Relationships::Entry* office = packageRels.byTypeSuffix(kOfficeDocument);
-        if (!office) throw WorkbookError("ブック (.xlsx) として読めないファイルです: 本体がありません");
+        if (!office)
+            throw WorkbookError("ブック (.xlsx) として読めないファイルです: 本体がありません");
         workbookPart = resolvePartTarget("", office->target);
         parsePart(workbookXml, package->read(workbookPart), workbookPart);
         if (localName(workbookXml.document_element()) != "workbook")
-            throw WorkbookError("ブック (.xlsx) として読めないファイルです: 本体がブックではありません");
+            throw WorkbookError(
+                "ブック (.xlsx) として読めないファイルです: 本体がブックではありません");
         std::string relsPart = relationshipsPartFor(workbookPart);
         workbookRels = package->contains(relsPart)
                            ? std::make_unique<Relationships>(package->read(relsPart), relsPart)
@@ -119,7 +123,8 @@ struct Workbook::Impl {
             SheetEntry e;
             e.name = attributeText(s, "name");
             e.node = s;
-            e.relationshipId = xmlUnescapeAttribute(attributeInNamespace(s, "id", kRelationshipsNs).value());
+            e.relationshipId =
+                xmlUnescapeAttribute(attributeInNamespace(s, "id", kRelationshipsNs).value());
             if (const Relationships::Entry* rel = workbookRels->byId(e.relationshipId);
                 rel && rel->type == kWorksheetType && !rel->external)
                 e.part = resolvePartTarget(workbookPart, rel->target);
@@ -132,7 +137,8 @@ struct Workbook::Impl {
         if (const Relationships::Entry* rel = workbookRels->byTypeSuffix("/sharedStrings"))
             stringsPart = resolvePartTarget(workbookPart, rel->target);
         for (const SheetEntry& e : sheets)
-            if ((!stylesPart.empty() && e.part == stylesPart) || (!stringsPart.empty() && e.part == stringsPart))
+            if ((!stylesPart.empty() && e.part == stylesPart) ||
+                (!stringsPart.empty() && e.part == stringsPart))
                 throw WorkbookError("ブックの部品の関係が壊れています");
         styles = !stylesPart.empty() && package->contains(stylesPart)
                      ? std::make_unique<StyleSheet>(package->read(stylesPart), stylesPart)
@@ -159,13 +165,15 @@ struct Workbook::Impl {
     Worksheet& worksheet(SheetEntry& e) {
         if (!e.worksheet) {
             if (!package->contains(e.part))
-                throw WorkbookError("シート「" + e.name + "」の内容がありません (ブックが壊れています)");
+                throw WorkbookError("シート「" + e.name +
+                                    "」の内容がありません (ブックが壊れています)");
             try {
                 auto ws = std::make_unique<Worksheet>(e.name, e.part, *styles, sharedStrings());
                 ws->load(package->read(e.part));
                 e.worksheet = std::move(ws);
             } catch (const std::bad_alloc&) {
-                throw WorkbookError("メモリが足りないため、シート「" + e.name + "」を読み込めません");
+                throw WorkbookError("メモリが足りないため、シート「" + e.name +
+                                    "」を読み込めません");
             }
         }
         return *e.worksheet;
@@ -228,7 +236,8 @@ std::unique_ptr<Workbook> Workbook::open(const std::filesystem::path& path) {
     return wb;
 }
 
-std::unique_ptr<Workbook> Workbook::fromBytes(std::string bytes, const std::filesystem::path& path) {
+std::unique_ptr<Workbook> Workbook::fromBytes(std::string bytes,
+                                              const std::filesystem::path& path) {
     auto impl = std::make_unique<Impl>();
     impl->path = path;
     try {
@@ -261,18 +270,21 @@ Worksheet& Workbook::sheet(std::string_view name) {
 
 Worksheet& Workbook::addSheet(std::string_view rawName) {
     std::string name = validUtf8(rawName);
-    if (name.empty() || codePoints(name) > 31 || name.find_first_of("[]:*?/\\") != std::string::npos ||
-        name.front() == '\'' || name.back() == '\'')
+    if (name.empty() || codePoints(name) > 31 ||
+        name.find_first_of("[]:*?/\\") != std::string::npos || name.front() == '\'' ||
+        name.back() == '\'')
         throw WorkbookError("シート名「" + name + "」は使えません");
     if (impl_->entry(name)) throw WorkbookError("シート「" + name + "」はすでにあります");
     Impl& m = *impl_;
     size_t slash = m.workbookPart.rfind('/');
-    std::string folder = (slash == std::string::npos ? "" : m.workbookPart.substr(0, slash + 1)) + "worksheets/";
+    std::string folder =
+        (slash == std::string::npos ? "" : m.workbookPart.substr(0, slash + 1)) + "worksheets/";
     std::string part = m.freePartName(folder, "sheet");
 
     std::set<std::string> referenced;
     for (const auto& e : m.sheets) referenced.insert(e.relationshipId);
-    std::string relId = m.workbookRels->add(kWorksheetType, relativeTarget(m.workbookPart, part), referenced);
+    std::string relId =
+        m.workbookRels->add(kWorksheetType, relativeTarget(m.workbookPart, part), referenced);
     m.relsChanged = true;
     m.addContentOverride(part, kWorksheetContent);
 
@@ -280,7 +292,8 @@ Worksheet& Workbook::addSheet(std::string_view rawName) {
     std::string rPrefix = prefixForNamespace(root, kRelationshipsNs);
     if (rPrefix.empty()) {
         rPrefix = "r";
-        for (int n = 0; root.attribute(("xmlns:" + rPrefix).c_str()); ++n) rPrefix = "rel" + std::to_string(n);
+        for (int n = 0; root.attribute(("xmlns:" + rPrefix).c_str()); ++n)
+            rPrefix = "rel" + std::to_string(n);
         setAttribute(root, ("xmlns:" + rPrefix).c_str(), kRelationshipsNs);
     }
     pugi::xml_node sheetsNode = childByLocalName(root, "sheets");
@@ -307,29 +320,35 @@ Worksheet& Workbook::addSheet(std::string_view rawName) {
 void Workbook::activate(std::string_view name) {
     Impl& m = *impl_;
     Impl::SheetEntry* target = m.entry(name);
-    if (!target || target->part.empty()) throw WorkbookError("シート「" + std::string(name) + "」が見つかりません");
+    if (!target || target->part.empty())
+        throw WorkbookError("シート「" + std::string(name) + "」が見つかりません");
     int index = static_cast<int>(target - m.sheets.data());
     if (index == m.activeIndex() && m.worksheet(*target).tabSelected()) return;
     // Only one tab may stay selected, or the spreadsheet opens the sheets grouped.
     for (Impl::SheetEntry& e : m.sheets) {
         if (e.part.empty() || &e == target) continue;
-        bool selected = e.worksheet ? e.worksheet->tabSelected()
-                                    : m.package->read(e.part).find("tabSelected=\"1\"") != std::string::npos;
+        bool selected =
+            e.worksheet ? e.worksheet->tabSelected()
+                        : m.package->read(e.part).find("tabSelected=\"1\"") != std::string::npos;
         if (selected) m.worksheet(e).setTabSelected(false);
     }
     m.worksheet(*target).setTabSelected(true);
     pugi::xml_node root = m.workbookXml.document_element();
     pugi::xml_node views = childByLocalName(root, "bookViews");
-    if (!views) views = root.insert_child_before((prefixOf(root) + "bookViews").c_str(), childByLocalName(root, "sheets"));
+    if (!views)
+        views = root.insert_child_before((prefixOf(root) + "bookViews").c_str(),
+                                         childByLocalName(root, "sheets"));
     pugi::xml_node view = childByLocalName(views, "workbookView");
     if (!view) view = views.append_child((prefixOf(root) + "workbookView").c_str());
     setAttribute(view, "activeTab", std::to_string(index));
-    if (view.attribute("firstSheet").as_int(0) > index) setAttribute(view, "firstSheet", std::to_string(index));
+    if (view.attribute("firstSheet").as_int(0) > index)
+        setAttribute(view, "firstSheet", std::to_string(index));
     m.workbookChanged = true;
 }
 
 std::string Workbook::activeSheetName() const {
-    return impl_->sheets.empty() ? std::string() : impl_->sheets[static_cast<size_t>(impl_->activeIndex())].name;
+    return impl_->sheets.empty() ? std::string()
+                                 : impl_->sheets[static_cast<size_t>(impl_->activeIndex())].name;
 }
 
 bool Workbook::hasUnsavedChanges() const { return impl_->dirty(); }
@@ -368,8 +387,10 @@ void Workbook::saveAs(const std::filesystem::path& target) {
     // What is on disk now is the new original.
     m.path = absolute;
     m.stamp = stampOf(absolute);
-    if (m.strings && m.package->isReplaced(m.stringsPart)) m.strings->saved(m.package->read(m.stringsPart));
-    if (!m.stylesPart.empty() && m.package->isReplaced(m.stylesPart)) m.styles->saved(m.package->read(m.stylesPart));
+    if (m.strings && m.package->isReplaced(m.stringsPart))
+        m.strings->saved(m.package->read(m.stringsPart));
+    if (!m.stylesPart.empty() && m.package->isReplaced(m.stylesPart))
+        m.styles->saved(m.package->read(m.stylesPart));
     m.package = std::make_unique<ZipPackage>(std::move(bytes));
     for (auto& e : m.sheets)
         if (e.worksheet) e.worksheet->markSaved();

@@ -14,9 +14,10 @@ namespace tombra::sheet {
 // does not change are written back byte for byte; a sheet no command touched is not
 // re-serialised. All failures throw WorkbookError with a message for the user.
 class Workbook {
-public:
+  public:
     static std::unique_ptr<Workbook> open(const std::filesystem::path& path);
-    static std::unique_ptr<Workbook> fromBytes(std::string bytes, const std::filesystem::path& path = {});
+    static std::unique_ptr<Workbook> fromBytes(std::string bytes,
+                                               const std::filesystem::path& path = {});
     ~Workbook();
     Workbook(const Workbook&) = delete;
     Workbook& operator=(const Workbook&) = delete;
@@ -41,7 +42,7 @@ public:
     bool changedOnDisk() const;
     void reload();
 
-private:
+  private:
     struct Impl;
     explicit Workbook(std::unique_ptr<Impl> impl);
     std::unique_ptr<Impl> impl_;

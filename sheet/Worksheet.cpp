@@ -56,7 +56,8 @@ void Worksheet::Cell::setEmpty() {
     rawContent.clear();
 }
 
-Worksheet::Worksheet(std::string name, std::string partName, StyleSheet& styles, SharedStrings& strings)
+Worksheet::Worksheet(std::string name, std::string partName, StyleSheet& styles,
+                     SharedStrings& strings)
     : name_(std::move(name)), partName_(std::move(partName)), styles_(styles), strings_(strings) {}
 
 Worksheet::~Worksheet() = default;
@@ -110,7 +111,8 @@ Worksheet::Column& Worksheet::column(int c) {
 }
 
 const Worksheet::Column* Worksheet::findColumn(int c) const {
-    return c > 0 && static_cast<size_t>(c) < columns_.size() ? &columns_[static_cast<size_t>(c)] : nullptr;
+    return c > 0 && static_cast<size_t>(c) < columns_.size() ? &columns_[static_cast<size_t>(c)]
+                                                             : nullptr;
 }
 
 CellValue Worksheet::value(int row, int column) const {
@@ -118,11 +120,16 @@ CellValue Worksheet::value(int row, int column) const {
     const Cell* c = findCell(row, column);
     if (!c) return {};
     switch (c->kind) {
-        case Cell::Kind::Empty: return {};
-        case Cell::Kind::Number: return CellValue::number(c->number);
-        case Cell::Kind::Text: return CellValue::text(c->text);
-        case Cell::Kind::Boolean: return CellValue::boolean(c->number != 0);
-        case Cell::Kind::Error: return CellValue::error(c->text);
+        case Cell::Kind::Empty:
+            return {};
+        case Cell::Kind::Number:
+            return CellValue::number(c->number);
+        case Cell::Kind::Text:
+            return CellValue::text(c->text);
+        case Cell::Kind::Boolean:
+            return CellValue::boolean(c->number != 0);
+        case Cell::Kind::Error:
+            return CellValue::error(c->text);
     }
     return {};
 }
@@ -152,13 +159,20 @@ void Worksheet::setNumber(int row, int column, double number) {
 
 void Worksheet::setValue(int row, int column, const CellValue& value) {
     switch (value.kind()) {
-        case CellValue::Kind::Number: setNumber(row, column, value.asNumber()); break;
-        case CellValue::Kind::Empty: setText(row, column, ""); break;
-        default: setText(row, column, value.asText()); break;
+        case CellValue::Kind::Number:
+            setNumber(row, column, value.asNumber());
+            break;
+        case CellValue::Kind::Empty:
+            setText(row, column, "");
+            break;
+        default:
+            setText(row, column, value.asText());
+            break;
     }
 }
 
-void Worksheet::restyle(const Range& range, const std::function<std::uint32_t(std::uint32_t)>& derive) {
+void Worksheet::restyle(const Range& range,
+                        const std::function<std::uint32_t(std::uint32_t)>& derive) {
     for (const Area& a : range.areas())
         if (!a.spansAllRows() && !a.spansAllColumns()) checkAreaSize(a);
     std::unordered_map<std::uint32_t, std::uint32_t> cache;
@@ -260,8 +274,8 @@ Area Worksheet::expandedByMerges(Area area) const {
         grown = false;
         for (const Area& m : merges_) {
             if (!m.intersects(area)) continue;
-            Area u{std::min(area.top, m.top), std::min(area.left, m.left), std::max(area.bottom, m.bottom),
-                   std::max(area.right, m.right)};
+            Area u{std::min(area.top, m.top), std::min(area.left, m.left),
+                   std::max(area.bottom, m.bottom), std::max(area.right, m.right)};
             if (!(u == area)) {
                 area = u;
                 grown = true;
@@ -281,7 +295,8 @@ void Worksheet::clearArea(const Area& a) {
     auto last = allRows ? rows_.end() : rows_.upper_bound(a.bottom);
     for (auto it = first; it != last; ++it) {
         Row& row = it->second;
-        std::erase_if(row.cells, [&](const Cell& c) { return c.column >= a.left && c.column <= a.right; });
+        std::erase_if(row.cells,
+                      [&](const Cell& c) { return c.column >= a.left && c.column <= a.right; });
         if (allColumns) {
             row.style = 0;
             row.customFormat = false;
@@ -334,7 +349,8 @@ void Worksheet::merge(const Range& range) {
         auto last = a.spansAllRows() ? rows_.end() : rows_.upper_bound(a.bottom);
         for (auto it = first; it != last; ++it)
             for (Cell& c : it->second.cells)
-                if (c.column >= a.left && c.column <= a.right && !(it->first == a.top && c.column == a.left))
+                if (c.column >= a.left && c.column <= a.right &&
+                    !(it->first == a.top && c.column == a.left))
                     c.setEmpty();
     }
     touch();
@@ -365,10 +381,12 @@ void Worksheet::autoFitColumns(const Range& range) {
         auto last = a.spansAllRows() ? rows_.end() : rows_.upper_bound(a.bottom);
         for (auto it = first; it != last; ++it) {
             for (const Cell& c : it->second.cells) {
-                if (c.column < a.left || c.column > a.right || c.kind == Cell::Kind::Empty) continue;
+                if (c.column < a.left || c.column > a.right || c.kind == Cell::Kind::Empty)
+                    continue;
                 if (mergedAreaAt(it->first, c.column)) continue;  // merged cells do not count
                 const FontSpec& font = styles_.format(c.style).font;
-                double scale = (font.size > 0 ? font.size : baseSize) / baseSize * (font.bold ? 1.08 : 1.0);
+                double scale =
+                    (font.size > 0 ? font.size : baseSize) / baseSize * (font.bold ? 1.08 : 1.0);
                 std::string shown = value(it->first, c.column).asText();
                 double& w = widest[static_cast<size_t>(c.column - a.left)];
                 w = std::max(w, textUnits(shown) * scale);
@@ -385,7 +403,8 @@ void Worksheet::autoFitColumns(const Range& range) {
                 continue;
             }
             Column& col = column(c);
-            col.width = fileWidthFromCharacters(std::min(255.0, std::ceil(w) + 0.5), maxDigitWidth());
+            col.width =
+                fileWidthFromCharacters(std::min(255.0, std::ceil(w) + 0.5), maxDigitWidth());
             col.customWidth = true;
             col.bestFit = true;
             col.hidden = false;
@@ -461,13 +480,15 @@ void Worksheet::deleteColumns(const Range& range) {
     for (auto it = joined.rbegin(); it != joined.rend(); ++it) {
         const int from = it->first, to = it->second, n = to - from + 1;
         for (auto& [r, row] : rows_) {
-            std::erase_if(row.cells, [&](const Cell& c) { return c.column >= from && c.column <= to; });
+            std::erase_if(row.cells,
+                          [&](const Cell& c) { return c.column >= from && c.column <= to; });
             for (Cell& c : row.cells)
                 if (c.column > to) c.column -= n;
         }
         if (static_cast<size_t>(from) < columns_.size())
-            columns_.erase(columns_.begin() + from,
-                           columns_.begin() + std::min(static_cast<size_t>(to) + 1, columns_.size()));
+            columns_.erase(
+                columns_.begin() + from,
+                columns_.begin() + std::min(static_cast<size_t>(to) + 1, columns_.size()));
         std::vector<Area> kept;
         for (Area m : merges_) {
             if (m.right < from) {

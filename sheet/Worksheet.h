@@ -26,7 +26,7 @@ class SharedStrings;
 // Rows and columns are 1-based. Operations that take a Range accept text ("D4:D200",
 // "a:f,v:aa") or an Area. Errors (a bad range, an unknown constant) throw WorkbookError.
 class Worksheet {
-public:
+  public:
     Worksheet(std::string name, std::string partName, StyleSheet& styles, SharedStrings& strings);
     ~Worksheet();
     Worksheet(const Worksheet&) = delete;
@@ -83,13 +83,13 @@ public:
     // Workbook plumbing.
     bool touched() const { return touched_; }
     void markSaved() { touched_ = false; }
-    void load(std::string_view xml);       // throws WorkbookError when damaged
-    void loadNew();                        // a fresh empty sheet
+    void load(std::string_view xml);  // throws WorkbookError when damaged
+    void loadNew();                   // a fresh empty sheet
     std::string serialize();
     bool tabSelected() const;
     void setTabSelected(bool selected);
 
-private:
+  private:
     struct Cell {
         enum class Kind : std::uint8_t { Empty, Number, Text, Boolean, Error };
         int column = 0;
@@ -97,9 +97,9 @@ private:
         Kind kind = Kind::Empty;
         double number = 0;
         std::string text;
-        int sharedIndex = -1;      // shared-string entry of an unchanged text
-        std::string rawType;       // the t attribute of an unchanged cell we do not model
-        std::string rawContent;    // its children (formula, inline string...) as read
+        int sharedIndex = -1;    // shared-string entry of an unchanged text
+        std::string rawType;     // the t attribute of an unchanged cell we do not model
+        std::string rawContent;  // its children (formula, inline string...) as read
         std::string extraAttributes;
         void setEmpty();
     };

@@ -18,14 +18,45 @@ namespace tombra::sheet {
 
 namespace {
 
-constexpr const char* kWorksheetOrder[] = {
-    "sheetPr", "dimension", "sheetViews", "sheetFormatPr", "cols", "sheetData", "sheetCalcPr",
-    "sheetProtection", "protectedRanges", "scenarios", "autoFilter", "sortState",
-    "dataConsolidate", "customSheetViews", "mergeCells", "phoneticPr", "conditionalFormatting",
-    "dataValidations", "hyperlinks", "printOptions", "pageMargins", "pageSetup", "headerFooter",
-    "rowBreaks", "colBreaks", "customProperties", "cellWatches", "ignoredErrors", "smartTags",
-    "drawing", "legacyDrawing", "legacyDrawingHF", "drawingHF", "picture", "oleObjects", "controls",
-    "webPublishItems", "tableParts", "extLst"};
+constexpr const char* kWorksheetOrder[] = {"sheetPr",
+                                           "dimension",
+                                           "sheetViews",
+                                           "sheetFormatPr",
+                                           "cols",
+                                           "sheetData",
+                                           "sheetCalcPr",
+                                           "sheetProtection",
+                                           "protectedRanges",
+                                           "scenarios",
+                                           "autoFilter",
+                                           "sortState",
+                                           "dataConsolidate",
+                                           "customSheetViews",
+                                           "mergeCells",
+                                           "phoneticPr",
+                                           "conditionalFormatting",
+                                           "dataValidations",
+                                           "hyperlinks",
+                                           "printOptions",
+                                           "pageMargins",
+                                           "pageSetup",
+                                           "headerFooter",
+                                           "rowBreaks",
+                                           "colBreaks",
+                                           "customProperties",
+                                           "cellWatches",
+                                           "ignoredErrors",
+                                           "smartTags",
+                                           "drawing",
+                                           "legacyDrawing",
+                                           "legacyDrawingHF",
+                                           "drawingHF",
+                                           "picture",
+                                           "oleObjects",
+                                           "controls",
+                                           "webPublishItems",
+                                           "tableParts",
+                                           "extLst"};
 
 // The sheetData element is written by hand; a marker with a fresh number per save shows where,
 // so that nothing a part already holds can be mistaken for it.
@@ -40,7 +71,8 @@ constexpr const char* kNewSheet =
     "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
     "<dimension ref=\"A1\"/><sheetViews><sheetView workbookViewId=\"0\"/></sheetViews>"
     "<sheetFormatPr defaultRowHeight=\"13.5\"/><sheetData/>"
-    "<pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" footer=\"0.3\"/>"
+    "<pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" "
+    "footer=\"0.3\"/>"
     "<pageSetup paperSize=\"9\" orientation=\"portrait\"/></worksheet>";
 
 bool parseInt(std::string_view v, long long& out) {
@@ -50,8 +82,12 @@ bool parseInt(std::string_view v, long long& out) {
 }
 
 bool parseDouble(std::string_view v, double& out) {
-    while (!v.empty() && (v.front() == ' ' || v.front() == '\t' || v.front() == '\n' || v.front() == '\r')) v.remove_prefix(1);
-    while (!v.empty() && (v.back() == ' ' || v.back() == '\t' || v.back() == '\n' || v.back() == '\r')) v.remove_suffix(1);
+    while (!v.empty() &&
+           (v.front() == ' ' || v.front() == '\t' || v.front() == '\n' || v.front() == '\r'))
+        v.remove_prefix(1);
+    while (!v.empty() &&
+           (v.back() == ' ' || v.back() == '\t' || v.back() == '\n' || v.back() == '\r'))
+        v.remove_suffix(1);
     if (v.empty()) return false;
     auto r = std::from_chars(v.data(), v.data() + v.size(), out);
     return r.ec == std::errc() && r.ptr == v.data() + v.size() && std::isfinite(out);
@@ -82,7 +118,8 @@ std::string quotable(std::string_view raw) {
 }
 
 // Attributes other than the modelled ones, kept raw as they were read.
-std::string extraAttributes(const pugi::xml_node& n, std::initializer_list<std::string_view> modelled) {
+std::string extraAttributes(const pugi::xml_node& n,
+                            std::initializer_list<std::string_view> modelled) {
     std::string out;
     for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute()) {
         std::string_view name(a.name());
@@ -113,9 +150,12 @@ void Worksheet::load(std::string_view xml) {
     prefix_ = prefixOf(root);
     if (pugi::xml_node f = childByLocalName(root, "sheetFormatPr")) {
         double v;
-        if (parseDouble(f.attribute("defaultRowHeight").value(), v) && v > 0 && v <= 409) sheetDefaultRowHeight_ = v;
-        if (parseDouble(f.attribute("baseColWidth").value(), v) && v > 0 && v <= 255) baseColumnWidth_ = v;
-        if (parseDouble(f.attribute("defaultColWidth").value(), v) && v > 0 && v <= 255) defaultColumnWidth_ = v;
+        if (parseDouble(f.attribute("defaultRowHeight").value(), v) && v > 0 && v <= 409)
+            sheetDefaultRowHeight_ = v;
+        if (parseDouble(f.attribute("baseColWidth").value(), v) && v > 0 && v <= 255)
+            baseColumnWidth_ = v;
+        if (parseDouble(f.attribute("defaultColWidth").value(), v) && v > 0 && v <= 255)
+            defaultColumnWidth_ = v;
     }
     pugi::xml_node sheetData = childByLocalName(root, "sheetData");
     if (!sheetData) sheetData = insertInOrder("sheetData");
@@ -144,7 +184,8 @@ void Worksheet::parseSheetData(pugi::xml_node sheetData) {
     for (pugi::xml_node rn = sheetData.first_child(); rn; rn = rn.next_sibling()) {
         if (rn.type() != pugi::node_element || localName(rn) != "row") continue;
         long long r = rowNumber + 1;
-        if (rn.attribute("r") && !parseInt(rn.attribute("r").value(), r)) throw damaged("行番号が正しくありません");
+        if (rn.attribute("r") && !parseInt(rn.attribute("r").value(), r))
+            throw damaged("行番号が正しくありません");
         if (r < 1 || r > kMaxRow) throw damaged("行番号 " + std::to_string(r) + " が範囲外です");
         rowNumber = r;
         Row& row = rows_[static_cast<int>(r)];
@@ -153,9 +194,11 @@ void Worksheet::parseSheetData(pugi::xml_node sheetData) {
         row.customHeight = flag(rn.attribute("customHeight"));
         row.customFormat = flag(rn.attribute("customFormat"));
         long long s = 0;
-        if (parseInt(rn.attribute("s").value(), s) && s >= 0) row.style = static_cast<std::uint32_t>(s);
+        if (parseInt(rn.attribute("s").value(), s) && s >= 0)
+            row.style = static_cast<std::uint32_t>(s);
         row.hidden = flag(rn.attribute("hidden"));
-        row.extraAttributes = extraAttributes(rn, {"r", "ht", "customHeight", "customFormat", "s", "hidden", "spans"});
+        row.extraAttributes = extraAttributes(
+            rn, {"r", "ht", "customHeight", "customFormat", "s", "hidden", "spans"});
 
         int columnNumber = 0;
         bool sorted = true;
@@ -165,7 +208,9 @@ void Worksheet::parseSheetData(pugi::xml_node sheetData) {
             if (pugi::xml_attribute ref = cn.attribute("r")) {
                 std::string_view text(ref.value());
                 size_t letters = 0;
-                while (letters < text.size() && std::isalpha(static_cast<unsigned char>(text[letters]))) ++letters;
+                while (letters < text.size() &&
+                       std::isalpha(static_cast<unsigned char>(text[letters])))
+                    ++letters;
                 long long refRow = 0;
                 col = sheet::columnNumber(text.substr(0, letters));
                 if (col == 0 || !parseInt(text.substr(letters), refRow) || refRow != r)
@@ -177,20 +222,24 @@ void Worksheet::parseSheetData(pugi::xml_node sheetData) {
 
             Cell cell;
             cell.column = col;
-            if (parseInt(cn.attribute("s").value(), s) && s >= 0) cell.style = static_cast<std::uint32_t>(s);
+            if (parseInt(cn.attribute("s").value(), s) && s >= 0)
+                cell.style = static_cast<std::uint32_t>(s);
             cell.extraAttributes = extraAttributes(cn, {"r", "s", "t"});
             std::string_view type(cn.attribute("t").value());
             pugi::xml_node v, other;
             for (pugi::xml_node ch = cn.first_child(); ch; ch = ch.next_sibling()) {
                 if (ch.type() != pugi::node_element) continue;
-                if (localName(ch) == "v") v = ch;
-                else other = ch;
+                if (localName(ch) == "v")
+                    v = ch;
+                else
+                    other = ch;
             }
             std::string vText = v ? nodeText(v) : std::string();
             if (type == "s" && !other) {
                 if (v) {
                     long long index;
-                    if (!parseInt(vText, index)) throw damaged("共有文字列の番号が正しくありません");
+                    if (!parseInt(vText, index))
+                        throw damaged("共有文字列の番号が正しくありません");
                     cell.kind = Cell::Kind::Text;
                     cell.text = strings_.text(index);
                     cell.sharedIndex = static_cast<int>(index);
@@ -202,7 +251,8 @@ void Worksheet::parseSheetData(pugi::xml_node sheetData) {
                         cell.kind = Cell::Kind::Number;
                         cell.number = d;
                     } else {
-                        cell.kind = Cell::Kind::Text;  // unreadable number: show it, keep it as read
+                        cell.kind =
+                            Cell::Kind::Text;  // unreadable number: show it, keep it as read
                         cell.text = vText;
                         cell.rawType = quotable(type);
                         cell.rawContent = printNode(v);
@@ -212,13 +262,17 @@ void Worksheet::parseSheetData(pugi::xml_node sheetData) {
                 // Formulas, inline strings, truth and error values: kept as read; the value shown
                 // is the cached one.
                 cell.rawType = type.empty() ? "n" : quotable(type);
-                for (pugi::xml_node ch = cn.first_child(); ch; ch = ch.next_sibling()) cell.rawContent += printNode(ch);
+                for (pugi::xml_node ch = cn.first_child(); ch; ch = ch.next_sibling())
+                    cell.rawContent += printNode(ch);
                 if (type == "inlineStr") {
                     std::string t;
                     if (pugi::xml_node is = childByLocalName(cn, "is")) {
-                        for (pugi::xml_node part = is.first_child(); part; part = part.next_sibling()) {
-                            if (localName(part) == "t") t += nodeText(part);
-                            else if (localName(part) == "r") t += nodeText(childByLocalName(part, "t"));
+                        for (pugi::xml_node part = is.first_child(); part;
+                             part = part.next_sibling()) {
+                            if (localName(part) == "t")
+                                t += nodeText(part);
+                            else if (localName(part) == "r")
+                                t += nodeText(childByLocalName(part, "t"));
                         }
                     }
                     cell.kind = Cell::Kind::Text;
@@ -256,8 +310,10 @@ void Worksheet::parseSheetData(pugi::xml_node sheetData) {
                              [](const Cell& a, const Cell& b) { return a.column < b.column; });
             std::vector<Cell> unique;
             for (Cell& c : row.cells) {
-                if (!unique.empty() && unique.back().column == c.column) unique.back() = std::move(c);
-                else unique.push_back(std::move(c));
+                if (!unique.empty() && unique.back().column == c.column)
+                    unique.back() = std::move(c);
+                else
+                    unique.push_back(std::move(c));
             }
             row.cells = std::move(unique);
         }
@@ -268,17 +324,19 @@ void Worksheet::parseColumns(pugi::xml_node cols) {
     for (pugi::xml_node cn = cols.first_child(); cn; cn = cn.next_sibling()) {
         if (cn.type() != pugi::node_element || localName(cn) != "col") continue;
         long long min = 0, max = 0, s = 0;
-        if (!parseInt(cn.attribute("min").value(), min) || !parseInt(cn.attribute("max").value(), max) ||
-            min < 1 || max < min || max > kMaxColumn)
+        if (!parseInt(cn.attribute("min").value(), min) ||
+            !parseInt(cn.attribute("max").value(), max) || min < 1 || max < min || max > kMaxColumn)
             throw WorkbookError("シート「" + name_ + "」の列の設定が壊れています");
         Column c;
         double w;
         if (parseDouble(cn.attribute("width").value(), w) && w >= 0 && w <= 255) c.width = w;
         c.customWidth = flag(cn.attribute("customWidth"));
-        if (parseInt(cn.attribute("style").value(), s) && s >= 0) c.style = static_cast<std::uint32_t>(s);
+        if (parseInt(cn.attribute("style").value(), s) && s >= 0)
+            c.style = static_cast<std::uint32_t>(s);
         c.hidden = flag(cn.attribute("hidden"));
         c.bestFit = flag(cn.attribute("bestFit"));
-        c.extraAttributes = extraAttributes(cn, {"min", "max", "width", "customWidth", "style", "hidden", "bestFit"});
+        c.extraAttributes = extraAttributes(
+            cn, {"min", "max", "width", "customWidth", "style", "hidden", "bestFit"});
         for (long long i = min; i <= max; ++i) column(static_cast<int>(i)) = c;
     }
 }
@@ -300,7 +358,8 @@ void Worksheet::parseRowBreaks(pugi::xml_node rowBreaks) {
     for (pugi::xml_node b = rowBreaks.first_child(); b; b = b.next_sibling()) {
         if (b.type() != pugi::node_element || localName(b) != "brk") continue;
         long long id;
-        if (parseInt(b.attribute("id").value(), id) && id >= 1 && id < kMaxRow) rowBreaks_.insert(static_cast<int>(id));
+        if (parseInt(b.attribute("id").value(), id) && id >= 1 && id < kMaxRow)
+            rowBreaks_.insert(static_cast<int>(id));
     }
 }
 
@@ -314,7 +373,8 @@ pugi::xml_node Worksheet::insertInOrder(std::string_view name) {
     for (pugi::xml_node c = root.first_child(); c; c = c.next_sibling()) {
         if (c.type() != pugi::node_element) continue;
         for (size_t i = rank + 1; i < std::size(kWorksheetOrder); ++i)
-            if (localName(c) == kWorksheetOrder[i]) return root.insert_child_before(qualified.c_str(), c);
+            if (localName(c) == kWorksheetOrder[i])
+                return root.insert_child_before(qualified.c_str(), c);
     }
     return root.append_child(qualified.c_str());
 }
@@ -325,7 +385,8 @@ std::string Worksheet::sheetDataXml() {
     out.reserve(rows_.size() * 64);
     out += "<" + p + "sheetData>";
     for (auto& [r, row] : rows_) {
-        bool hasAttributes = row.customFormat || row.height > 0 || row.hidden || !row.extraAttributes.empty();
+        bool hasAttributes =
+            row.customFormat || row.height > 0 || row.hidden || !row.extraAttributes.empty();
         if (row.cells.empty() && !hasAttributes) continue;
         out += "<" + p + "row r=\"";
         appendInt(out, r);
@@ -359,7 +420,8 @@ std::string Worksheet::sheetDataXml() {
                 out += '"';
             }
             if (!c.rawContent.empty() || !c.rawType.empty()) {
-                if (!c.rawType.empty() && c.rawType != "n") out += " t=\"" + c.rawType + "\"";  // kept quotable
+                if (!c.rawType.empty() && c.rawType != "n")
+                    out += " t=\"" + c.rawType + "\"";  // kept quotable
                 out += c.extraAttributes;
                 out += c.rawContent.empty() ? "/>" : ">" + c.rawContent + "</" + p + "c>";
                 continue;
@@ -377,10 +439,12 @@ std::string Worksheet::sheetDataXml() {
                     out += "</" + p + "v></" + p + "c>";
                     break;
                 case Cell::Kind::Boolean:
-                    out += " t=\"b\"" + c.extraAttributes + "><" + p + "v>" + (c.number != 0 ? "1" : "0") + "</" + p + "v></" + p + "c>";
+                    out += " t=\"b\"" + c.extraAttributes + "><" + p + "v>" +
+                           (c.number != 0 ? "1" : "0") + "</" + p + "v></" + p + "c>";
                     break;
                 case Cell::Kind::Error:
-                    out += " t=\"e\"" + c.extraAttributes + "><" + p + "v>" + encodeText(c.text) + "</" + p + "v></" + p + "c>";
+                    out += " t=\"e\"" + c.extraAttributes + "><" + p + "v>" + encodeText(c.text) +
+                           "</" + p + "v></" + p + "c>";
                     break;
                 case Cell::Kind::Empty:
                     out += c.extraAttributes + "/>";
@@ -450,7 +514,8 @@ std::string Worksheet::serialize() {
         pugi::xml_node m = insertInOrder("mergeCells");
         generated.push_back(m);
         setAttribute(m, "count", std::to_string(merges_.size()));
-        for (const Area& a : merges_) setAttribute(m.append_child((prefix_ + "mergeCell").c_str()), "ref", areaReference(a));
+        for (const Area& a : merges_)
+            setAttribute(m.append_child((prefix_ + "mergeCell").c_str()), "ref", areaReference(a));
     }
     if (!rowBreaks_.empty()) {
         pugi::xml_node b = insertInOrder("rowBreaks");
@@ -497,7 +562,8 @@ void Worksheet::setTabSelected(bool selected) {
         view = views.append_child((prefix_ + "sheetView").c_str());
         setAttribute(view, "workbookViewId", "0");
     }
-    if (selected) setAttribute(view, "tabSelected", "1");
+    if (selected)
+        setAttribute(view, "tabSelected", "1");
     else
         for (pugi::xml_node v = views.first_child(); v; v = v.next_sibling())
             if (v.type() == pugi::node_element) v.remove_attribute("tabSelected");

@@ -142,15 +142,23 @@ std::string encodeText(std::string_view raw) {
             continue;
         }
         switch (cp) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
             default:
                 if (cp == 0xD) {
                     out += "&#13;";  // a raw CR would fold into the LF after it when read back
                 } else if (!xmlAllows(cp)) {
-                    if (cp <= 0xFFFF) appendEscape(out, cp);
-                    else out += "\xEF\xBF\xBD";
+                    if (cp <= 0xFFFF)
+                        appendEscape(out, cp);
+                    else
+                        out += "\xEF\xBF\xBD";
                 } else {
                     out.append(text, i, len);
                 }
@@ -164,13 +172,27 @@ std::string encodeAttribute(std::string_view text) {
     std::string out;
     for (char c : validUtf8(text)) {
         switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            case '\n': out += "&#10;"; break;
-            case '\r': out += "&#13;"; break;
-            case '\t': out += "&#9;"; break;
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            case '\n':
+                out += "&#10;";
+                break;
+            case '\r':
+                out += "&#13;";
+                break;
+            case '\t':
+                out += "&#9;";
+                break;
             default:
                 if (static_cast<unsigned char>(c) >= 0x20 || c < 0) out += c;
         }
@@ -236,9 +258,11 @@ pugi::xml_attribute attributeInNamespace(const pugi::xml_node& node, std::string
 }
 
 void parsePart(pugi::xml_document& doc, std::string_view data, std::string_view partName) {
-    unsigned flags = pugi::parse_minimal | pugi::parse_cdata | pugi::parse_comments | pugi::parse_pi |
-                     pugi::parse_declaration | pugi::parse_doctype | pugi::parse_ws_pcdata;
-    pugi::xml_parse_result r = doc.load_buffer(data.data(), data.size(), flags, pugi::encoding_auto);
+    unsigned flags = pugi::parse_minimal | pugi::parse_cdata | pugi::parse_comments |
+                     pugi::parse_pi | pugi::parse_declaration | pugi::parse_doctype |
+                     pugi::parse_ws_pcdata;
+    pugi::xml_parse_result r =
+        doc.load_buffer(data.data(), data.size(), flags, pugi::encoding_auto);
     if (!r || !doc.document_element())
         throw WorkbookError("ブックの一部 (" + std::string(partName) + ") が壊れています: " +
                             (r ? std::string("要素がありません") : std::string(r.description())));
@@ -299,11 +323,16 @@ std::string unescape(std::string_view raw, bool attribute) {
             if (semi != std::string_view::npos && semi - i <= 10) {
                 std::string_view ent = raw.substr(i + 1, semi - i - 1);
                 bool ok = true;
-                if (ent == "amp") out += '&';
-                else if (ent == "lt") out += '<';
-                else if (ent == "gt") out += '>';
-                else if (ent == "quot") out += '"';
-                else if (ent == "apos") out += '\'';
+                if (ent == "amp")
+                    out += '&';
+                else if (ent == "lt")
+                    out += '<';
+                else if (ent == "gt")
+                    out += '>';
+                else if (ent == "quot")
+                    out += '"';
+                else if (ent == "apos")
+                    out += '\'';
                 else if (ent.size() > 1 && ent[0] == '#') {
                     unsigned long cp = 0;
                     bool hex = ent[1] == 'x' || ent[1] == 'X';
@@ -311,11 +340,16 @@ std::string unescape(std::string_view raw, bool attribute) {
                     ok = !digits.empty();
                     for (char d : digits) {
                         int v = hex ? hexValue(d) : (d >= '0' && d <= '9' ? d - '0' : -1);
-                        if (v < 0 || cp > 0x10FFFF) { ok = false; break; }
+                        if (v < 0 || cp > 0x10FFFF) {
+                            ok = false;
+                            break;
+                        }
                         cp = cp * (hex ? 16 : 10) + static_cast<unsigned>(v);
                     }
-                    if (ok && cp > 0 && cp <= 0x10FFFF) appendUtf8(out, static_cast<unsigned>(cp));
-                    else ok = false;
+                    if (ok && cp > 0 && cp <= 0x10FFFF)
+                        appendUtf8(out, static_cast<unsigned>(cp));
+                    else
+                        ok = false;
                 } else {
                     ok = false;
                 }
@@ -349,8 +383,10 @@ std::string xmlUnescapeAttribute(std::string_view raw) { return unescape(raw, tr
 std::string nodeText(const pugi::xml_node& node) {
     std::string out;
     for (pugi::xml_node c = node.first_child(); c; c = c.next_sibling()) {
-        if (c.type() == pugi::node_pcdata) out += xmlUnescape(c.value());
-        else if (c.type() == pugi::node_cdata) out += c.value();
+        if (c.type() == pugi::node_pcdata)
+            out += xmlUnescape(c.value());
+        else if (c.type() == pugi::node_cdata)
+            out += c.value();
     }
     return out;
 }

@@ -30,7 +30,8 @@ std::string zipErrorText(zip_error_t* err) {
 
 }  // namespace
 
-ZipPackage::ZipPackage(std::string bytes) : original_(std::make_unique<std::string>(std::move(bytes))) {
+ZipPackage::ZipPackage(std::string bytes)
+    : original_(std::make_unique<std::string>(std::move(bytes))) {
     zip_error_t err;
     zip_error_init(&err);
     zip_source_t* src = zip_source_buffer_create(original_->data(), original_->size(), 0, &err);
@@ -77,7 +78,8 @@ std::string ZipPackage::find(std::string_view name) const {
 
 std::string ZipPackage::read(std::string_view name) const {
     std::string stored = find(name);
-    if (stored.empty()) throw WorkbookError("ブックに必要な部品 (" + std::string(name) + ") がありません");
+    if (stored.empty())
+        throw WorkbookError("ブックに必要な部品 (" + std::string(name) + ") がありません");
     if (auto it = replaced_.find(stored); it != replaced_.end()) return it->second;
     zip_uint64_t index = static_cast<zip_uint64_t>(originalIndex_.at(stored));
     auto damaged = [&](const std::string& why) {
@@ -179,7 +181,8 @@ std::string ZipPackage::save() const {
     zip_source_close(out);
     zip_source_free(out);
     zip_error_fini(&err);
-    if (n < 0 || static_cast<zip_uint64_t>(n) != st.size) throw WorkbookError("ブックを書き出せません: 読み戻しに失敗しました");
+    if (n < 0 || static_cast<zip_uint64_t>(n) != st.size)
+        throw WorkbookError("ブックを書き出せません: 読み戻しに失敗しました");
     return bytes;
 }
 

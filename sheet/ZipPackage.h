@@ -13,7 +13,7 @@ namespace tombra::sheet {
 // The zip container of a workbook. Parts are read on demand from the loaded bytes; a part
 // that was not replaced is copied into the saved package as its original compressed bytes.
 class ZipPackage {
-public:
+  public:
     // Throws WorkbookError when the bytes are not a readable zip archive.
     explicit ZipPackage(std::string bytes);
     ~ZipPackage();
@@ -33,7 +33,7 @@ public:
     // The whole package as it would be saved now. Throws WorkbookError.
     std::string save() const;
 
-private:
+  private:
     std::unique_ptr<std::string> original_;  // kept at a fixed address: libzip reads from it
     zip* archive_ = nullptr;
     std::vector<std::string> names_;

@@ -56,92 +56,146 @@ struct Part {
 using Parts = std::vector<Part>;
 
 constexpr const char* kMainNs = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
-constexpr const char* kRelNs = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+constexpr const char* kRelNs =
+    "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
 
 const std::string kXmlDecl = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
 
 Parts sampleParts() {
-    const std::string ws = std::string("<worksheet xmlns=\"") + kMainNs + "\" xmlns:r=\"" + kRelNs + "\">";
+    const std::string ws =
+        std::string("<worksheet xmlns=\"") + kMainNs + "\" xmlns:r=\"" + kRelNs + "\">";
     Parts parts;
-    parts.push_back({"[Content_Types].xml",
-                     kXmlDecl +
-                         "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-                         "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-                         "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-                         "<Override PartName=\"/xl/workbook.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>"
-                         "<Override PartName=\"/xl/worksheets/sheet1.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>"
-                         "<Override PartName=\"/xl/worksheets/sheet2.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>"
-                         "<Override PartName=\"/xl/styles.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml\"/>"
-                         "<Override PartName=\"/xl/sharedStrings.xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml\"/>"
-                         "<Override PartName=\"/docProps/core.xml\" ContentType=\"application/vnd.openxmlformats-package.core-properties+xml\"/>"
-                         "</Types>"});
+    parts.push_back(
+        {"[Content_Types].xml",
+         kXmlDecl + "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+                    "<Default Extension=\"rels\" "
+                    "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+                    "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+                    "<Override PartName=\"/xl/workbook.xml\" "
+                    "ContentType=\"application/"
+                    "vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>"
+                    "<Override PartName=\"/xl/worksheets/sheet1.xml\" "
+                    "ContentType=\"application/"
+                    "vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>"
+                    "<Override PartName=\"/xl/worksheets/sheet2.xml\" "
+                    "ContentType=\"application/"
+                    "vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>"
+                    "<Override PartName=\"/xl/styles.xml\" "
+                    "ContentType=\"application/"
+                    "vnd.openxmlformats-officedocument.spreadsheetml.styles+xml\"/>"
+                    "<Override PartName=\"/xl/sharedStrings.xml\" "
+                    "ContentType=\"application/"
+                    "vnd.openxmlformats-officedocument.spreadsheetml.sharedStrings+xml\"/>"
+                    "<Override PartName=\"/docProps/core.xml\" "
+                    "ContentType=\"application/vnd.openxmlformats-package.core-properties+xml\"/>"
+                    "</Types>"});
     parts.push_back({"_rels/.rels",
                      kXmlDecl +
-                         "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                         "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/officeDocument\" Target=\"xl/workbook.xml\"/>"
-                         "<Relationship Id=\"rId2\" Type=\"http://schemas.openxmlformats.org/package/2006/relationships/metadata/core-properties\" Target=\"docProps/core.xml\"/>"
+                         "<Relationships "
+                         "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+                         "<Relationship Id=\"rId1\" "
+                         "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+                         "relationships/officeDocument\" Target=\"xl/workbook.xml\"/>"
+                         "<Relationship Id=\"rId2\" "
+                         "Type=\"http://schemas.openxmlformats.org/package/2006/relationships/"
+                         "metadata/core-properties\" Target=\"docProps/core.xml\"/>"
                          "</Relationships>"});
-    parts.push_back({"docProps/core.xml",
-                     kXmlDecl +
-                         "<cp:coreProperties xmlns:cp=\"http://schemas.openxmlformats.org/package/2006/metadata/core-properties\" "
-                         "xmlns:dc=\"http://purl.org/dc/elements/1.1/\"><dc:creator>大会本部</dc:creator></cp:coreProperties>"});
+    parts.push_back(
+        {"docProps/core.xml",
+         kXmlDecl +
+             "<cp:coreProperties "
+             "xmlns:cp=\"http://schemas.openxmlformats.org/package/2006/metadata/core-properties\" "
+             "xmlns:dc=\"http://purl.org/dc/elements/1.1/\"><dc:creator>大会本部</dc:creator></"
+             "cp:coreProperties>"});
     parts.push_back({"xl/workbook.xml",
-                     kXmlDecl + "<workbook xmlns=\"" + kMainNs + "\" xmlns:r=\"" + kRelNs + "\">"
+                     kXmlDecl + "<workbook xmlns=\"" + kMainNs + "\" xmlns:r=\"" + kRelNs +
+                         "\">"
                          "<bookViews><workbookView activeTab=\"0\"/></bookViews>"
                          "<sheets><sheet name=\"組合せ\" sheetId=\"1\" r:id=\"rId1\"/>"
                          "<sheet name=\"名簿\" sheetId=\"2\" r:id=\"rId2\"/></sheets></workbook>"});
     parts.push_back({"xl/_rels/workbook.xml.rels",
                      kXmlDecl +
-                         "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                         "<Relationship Id=\"rId1\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" Target=\"worksheets/sheet1.xml\"/>"
-                         "<Relationship Id=\"rId2\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" Target=\"worksheets/sheet2.xml\"/>"
-                         "<Relationship Id=\"rId3\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/styles\" Target=\"styles.xml\"/>"
-                         "<Relationship Id=\"rId4\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/sharedStrings\" Target=\"sharedStrings.xml\"/>"
+                         "<Relationships "
+                         "xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+                         "<Relationship Id=\"rId1\" "
+                         "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+                         "relationships/worksheet\" Target=\"worksheets/sheet1.xml\"/>"
+                         "<Relationship Id=\"rId2\" "
+                         "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+                         "relationships/worksheet\" Target=\"worksheets/sheet2.xml\"/>"
+                         "<Relationship Id=\"rId3\" "
+                         "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+                         "relationships/styles\" Target=\"styles.xml\"/>"
+                         "<Relationship Id=\"rId4\" "
+                         "Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+                         "relationships/sharedStrings\" Target=\"sharedStrings.xml\"/>"
                          "</Relationships>"});
-    parts.push_back({"xl/worksheets/sheet1.xml",
-                     kXmlDecl + ws +
-                         "<dimension ref=\"A1:D4\"/>"
-                         "<sheetViews><sheetView tabSelected=\"1\" workbookViewId=\"0\"/></sheetViews>"
-                         "<sheetFormatPr defaultRowHeight=\"13.5\"/>"
-                         "<cols><col min=\"1\" max=\"2\" width=\"12.625\" customWidth=\"1\"/></cols>"
-                         "<sheetData>"
-                         "<row r=\"1\" ht=\"20\" customHeight=\"1\"><c r=\"A1\" s=\"1\" t=\"s\"><v>0</v></c><c r=\"B1\" t=\"s\"><v>1</v></c></row>"
-                         "<row r=\"2\"><c r=\"A2\"><v>42</v></c><c r=\"B2\" s=\"2\"><v>3.5</v></c><c r=\"C2\"><f>A2*2</f><v>84</v></c></row>"
-                         "<row r=\"3\"><c r=\"A3\" t=\"inlineStr\"><is><t>インライン</t></is></c><c r=\"B3\" t=\"b\"><v>1</v></c>"
-                         "<c r=\"C3\" t=\"e\"><v>#DIV/0!</v></c></row>"
-                         "<row r=\"4\"><c r=\"A4\" t=\"s\"><v>2</v></c><c r=\"C4\" t=\"s\"><v>0</v></c></row>"
-                         "</sheetData>"
-                         "<mergeCells count=\"1\"><mergeCell ref=\"C4:D4\"/></mergeCells>"
-                         "<pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" footer=\"0.3\"/>"
-                         "<rowBreaks count=\"1\" manualBreakCount=\"1\"><brk id=\"2\" max=\"16383\" man=\"1\"/></rowBreaks>"
-                         "</worksheet>"});
+    parts.push_back(
+        {"xl/worksheets/sheet1.xml",
+         kXmlDecl + ws +
+             "<dimension ref=\"A1:D4\"/>"
+             "<sheetViews><sheetView tabSelected=\"1\" workbookViewId=\"0\"/></sheetViews>"
+             "<sheetFormatPr defaultRowHeight=\"13.5\"/>"
+             "<cols><col min=\"1\" max=\"2\" width=\"12.625\" customWidth=\"1\"/></cols>"
+             "<sheetData>"
+             "<row r=\"1\" ht=\"20\" customHeight=\"1\"><c r=\"A1\" s=\"1\" t=\"s\"><v>0</v></c><c "
+             "r=\"B1\" t=\"s\"><v>1</v></c></row>"
+             "<row r=\"2\"><c r=\"A2\"><v>42</v></c><c r=\"B2\" s=\"2\"><v>3.5</v></c><c "
+             "r=\"C2\"><f>A2*2</f><v>84</v></c></row>"
+             "<row r=\"3\"><c r=\"A3\" t=\"inlineStr\"><is><t>インライン</t></is></c><c r=\"B3\" "
+             "t=\"b\"><v>1</v></c>"
+             "<c r=\"C3\" t=\"e\"><v>#DIV/0!</v></c></row>"
+             "<row r=\"4\"><c r=\"A4\" t=\"s\"><v>2</v></c><c r=\"C4\" t=\"s\"><v>0</v></c></row>"
+             "</sheetData>"
+             "<mergeCells count=\"1\"><mergeCell ref=\"C4:D4\"/></mergeCells>"
+             "<pageMargins left=\"0.7\" right=\"0.7\" top=\"0.75\" bottom=\"0.75\" header=\"0.3\" "
+             "footer=\"0.3\"/>"
+             "<rowBreaks count=\"1\" manualBreakCount=\"1\"><brk id=\"2\" max=\"16383\" "
+             "man=\"1\"/></rowBreaks>"
+             "</worksheet>"});
     parts.push_back({"xl/worksheets/sheet2.xml",
                      kXmlDecl + ws +
-                         "<sheetData><row r=\"1\"><c r=\"A1\" t=\"s\"><v>1</v></c><c r=\"B1\"><v>7</v></c></row></sheetData>"
+                         "<sheetData><row r=\"1\"><c r=\"A1\" t=\"s\"><v>1</v></c><c "
+                         "r=\"B1\"><v>7</v></c></row></sheetData>"
                          "</worksheet>",
                      true});
-    parts.push_back({"xl/sharedStrings.xml",
-                     kXmlDecl + "<sst xmlns=\"" + kMainNs + "\" count=\"4\" uniqueCount=\"3\">"
-                         "<si><t>一回戦</t></si>"
-                         "<si><t xml:space=\"preserve\">山田 太郎\n(東高)</t></si>"
-                         "<si><r><rPr><b/></rPr><t>太字</t></r><r><t>と普通</t></r><rPh sb=\"0\" eb=\"1\"><t>フト</t></rPh></si>"
-                         "</sst>"});
-    parts.push_back({"xl/styles.xml",
-                     kXmlDecl + "<styleSheet xmlns=\"" + kMainNs + "\">"
-                         "<numFmts count=\"1\"><numFmt numFmtId=\"176\" formatCode=\"0.0\"/></numFmts>"
-                         "<fonts count=\"2\"><font><sz val=\"11\"/><name val=\"ＭＳ Ｐゴシック\"/><family val=\"3\"/><charset val=\"128\"/></font>"
-                         "<font><b/><sz val=\"14\"/><color indexed=\"10\"/><name val=\"ＭＳ Ｐ明朝\"/></font></fonts>"
-                         "<fills count=\"2\"><fill><patternFill patternType=\"none\"/></fill><fill><patternFill patternType=\"gray125\"/></fill></fills>"
-                         "<borders count=\"2\"><border><left/><right/><top/><bottom/><diagonal/></border>"
-                         "<border><left style=\"thin\"><color indexed=\"64\"/></left><right style=\"thick\"><color rgb=\"FFFF0000\"/></right>"
-                         "<top style=\"thin\"><color theme=\"1\"/></top><bottom style=\"double\"><color auto=\"1\"/></bottom><diagonal/></border></borders>"
-                         "<cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/></cellStyleXfs>"
-                         "<cellXfs count=\"3\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\"/>"
-                         "<xf numFmtId=\"0\" fontId=\"1\" fillId=\"0\" borderId=\"1\" xfId=\"0\" applyFont=\"1\" applyBorder=\"1\" applyAlignment=\"1\">"
-                         "<alignment horizontal=\"distributed\" vertical=\"center\" wrapText=\"1\"/></xf>"
-                         "<xf numFmtId=\"176\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\" applyNumberFormat=\"1\"/></cellXfs>"
-                         "<cellStyles count=\"1\"><cellStyle name=\"標準\" xfId=\"0\" builtinId=\"0\"/></cellStyles>"
-                         "</styleSheet>"});
+    parts.push_back(
+        {"xl/sharedStrings.xml", kXmlDecl + "<sst xmlns=\"" + kMainNs +
+                                     "\" count=\"4\" uniqueCount=\"3\">"
+                                     "<si><t>一回戦</t></si>"
+                                     "<si><t xml:space=\"preserve\">山田 太郎\n(東高)</t></si>"
+                                     "<si><r><rPr><b/></rPr><t>太字</t></r><r><t>と普通</t></"
+                                     "r><rPh sb=\"0\" eb=\"1\"><t>フト</t></rPh></si>"
+                                     "</sst>"});
+    parts.push_back(
+        {"xl/styles.xml",
+         kXmlDecl + "<styleSheet xmlns=\"" + kMainNs +
+             "\">"
+             "<numFmts count=\"1\"><numFmt numFmtId=\"176\" formatCode=\"0.0\"/></numFmts>"
+             "<fonts count=\"2\"><font><sz val=\"11\"/><name val=\"ＭＳ Ｐゴシック\"/><family "
+             "val=\"3\"/><charset val=\"128\"/></font>"
+             "<font><b/><sz val=\"14\"/><color indexed=\"10\"/><name val=\"ＭＳ "
+             "Ｐ明朝\"/></font></fonts>"
+             "<fills count=\"2\"><fill><patternFill "
+             "patternType=\"none\"/></fill><fill><patternFill "
+             "patternType=\"gray125\"/></fill></fills>"
+             "<borders count=\"2\"><border><left/><right/><top/><bottom/><diagonal/></border>"
+             "<border><left style=\"thin\"><color indexed=\"64\"/></left><right "
+             "style=\"thick\"><color rgb=\"FFFF0000\"/></right>"
+             "<top style=\"thin\"><color theme=\"1\"/></top><bottom style=\"double\"><color "
+             "auto=\"1\"/></bottom><diagonal/></border></borders>"
+             "<cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" "
+             "borderId=\"0\"/></cellStyleXfs>"
+             "<cellXfs count=\"3\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" "
+             "xfId=\"0\"/>"
+             "<xf numFmtId=\"0\" fontId=\"1\" fillId=\"0\" borderId=\"1\" xfId=\"0\" "
+             "applyFont=\"1\" applyBorder=\"1\" applyAlignment=\"1\">"
+             "<alignment horizontal=\"distributed\" vertical=\"center\" wrapText=\"1\"/></xf>"
+             "<xf numFmtId=\"176\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\" "
+             "applyNumberFormat=\"1\"/></cellXfs>"
+             "<cellStyles count=\"1\"><cellStyle name=\"標準\" xfId=\"0\" "
+             "builtinId=\"0\"/></cellStyles>"
+             "</styleSheet>"});
     return parts;
 }
 
@@ -180,14 +234,17 @@ std::string zipParts(const Parts& parts) {
     if (!za) throw std::runtime_error("zip open");
     for (const Part& p : parts) {
         zip_source_t* src = zip_source_buffer(za, p.data.data(), p.data.size(), 0);
-        zip_int64_t idx = src ? zip_file_add(za, p.name.c_str(), src, ZIP_FL_ENC_RAW | ZIP_FL_OVERWRITE) : -1;
+        zip_int64_t idx =
+            src ? zip_file_add(za, p.name.c_str(), src, ZIP_FL_ENC_RAW | ZIP_FL_OVERWRITE) : -1;
         if (idx < 0) throw std::runtime_error("zip add " + p.name);
-        zip_set_file_compression(za, static_cast<zip_uint64_t>(idx), p.stored ? ZIP_CM_STORE : ZIP_CM_DEFLATE, 0);
+        zip_set_file_compression(za, static_cast<zip_uint64_t>(idx),
+                                 p.stored ? ZIP_CM_STORE : ZIP_CM_DEFLATE, 0);
     }
     if (zip_close(za) != 0) throw std::runtime_error("zip close");
     zip_stat_t st;
     std::string bytes;
-    if (zip_source_stat(out, &st) != 0 || zip_source_open(out) != 0) throw std::runtime_error("zip read");
+    if (zip_source_stat(out, &st) != 0 || zip_source_open(out) != 0)
+        throw std::runtime_error("zip read");
     bytes.resize(static_cast<size_t>(st.size));
     zip_int64_t n = zip_source_read(out, bytes.data(), st.size);
     zip_source_close(out);
@@ -213,11 +270,13 @@ struct ZipEntry {
 
 std::uint32_t get32(const std::string& s, size_t at) {
     std::uint32_t v = 0;
-    for (int i = 3; i >= 0; --i) v = (v << 8) | static_cast<unsigned char>(s.at(at + static_cast<size_t>(i)));
+    for (int i = 3; i >= 0; --i)
+        v = (v << 8) | static_cast<unsigned char>(s.at(at + static_cast<size_t>(i)));
     return v;
 }
 std::uint16_t get16(const std::string& s, size_t at) {
-    return static_cast<std::uint16_t>(static_cast<unsigned char>(s.at(at)) | (static_cast<unsigned char>(s.at(at + 1)) << 8));
+    return static_cast<std::uint16_t>(static_cast<unsigned char>(s.at(at)) |
+                                      (static_cast<unsigned char>(s.at(at + 1)) << 8));
 }
 void put32(std::string& s, size_t at, std::uint32_t v) {
     for (size_t i = 0; i < 4; ++i) s.at(at + i) = static_cast<char>((v >> (8 * i)) & 0xFF);
@@ -242,7 +301,8 @@ std::vector<ZipEntry> zipEntries(const std::string& zip) {
         ZipEntry e;
         e.central = at;
         e.compressedSize = get32(zip, at + 20);
-        size_t nameLength = get16(zip, at + 28), extra = get16(zip, at + 30), comment = get16(zip, at + 32);
+        size_t nameLength = get16(zip, at + 28), extra = get16(zip, at + 30),
+               comment = get16(zip, at + 32);
         e.name = zip.substr(at + 46, nameLength);
         e.local = get32(zip, at + 42);
         e.data = e.local + 30 + get16(zip, e.local + 26) + get16(zip, e.local + 28);
@@ -270,7 +330,8 @@ void readEverything(Workbook& wb) {
         Worksheet* ws = wb.findSheet(name);
         if (!ws) continue;  // not a worksheet
         ws->forEachCell([&](int r, int c, const CellValue& v) {
-            if (!(ws->value(r, c) == v)) throw Fault("cell " + cellReference(r, c) + " reads differently twice");
+            if (!(ws->value(r, c) == v))
+                throw Fault("cell " + cellReference(r, c) + " reads differently twice");
             (void)ws->text(r, c);
             (void)ws->format(r, c);
         });
@@ -313,7 +374,8 @@ void exercise(const std::string& bytes, const fs::path& file) {
     // Only when the engine read every sheet can it be held to the saved package reading back
     // with the edits: a part it never looked at may be as damaged after the save as before.
     bool everySheetRead = true;
-    for (const std::string& name : wb->sheetNames()) everySheetRead &= wb->findSheet(name) != nullptr;
+    for (const std::string& name : wb->sheetNames())
+        everySheetRead &= wb->findSheet(name) != nullptr;
 
     Worksheet& added = wb->addSheet(kAddedSheet);
     added.setText(6, 6, "追加");  // away from the cells edited below, in case it is the target
@@ -353,19 +415,25 @@ void exercise(const std::string& bytes, const fs::path& file) {
     if (!everySheetRead) return;
     Worksheet* ws = again->findSheet(edited);
     if (!ws) throw Fault("sheet \"" + edited + "\" is gone after saving");
-    if (ws->text(1, 1) != kEditText) throw Fault("A1 of \"" + edited + "\" reads \"" + ws->text(1, 1) + "\" after saving");
-    if (!(ws->value(2, 1) == CellValue::number(3.5))) throw Fault("A2 lost its number after saving");
+    if (ws->text(1, 1) != kEditText)
+        throw Fault("A1 of \"" + edited + "\" reads \"" + ws->text(1, 1) + "\" after saving");
+    if (!(ws->value(2, 1) == CellValue::number(3.5)))
+        throw Fault("A2 lost its number after saving");
     const CellFormat a1 = ws->format(1, 1);
     if (!a1.font.bold || a1.font.name != "MS P明朝" || a1.horizontal != xl::HAlignDistributed)
         throw Fault("A1 lost its font or alignment after saving");
     const BorderLine bottom = ws->format(2, 2).edge(xl::EdgeBottom);
-    if (bottom.weight != xl::Thick || bottom.colorIndex != 25) throw Fault("B2 lost its bottom border after saving");
+    if (bottom.weight != xl::Thick || bottom.colorIndex != 25)
+        throw Fault("B2 lost its bottom border after saving");
     if (!ws->mergedAreaAt(2, 6)) throw Fault("the merge E1:F2 is gone after saving");
     std::vector<int> breaks = ws->pageBreakRows();
-    if (std::find(breaks.begin(), breaks.end(), 3) == breaks.end()) throw Fault("the page break before row 3 is gone");
+    if (std::find(breaks.begin(), breaks.end(), 3) == breaks.end())
+        throw Fault("the page break before row 3 is gone");
     Worksheet* addedAgain = again->findSheet(kAddedSheet);
-    if (!addedAgain || addedAgain->text(6, 6) != "追加") throw Fault("the added sheet is gone after saving");
-    if (again->activeSheetName() != edited) throw Fault("the active sheet is not \"" + edited + "\" after saving");
+    if (!addedAgain || addedAgain->text(6, 6) != "追加")
+        throw Fault("the added sheet is gone after saving");
+    if (again->activeSheetName() != edited)
+        throw Fault("the active sheet is not \"" + edited + "\" after saving");
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -429,7 +497,8 @@ void sendRecord(int fd, std::uint32_t index, char kind, const std::string& text)
 }
 
 std::string describeStatus(int status) {
-    if (WIFSIGNALED(status)) return std::string("killed by signal ") + ::strsignal(WTERMSIG(status));
+    if (WIFSIGNALED(status))
+        return std::string("killed by signal ") + ::strsignal(WTERMSIG(status));
     if (WIFEXITED(status)) return "exited with status " + std::to_string(WEXITSTATUS(status));
     return "stopped";
 }
@@ -439,7 +508,8 @@ constexpr rlim_t kChildAddressSpace = 6ull << 30;
 
 // Runs the body on every case, in child processes. A case that crashes or takes longer than
 // `limit` is charged to that case and the next child goes on with the case after it.
-std::vector<Outcome> runCases(const std::vector<Case>& cases, const fs::path& scratch, const Body& body,
+std::vector<Outcome> runCases(const std::vector<Case>& cases, const fs::path& scratch,
+                              const Body& body,
                               std::chrono::milliseconds limit = std::chrono::seconds(10),
                               rlim_t addressSpace = kChildAddressSpace) {
     std::vector<Outcome> outcomes(cases.size());
@@ -473,7 +543,8 @@ std::vector<Outcome> runCases(const std::vector<Case>& cases, const fs::path& sc
         Clock::time_point started = Clock::now();
         bool timedOut = false;
         for (;;) {
-            auto spent = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started);
+            auto spent =
+                std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started);
             int wait = static_cast<int>(std::max<long long>(0, (limit - spent).count()));
             pollfd p{fds[0], POLLIN, 0};
             int ready = ::poll(&p, 1, wait);
@@ -509,7 +580,8 @@ std::vector<Outcome> runCases(const std::vector<Case>& cases, const fs::path& sc
         int status = 0;
         while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
         }
-        if (current < 0 && next < cases.size()) current = static_cast<long>(next);  // died between cases
+        if (current < 0 && next < cases.size())
+            current = static_cast<long>(next);  // died between cases
         if (current >= 0) {
             outcomes[static_cast<size_t>(current)] =
                 timedOut ? Outcome{'T', "no answer within " + std::to_string(limit.count()) + " ms"}
@@ -529,7 +601,8 @@ bool isJapanese(const std::string& s) {
                  c = static_cast<unsigned char>(s[i + 2]);
         if ((a & 0xF0) != 0xE0 || (b & 0xC0) != 0x80 || (c & 0xC0) != 0x80) continue;
         unsigned cp = ((a & 0x0F) << 12) | ((b & 0x3F) << 6) | (c & 0x3F);
-        if ((cp >= 0x3040 && cp <= 0x30FF) || (cp >= 0x4E00 && cp <= 0x9FFF) || (cp >= 0xFF01 && cp <= 0xFF9F))
+        if ((cp >= 0x3040 && cp <= 0x30FF) || (cp >= 0x4E00 && cp <= 0x9FFF) ||
+            (cp >= 0xFF01 && cp <= 0xFF9F))
             return true;
     }
     return false;
@@ -537,12 +610,18 @@ bool isJapanese(const std::string& s) {
 
 std::string shown(const Outcome& o) {
     switch (o.kind) {
-        case 'O': return "accepted";
-        case 'W': return "WorkbookError \"" + o.text + "\"";
-        case 'X': return "another exception: " + o.text;
-        case 'F': return "accepted, but " + o.text;
-        case 'C': return "crashed: " + o.text;
-        case 'T': return "hung: " + o.text;
+        case 'O':
+            return "accepted";
+        case 'W':
+            return "WorkbookError \"" + o.text + "\"";
+        case 'X':
+            return "another exception: " + o.text;
+        case 'F':
+            return "accepted, but " + o.text;
+        case 'C':
+            return "crashed: " + o.text;
+        case 'T':
+            return "hung: " + o.text;
     }
     return "no outcome";
 }
@@ -575,23 +654,61 @@ Tally expectAcceptedOrRefused(const std::vector<Case>& cases, const std::vector<
 Tally runAndCheck(const std::vector<Case>& cases, const std::string& group,
                   std::chrono::milliseconds limit = std::chrono::seconds(10)) {
     test::TempDir scratch;
-    return expectAcceptedOrRefused(cases, runCases(cases, scratch.path(), exerciseCase, limit), group);
+    return expectAcceptedOrRefused(cases, runCases(cases, scratch.path(), exerciseCase, limit),
+                                   group);
 }
 
 // ---------------------------------------------------------------------------------------------
 // Damage.
 
 // Values that break the assumptions of a reader: signs, overflow, non-numbers, markup, escapes.
-const std::vector<std::string> kNastyValues = {
-    "", "0", "-1", "-5", "1.5", "4294967296", "99999999999999999999", "1e308", "-1e308", "NaN", "inf",
-    "XFD1048576", "XFD1048577", "XFE1", "A0", "1A", "AAAA1", "$A$1", "A1:XFD1048576", "A:XFD", "1:1048576",
-    "&#0;", "&#x110000;", "&amp;", "&lt;", "&bogus;", "_x0000_", "_xD800_", "\xFF\xFE", "\xE3\x81", "rId999",
-    "/", "../../../x.xml", "\"", "'", "<", ">", " ", "\t\n", std::string(300, '9')};
+const std::vector<std::string> kNastyValues = {"",
+                                               "0",
+                                               "-1",
+                                               "-5",
+                                               "1.5",
+                                               "4294967296",
+                                               "99999999999999999999",
+                                               "1e308",
+                                               "-1e308",
+                                               "NaN",
+                                               "inf",
+                                               "XFD1048576",
+                                               "XFD1048577",
+                                               "XFE1",
+                                               "A0",
+                                               "1A",
+                                               "AAAA1",
+                                               "$A$1",
+                                               "A1:XFD1048576",
+                                               "A:XFD",
+                                               "1:1048576",
+                                               "&#0;",
+                                               "&#x110000;",
+                                               "&amp;",
+                                               "&lt;",
+                                               "&bogus;",
+                                               "_x0000_",
+                                               "_xD800_",
+                                               "\xFF\xFE",
+                                               "\xE3\x81",
+                                               "rId999",
+                                               "/",
+                                               "../../../x.xml",
+                                               "\"",
+                                               "'",
+                                               "<",
+                                               ">",
+                                               " ",
+                                               "\t\n",
+                                               std::string(300, '9')};
 
 // One random change to a text: a flipped bit, a stray byte, a cut, a copy, or a nasty
 // attribute or element value.
 std::string mutate(std::string s, std::mt19937& rng, std::string& how) {
-    auto pick = [&](size_t n) { return n == 0 ? size_t{0} : std::uniform_int_distribution<size_t>(0, n - 1)(rng); };
+    auto pick = [&](size_t n) {
+        return n == 0 ? size_t{0} : std::uniform_int_distribution<size_t>(0, n - 1)(rng);
+    };
     if (s.empty()) {
         how += " fill";
         return kNastyValues[pick(kNastyValues.size())];
@@ -605,7 +722,8 @@ std::string mutate(std::string s, std::mt19937& rng, std::string& how) {
             break;
         }
         case 1: {
-            static const char stray[] = {'<', '>', '"', '\'', '&', '/', '=', '0', '9', '-', ':', '\0', '\x80', '\xFF'};
+            static const char stray[] = {'<', '>', '"', '\'', '&',  '/',    '=',
+                                         '0', '9', '-', ':',  '\0', '\x80', '\xFF'};
             size_t at = pick(s.size());
             s[at] = stray[pick(sizeof stray)];
             how += " byte@" + std::to_string(at);
@@ -627,7 +745,8 @@ std::string mutate(std::string s, std::mt19937& rng, std::string& how) {
         case 5: {
             // A quoted attribute value.
             std::vector<size_t> starts;
-            for (size_t at = s.find("=\""); at != std::string::npos; at = s.find("=\"", at + 1)) starts.push_back(at + 2);
+            for (size_t at = s.find("=\""); at != std::string::npos; at = s.find("=\"", at + 1))
+                starts.push_back(at + 2);
             if (starts.empty()) break;
             size_t start = starts[pick(starts.size())], end = s.find('"', start);
             if (end == std::string::npos) break;
@@ -677,10 +796,12 @@ TEST(DamagedWorkbook, TheUndamagedSampleIsReadEditedAndSavedCleanly) {
     EXPECT_EQ(ws.pageBreakRows(), (std::vector<int>{3}));
     EXPECT_EQ(wb->sheet("名簿").value(1, 2), CellValue::number(7));
 
-    std::vector<Case> cases = {{"sample in memory", samplePackage(), false}, {"sample as a file", samplePackage(), true}};
+    std::vector<Case> cases = {{"sample in memory", samplePackage(), false},
+                               {"sample as a file", samplePackage(), true}};
     test::TempDir scratch;
     std::vector<Outcome> outcomes = runCases(cases, scratch.path(), exerciseCase);
-    for (size_t i = 0; i < cases.size(); ++i) EXPECT_EQ(outcomes[i].kind, 'O') << cases[i].label << ": " << shown(outcomes[i]);
+    for (size_t i = 0; i < cases.size(); ++i)
+        EXPECT_EQ(outcomes[i].kind, 'O') << cases[i].label << ": " << shown(outcomes[i]);
 }
 
 TEST(DamagedWorkbook, FilesThatAreNoWorkbookAreRefusedInJapanese) {
@@ -704,7 +825,8 @@ TEST(DamagedWorkbook, FilesThatAreNoWorkbookAreRefusedInJapanese) {
         {"a zip with only the content types and package relationships", dir / "bare.zip"},
     };
     std::vector<Case> cases;  // here a case's bytes are the path to open
-    for (const auto& [label, path] : paths) cases.push_back({label + " (" + path.filename().string() + ")", path.string()});
+    for (const auto& [label, path] : paths)
+        cases.push_back({label + " (" + path.filename().string() + ")", path.string()});
     std::vector<Outcome> outcomes = runCases(cases, dir.path(), [](const Case& c, const fs::path&) {
         auto wb = Workbook::open(fs::path(c.bytes));
         readEverything(*wb);
@@ -712,18 +834,23 @@ TEST(DamagedWorkbook, FilesThatAreNoWorkbookAreRefusedInJapanese) {
     for (size_t i = 0; i < cases.size(); ++i) {
         EXPECT_EQ(outcomes[i].kind, 'W') << cases[i].label << ": " << shown(outcomes[i]);
         if (outcomes[i].kind == 'W') {
-            EXPECT_TRUE(isJapanese(outcomes[i].text)) << cases[i].label << ": " << shown(outcomes[i]);
+            EXPECT_TRUE(isJapanese(outcomes[i].text))
+                << cases[i].label << ": " << shown(outcomes[i]);
         }
     }
     // The same bytes handed over in memory.
-    std::vector<Case> inMemory = {{"no bytes", ""}, {"text", "これはブックではありません"}, {"one byte", "P"},
-                                  {"a zip signature only", std::string("PK\x03\x04", 4)},
-                                  {"an empty zip directory", std::string("PK\x05\x06", 4) + std::string(18, '\0')}};
+    std::vector<Case> inMemory = {
+        {"no bytes", ""},
+        {"text", "これはブックではありません"},
+        {"one byte", "P"},
+        {"a zip signature only", std::string("PK\x03\x04", 4)},
+        {"an empty zip directory", std::string("PK\x05\x06", 4) + std::string(18, '\0')}};
     outcomes = runCases(inMemory, dir.path(), exerciseCase);
     for (size_t i = 0; i < inMemory.size(); ++i) {
         EXPECT_EQ(outcomes[i].kind, 'W') << inMemory[i].label << ": " << shown(outcomes[i]);
         if (outcomes[i].kind == 'W') {
-            EXPECT_TRUE(isJapanese(outcomes[i].text)) << inMemory[i].label << ": " << shown(outcomes[i]);
+            EXPECT_TRUE(isJapanese(outcomes[i].text))
+                << inMemory[i].label << ": " << shown(outcomes[i]);
         }
     }
 }
@@ -732,8 +859,9 @@ TEST(DamagedWorkbook, APackageCutShortAtAnyLengthIsRefused) {
     const std::string& whole = samplePackage();
     std::vector<Case> cases;
     for (size_t n = 0; n < whole.size(); ++n)
-        cases.push_back({"first " + std::to_string(n) + " of " + std::to_string(whole.size()) + " bytes",
-                         whole.substr(0, n), n % 7 == 0});
+        cases.push_back(
+            {"first " + std::to_string(n) + " of " + std::to_string(whole.size()) + " bytes",
+             whole.substr(0, n), n % 7 == 0});
     test::TempDir scratch;
     std::vector<Outcome> outcomes = runCases(cases, scratch.path(), exerciseCase);
     Tally t = expectAcceptedOrRefused(cases, outcomes, "truncated");
@@ -753,7 +881,8 @@ TEST(DamagedWorkbook, RandomByteFlipsAnywhereInThePackage) {
         // Half of the tries aim at the headers and directory, where a flip is not caught by a CRC.
         bool headers = i % 2 == 1;
         for (int k = 0; k < flips; ++k) {
-            size_t at = headers ? directory + rng() % (whole.size() - directory) : rng() % whole.size();
+            size_t at =
+                headers ? directory + rng() % (whole.size() - directory) : rng() % whole.size();
             unsigned char mask = static_cast<unsigned char>(1u << (rng() % 8));
             if (rng() % 4 == 0) mask = static_cast<unsigned char>(rng() | 1);
             bytes[at] = static_cast<char>(bytes[at] ^ mask);
@@ -779,7 +908,8 @@ TEST(DamagedWorkbook, RandomDamageInsideThePartsOfASoundZip) {
             how += " " + p.name;
             p.data = mutate(p.data, rng, how);
         }
-        cases.push_back({"seed 7051 #" + std::to_string(i) + ":" + how, zipParts(parts), i % 10 == 0});
+        cases.push_back(
+            {"seed 7051 #" + std::to_string(i) + ":" + how, zipParts(parts), i % 10 == 0});
     }
     Tally t = runAndCheck(cases, "damaged parts", std::chrono::seconds(5));
     // Some damage is harmless and some is fatal; both paths must have been taken.
@@ -797,9 +927,12 @@ TEST(DamagedWorkbook, GarbageInPlaceOfEachPart) {
         const std::string original = partNamed(sample, name).data;
         const size_t rootEnd = original.rfind("</");
         std::string bomb =
-            "<?xml version=\"1.0\"?><!DOCTYPE x [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">"
-            "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\"><!ENTITY d \"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\">"
-            "<!ENTITY e \"&d;&d;&d;&d;&d;&d;&d;&d;&d;&d;\"><!ENTITY f \"&e;&e;&e;&e;&e;&e;&e;&e;&e;&e;\">]>";
+            "<?xml version=\"1.0\"?><!DOCTYPE x [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b "
+            "\"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\">"
+            "<!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\"><!ENTITY d "
+            "\"&c;&c;&c;&c;&c;&c;&c;&c;&c;&c;\">"
+            "<!ENTITY e \"&d;&d;&d;&d;&d;&d;&d;&d;&d;&d;\"><!ENTITY f "
+            "\"&e;&e;&e;&e;&e;&e;&e;&e;&e;&e;\">]>";
         const std::vector<std::pair<std::string, std::string>> garbage = {
             {"nothing", ""},
             {"plain text", "これはXMLではありません"},
@@ -814,8 +947,10 @@ TEST(DamagedWorkbook, GarbageInPlaceOfEachPart) {
             {"NUL bytes", std::string(1000, '\0')},
             {"an entity bomb before the root", bomb + original.substr(kXmlDecl.size())},
             {"an entity bomb used in the root", bomb + "<x>&f;&f;&f;&f;&f;</x>"},
-            {"200000 nested elements inside the root", original.substr(0, rootEnd) + nested + original.substr(rootEnd)},
-            {"mismatched tags", original.substr(0, rootEnd) + "<a><b></a></b>" + original.substr(rootEnd)},
+            {"200000 nested elements inside the root",
+             original.substr(0, rootEnd) + nested + original.substr(rootEnd)},
+            {"mismatched tags",
+             original.substr(0, rootEnd) + "<a><b></a></b>" + original.substr(rootEnd)},
         };
         for (size_t g = 0; g < garbage.size(); ++g) {
             Parts parts = sampleParts();
@@ -839,12 +974,15 @@ TEST(DamagedWorkbook, EachPartMissing) {
     std::vector<Outcome> outcomes = runCases(cases, scratch.path(), exerciseCase);
     expectAcceptedOrRefused(cases, outcomes, "missing parts");
     // Parts a workbook may do without.
-    EXPECT_EQ(outcomes[caseOf["docProps/core.xml"]].kind, 'O') << shown(outcomes[caseOf["docProps/core.xml"]]);
-    EXPECT_EQ(outcomes[caseOf["xl/styles.xml"]].kind, 'O') << shown(outcomes[caseOf["xl/styles.xml"]]);
+    EXPECT_EQ(outcomes[caseOf["docProps/core.xml"]].kind, 'O')
+        << shown(outcomes[caseOf["docProps/core.xml"]]);
+    EXPECT_EQ(outcomes[caseOf["xl/styles.xml"]].kind, 'O')
+        << shown(outcomes[caseOf["xl/styles.xml"]]);
     // Parts without which there is no workbook, or no text for the cells that point into it.
-    for (const char* vital : {"[Content_Types].xml", "_rels/.rels", "xl/workbook.xml", "xl/worksheets/sheet1.xml",
-                              "xl/sharedStrings.xml"})
-        EXPECT_EQ(outcomes[caseOf[vital]].kind, 'W') << vital << ": " << shown(outcomes[caseOf[vital]]);
+    for (const char* vital : {"[Content_Types].xml", "_rels/.rels", "xl/workbook.xml",
+                              "xl/worksheets/sheet1.xml", "xl/sharedStrings.xml"})
+        EXPECT_EQ(outcomes[caseOf[vital]].kind, 'W')
+            << vital << ": " << shown(outcomes[caseOf[vital]]);
 }
 
 TEST(DamagedWorkbook, AbsurdCellReferencesAndIndexes) {
@@ -866,7 +1004,8 @@ TEST(DamagedWorkbook, AbsurdCellReferencesAndIndexes) {
         {sheet, "r=\"A2\"", "r=\"A99999999999999999999\""},
         {sheet, "r=\"A2\"", "r=\"B2\""},  // two cells at B2
         {sheet, "r=\"C2\"", "r=\"A2\""},  // out of order
-        {sheet, "<c r=\"C3\" t=\"e\">", "<c r=\"C3\" t=\"e\" foo='a\"b'>"},  // a quote, quoted with apostrophes
+        {sheet, "<c r=\"C3\" t=\"e\">",
+         "<c r=\"C3\" t=\"e\" foo='a\"b'>"},  // a quote, quoted with apostrophes
         {sheet, "<c r=\"A2\">", "<c>"},
         {sheet, "<c r=\"B2\" s=\"2\">", "<c s=\"2\">"},
         // Row numbers.
@@ -922,9 +1061,11 @@ TEST(DamagedWorkbook, AbsurdCellReferencesAndIndexes) {
         {sheet, "<brk id=\"2\"", "<brk id=\"1048576\""},
         {sheet, "<brk id=\"2\"", "<brk id=\"-1\""},
         {sheet, "<brk id=\"2\"", "<brk id=\"zwei\""},
-        {sheet, "defaultRowHeight=\"13.5\"", "defaultRowHeight=\"1e308\" baseColWidth=\"-4\" defaultColWidth=\"NaN\""},
+        {sheet, "defaultRowHeight=\"13.5\"",
+         "defaultRowHeight=\"1e308\" baseColWidth=\"-4\" defaultColWidth=\"NaN\""},
         // Styles pointing nowhere.
-        {"xl/styles.xml", "fontId=\"1\" fillId=\"0\" borderId=\"1\"", "fontId=\"99\" fillId=\"0\" borderId=\"-1\""},
+        {"xl/styles.xml", "fontId=\"1\" fillId=\"0\" borderId=\"1\"",
+         "fontId=\"99\" fillId=\"0\" borderId=\"-1\""},
         {"xl/styles.xml", "<sz val=\"14\"/>", "<sz val=\"-1e308\"/>"},
         {"xl/styles.xml", "<sz val=\"14\"/>", "<sz val=\"NaN\"/>"},
         {"xl/styles.xml", "<sz val=\"11\"/>", "<sz val=\"0\"/>"},
@@ -939,39 +1080,48 @@ TEST(DamagedWorkbook, AbsurdCellReferencesAndIndexes) {
         {"xl/workbook.xml", "name=\"名簿\"", "name=\"\""},
         {"xl/workbook.xml", "activeTab=\"0\"", "activeTab=\"-7\""},
         {"xl/workbook.xml", "activeTab=\"0\"", "activeTab=\"99999999999\""},
-        {"xl/_rels/workbook.xml.rels", "Target=\"worksheets/sheet2.xml\"", "Target=\"../../../../etc/passwd\""},
+        {"xl/_rels/workbook.xml.rels", "Target=\"worksheets/sheet2.xml\"",
+         "Target=\"../../../../etc/passwd\""},
         {"xl/_rels/workbook.xml.rels", "Target=\"worksheets/sheet2.xml\"", "Target=\"styles.xml\""},
         {"xl/_rels/workbook.xml.rels", "Target=\"worksheets/sheet2.xml\"", "Target=\"\""},
         {"xl/_rels/workbook.xml.rels", "Target=\"worksheets/sheet2.xml\"", "Target=\"/\""},
-        {"xl/_rels/workbook.xml.rels", "Target=\"worksheets/sheet2.xml\"", "Target=\"worksheets/sheet2.xml\" TargetMode=\"External\""},
+        {"xl/_rels/workbook.xml.rels", "Target=\"worksheets/sheet2.xml\"",
+         "Target=\"worksheets/sheet2.xml\" TargetMode=\"External\""},
         {"xl/_rels/workbook.xml.rels", "Target=\"sharedStrings.xml\"", "Target=\"styles.xml\""},
         {"_rels/.rels", "Target=\"xl/workbook.xml\"", "Target=\"xl/worksheets/sheet1.xml\""},
         {"_rels/.rels", "Target=\"xl/workbook.xml\"", "Target=\"[Content_Types].xml\""},
     };
     std::vector<Case> cases;
     for (const auto& [part, from, to] : edits)
-        cases.push_back({part + ": " + from + " -> " + to, zipParts(withReplaced(part, from, to)), cases.size() % 3 == 0});
+        cases.push_back({part + ": " + from + " -> " + to, zipParts(withReplaced(part, from, to)),
+                         cases.size() % 3 == 0});
     // Well-formed markup of other writers: the same namespace under two prefixes, and the
     // engine's own placeholder text inside a comment.
     const std::string mainNs = kMainNs;
     cases.push_back({"sheetData under another prefix than the root's",
-                     zipParts(withReplaced(sheet, {{"<worksheet xmlns=", "<worksheet xmlns:x=\"" + mainNs + "\" xmlns="},
+                     zipParts(withReplaced(sheet, {{"<worksheet xmlns=",
+                                                    "<worksheet xmlns:x=\"" + mainNs + "\" xmlns="},
                                                    {"<sheetData>", "<x:sheetData>"},
                                                    {"</sheetData>", "</x:sheetData>"}}))});
     cases.push_back({"a prefixed root around unprefixed children",
-                     zipParts(withReplaced(sheet, {{"<worksheet xmlns=", "<x:worksheet xmlns:x=\"" + mainNs + "\" xmlns="},
+                     zipParts(withReplaced(sheet, {{"<worksheet xmlns=", "<x:worksheet xmlns:x=\"" +
+                                                                             mainNs + "\" xmlns="},
                                                    {"</worksheet>", "</x:worksheet>"}}))});
-    cases.push_back({"prefixed cells in an unprefixed row",
-                     zipParts(withReplaced(sheet, {{"<worksheet xmlns=", "<worksheet xmlns:x=\"" + mainNs + "\" xmlns="},
-                                                   {"<c r=\"B3\" t=\"b\"><v>1</v></c>", "<x:c r=\"B3\" t=\"b\"><x:v>1</x:v></x:c>"}}))});
+    cases.push_back(
+        {"prefixed cells in an unprefixed row",
+         zipParts(withReplaced(
+             sheet,
+             {{"<worksheet xmlns=", "<worksheet xmlns:x=\"" + mainNs + "\" xmlns="},
+              {"<c r=\"B3\" t=\"b\"><v>1</v></c>", "<x:c r=\"B3\" t=\"b\"><x:v>1</x:v></x:c>"}}))});
     cases.push_back({"a comment holding a processing instruction's text",
-                     zipParts(withReplaced(sheet, "<sheetData>", "<!-- <?tombra-sheet-data?> --><sheetData>"))});
+                     zipParts(withReplaced(sheet, "<sheetData>",
+                                           "<!-- <?tombra-sheet-data?> --><sheetData>"))});
     runAndCheck(cases, "absurd values");
 }
 
 TEST(DamagedWorkbook, AStyleIndexBeyondTheListReadsAsTheDefaultFormat) {
-    auto wb = Workbook::fromBytes(
-        zipParts(withReplaced("xl/worksheets/sheet1.xml", "<c r=\"A2\">", "<c r=\"A2\" s=\"999999\">")));
+    auto wb = Workbook::fromBytes(zipParts(
+        withReplaced("xl/worksheets/sheet1.xml", "<c r=\"A2\">", "<c r=\"A2\" s=\"999999\">")));
     Worksheet& ws = wb->sheet("組合せ");
     EXPECT_EQ(ws.value(2, 1), CellValue::number(42));
     const CellFormat shownFormat = ws.format(2, 1), plain = ws.format(9, 9);
@@ -1002,8 +1152,9 @@ std::unique_ptr<Workbook> acceptedOrNull(const std::string& bytes) {
 }
 
 TEST(DamagedWorkbookRoundTrip, AStylesRelationshipAimedAtASheetDoesNotOverwriteThatSheet) {
-    auto wb = acceptedOrNull(zipParts(
-        withReplaced("xl/_rels/workbook.xml.rels", "Target=\"styles.xml\"", "Target=\"worksheets/sheet1.xml\"")));
+    auto wb =
+        acceptedOrNull(zipParts(withReplaced("xl/_rels/workbook.xml.rels", "Target=\"styles.xml\"",
+                                             "Target=\"worksheets/sheet1.xml\"")));
     if (!wb) return;
     wb->sheet("組合せ").setText(1, 1, "決勝");
     wb->sheet("組合せ").setFont("A1", FontChange{.bold = true});
@@ -1014,9 +1165,10 @@ TEST(DamagedWorkbookRoundTrip, AStylesRelationshipAimedAtASheetDoesNotOverwriteT
 
 TEST(DamagedWorkbookRoundTrip, ANewSheetDoesNotTakeTheIdOfASheetWhoseRelationshipIsMissing) {
     // "予備" names relationship rId5, which the relationships part lacks.
-    auto wb = acceptedOrNull(zipParts(withReplaced("xl/workbook.xml", "<sheet name=\"名簿\" sheetId=\"2\" r:id=\"rId2\"/>",
-                                                   "<sheet name=\"名簿\" sheetId=\"2\" r:id=\"rId2\"/>"
-                                                   "<sheet name=\"予備\" sheetId=\"3\" r:id=\"rId5\"/>")));
+    auto wb = acceptedOrNull(zipParts(
+        withReplaced("xl/workbook.xml", "<sheet name=\"名簿\" sheetId=\"2\" r:id=\"rId2\"/>",
+                     "<sheet name=\"名簿\" sheetId=\"2\" r:id=\"rId2\"/>"
+                     "<sheet name=\"予備\" sheetId=\"3\" r:id=\"rId5\"/>")));
     if (!wb) return;
     EXPECT_EQ(wb->findSheet("予備"), nullptr);
     wb->addSheet(kAddedSheet).setText(1, 1, "追加");
@@ -1024,17 +1176,19 @@ TEST(DamagedWorkbookRoundTrip, ANewSheetDoesNotTakeTheIdOfASheetWhoseRelationshi
     ASSERT_NE(again->findSheet(kAddedSheet), nullptr);
     EXPECT_EQ(again->findSheet(kAddedSheet)->text(1, 1), "追加");
     // Otherwise two tabs show one part, and a save of either overwrites the other.
-    EXPECT_EQ(again->findSheet("予備"), nullptr) << "the sheet without a relationship turned into the new sheet";
+    EXPECT_EQ(again->findSheet("予備"), nullptr)
+        << "the sheet without a relationship turned into the new sheet";
 }
 
 TEST(DamagedWorkbookRoundTrip, APrefixDeclaredTwiceDoesNotHideANewSheet) {
-    auto wb = acceptedOrNull(zipParts(withReplaced(
-        "xl/workbook.xml", std::string("xmlns:r=\"") + kRelNs + "\"",
-        std::string("xmlns:r=\"urn:falsch\" xmlns:r=\"") + kRelNs + "\"")));
+    auto wb = acceptedOrNull(
+        zipParts(withReplaced("xl/workbook.xml", std::string("xmlns:r=\"") + kRelNs + "\"",
+                              std::string("xmlns:r=\"urn:falsch\" xmlns:r=\"") + kRelNs + "\"")));
     if (!wb) return;
     wb->addSheet(kAddedSheet).setText(1, 1, "追加");
     auto again = Workbook::fromBytes(wb->serialize());
-    ASSERT_NE(again->findSheet(kAddedSheet), nullptr) << "the sheet just added cannot be found after saving";
+    ASSERT_NE(again->findSheet(kAddedSheet), nullptr)
+        << "the sheet just added cannot be found after saving";
     EXPECT_EQ(again->findSheet(kAddedSheet)->text(1, 1), "追加");
 }
 
@@ -1042,7 +1196,8 @@ TEST(DamagedWorkbookRoundTrip, QuotesInApostropheQuotedValuesOfUntouchedCellsSur
     // Well-formed XML: a value quoted with apostrophes may hold '"'. The cells are kept as read,
     // so the quote must come out escaped.
     const std::string sheet = "xl/worksheets/sheet1.xml";
-    for (const auto& [label, from, to] : std::vector<std::tuple<std::string, std::string, std::string>>{
+    for (const auto& [label, from, to] :
+         std::vector<std::tuple<std::string, std::string, std::string>>{
              {"type of a cell", "<c r=\"C3\" t=\"e\">", "<c r='C3' t='e\"x'>"},
              {"attribute of a formula", "<f>A2*2</f>", "<f t='x\"y'>A2*2</f>"},
              {"attribute of an inline text", "<is><t>", "<is><t foo='a\"b'>"},
@@ -1051,7 +1206,8 @@ TEST(DamagedWorkbookRoundTrip, QuotesInApostropheQuotedValuesOfUntouchedCellsSur
         auto wb = acceptedOrNull(zipParts(withReplaced(sheet, from, to)));
         if (!wb) continue;
         const CellValue c2 = wb->sheet("組合せ").value(2, 3), a3 = wb->sheet("組合せ").value(3, 1);
-        wb->sheet("組合せ").setText(1, 1, "決勝");  // the sheet is written again; C2, C3 and A3 are not touched
+        wb->sheet("組合せ").setText(
+            1, 1, "決勝");  // the sheet is written again; C2, C3 and A3 are not touched
         std::unique_ptr<Workbook> again;
         try {
             again = Workbook::fromBytes(wb->serialize());
@@ -1094,18 +1250,25 @@ TEST(DamagedWorkbook, HugeDeclaredSizes) {
     }
     const size_t eocd = endOfCentralDirectory(whole);
     for (auto [offset, value, label] : std::vector<std::tuple<size_t, std::uint32_t, std::string>>{
-             {8, 0xFFFF, "entries on this disk"}, {10, 0xFFFF, "entries in total"},
-             {12, 0x7FFFFFFF, "directory size"}, {16, 0x7FFFFFFF, "directory offset"},
-             {16, 0xFFFFFFFF, "directory offset (zip64 marker)"}, {20, 0xFFFF, "comment length"}}) {
+             {8, 0xFFFF, "entries on this disk"},
+             {10, 0xFFFF, "entries in total"},
+             {12, 0x7FFFFFFF, "directory size"},
+             {16, 0x7FFFFFFF, "directory offset"},
+             {16, 0xFFFFFFFF, "directory offset (zip64 marker)"},
+             {20, 0xFFFF, "comment length"}}) {
         std::string bytes = whole;
-        if (offset == 8 || offset == 10 || offset == 20) put16(bytes, eocd + offset, static_cast<std::uint16_t>(value));
-        else put32(bytes, eocd + offset, value);
+        if (offset == 8 || offset == 10 || offset == 20)
+            put16(bytes, eocd + offset, static_cast<std::uint16_t>(value));
+        else
+            put32(bytes, eocd + offset, value);
         cases.push_back({"end of directory: " + label, bytes, true});
     }
     // Sizes the XML states.
     const std::string sheet = "xl/worksheets/sheet1.xml";
-    for (const auto& [part, from, to] : std::vector<std::tuple<std::string, std::string, std::string>>{
-             {"xl/sharedStrings.xml", "count=\"4\" uniqueCount=\"3\"", "count=\"4294967295\" uniqueCount=\"99999999999\""},
+    for (const auto& [part, from, to] :
+         std::vector<std::tuple<std::string, std::string, std::string>>{
+             {"xl/sharedStrings.xml", "count=\"4\" uniqueCount=\"3\"",
+              "count=\"4294967295\" uniqueCount=\"99999999999\""},
              {sheet, "<dimension ref=\"A1:D4\"/>", "<dimension ref=\"A1:XFD1048576\"/>"},
              {sheet, "min=\"1\" max=\"2\"", "min=\"1\" max=\"16384\""},
              {sheet, "<row r=\"4\">", "<row r=\"1048576\" spans=\"1:16384\">"},
@@ -1119,14 +1282,18 @@ TEST(DamagedWorkbook, HugeDeclaredSizes) {
     {
         std::string cols = "<cols>";
         for (int i = 0; i < 2000; ++i) cols += "<col min=\"1\" max=\"16384\" width=\"9\"/>";
-        cases.push_back({"2000 full-width column entries",
-                         zipParts(withReplaced(sheet, "<cols><col min=\"1\" max=\"2\" width=\"12.625\" customWidth=\"1\"/></cols>",
-                                               cols + "</cols>")),
-                         false});
+        cases.push_back(
+            {"2000 full-width column entries",
+             zipParts(withReplaced(
+                 sheet,
+                 "<cols><col min=\"1\" max=\"2\" width=\"12.625\" customWidth=\"1\"/></cols>",
+                 cols + "</cols>")),
+             false});
         std::string many;
         for (int i = 0; i < 200000; ++i) many += "<si><t>" + std::to_string(i) + "</t></si>";
-        cases.push_back({"200000 shared strings", zipParts(withReplaced("xl/sharedStrings.xml", "<si><t>一回戦</t></si>",
-                                                                          "<si><t>一回戦</t></si>" + many)),
+        cases.push_back({"200000 shared strings",
+                         zipParts(withReplaced("xl/sharedStrings.xml", "<si><t>一回戦</t></si>",
+                                               "<si><t>一回戦</t></si>" + many)),
                          false});
     }
     runAndCheck(cases, "huge sizes", std::chrono::seconds(20));
@@ -1137,7 +1304,8 @@ TEST(DamagedWorkbook, ZipEntriesWithStrangeFlagsMethodsAndNames) {
     const std::vector<ZipEntry> entries = zipEntries(whole);
     std::vector<Case> cases;
     // Changes both headers of an entry alike, so that they still agree with each other.
-    auto patched = [&](const ZipEntry& e, size_t centralOffset, size_t localOffset, std::uint16_t value) {
+    auto patched = [&](const ZipEntry& e, size_t centralOffset, size_t localOffset,
+                       std::uint16_t value) {
         std::string bytes = whole;
         put16(bytes, e.central + centralOffset, value);
         put16(bytes, e.local + localOffset, value);
@@ -1150,8 +1318,10 @@ TEST(DamagedWorkbook, ZipEntriesWithStrangeFlagsMethodsAndNames) {
         return bytes;
     };
     for (const ZipEntry& e : entries) {
-        const std::uint16_t flags = get16(whole, e.central + 8), method = get16(whole, e.central + 10);
-        cases.push_back({e.name + ": marked encrypted", patched(e, 8, 6, static_cast<std::uint16_t>(flags | 1))});
+        const std::uint16_t flags = get16(whole, e.central + 8),
+                            method = get16(whole, e.central + 10);
+        cases.push_back({e.name + ": marked encrypted",
+                         patched(e, 8, 6, static_cast<std::uint16_t>(flags | 1))});
         cases.push_back({e.name + ": unknown method 99", patched(e, 10, 8, 99)});
         cases.push_back({e.name + ": method " + (method == 0 ? "deflate" : "stored") + " claimed",
                          patched(e, 10, 8, method == 0 ? 8 : 0)});
@@ -1179,8 +1349,10 @@ TEST(DamagedWorkbook, ZipEntriesWithStrangeFlagsMethodsAndNames) {
     // Two entries of one name.
     for (const ZipEntry& e : entries)
         if (e.name == "xl/worksheets/sheet2.xml") {
-            cases.push_back({"sheet2 stored as a second sheet1", renamed(e, "xl/worksheets/sheet1.xml")});
-            cases.push_back({"sheet2 stored as a second Sheet1", renamed(e, "xl/worksheets/Sheet1.xml")});
+            cases.push_back(
+                {"sheet2 stored as a second sheet1", renamed(e, "xl/worksheets/sheet1.xml")});
+            cases.push_back(
+                {"sheet2 stored as a second Sheet1", renamed(e, "xl/worksheets/Sheet1.xml")});
         }
     for (size_t i = 0; i < cases.size(); ++i) cases[i].viaFile = i % 4 == 0;
     runAndCheck(cases, "strange zip entries");
@@ -1202,11 +1374,13 @@ TEST(DamagedWorkbook, AFewKilobytesClaimingAGigabyteAreRefusedWithinModestMemory
     test::TempDir scratch;
     std::vector<Outcome> outcomes =
         runCases(cases, scratch.path(), exerciseCase, std::chrono::seconds(20), rlim_t{512} << 20);
-    EXPECT_EQ(outcomes[0].kind, 'O') << "512 MB must do for the sample itself: " << shown(outcomes[0]);
+    EXPECT_EQ(outcomes[0].kind, 'O')
+        << "512 MB must do for the sample itself: " << shown(outcomes[0]);
     for (size_t i = 1; i < cases.size(); ++i) {
         EXPECT_EQ(outcomes[i].kind, 'W') << cases[i].label << ": " << shown(outcomes[i]);
         if (outcomes[i].kind == 'W') {
-            EXPECT_TRUE(isJapanese(outcomes[i].text)) << cases[i].label << ": " << shown(outcomes[i]);
+            EXPECT_TRUE(isJapanese(outcomes[i].text))
+                << cases[i].label << ": " << shown(outcomes[i]);
         }
     }
 }
@@ -1216,7 +1390,8 @@ TEST(DamagedWorkbook, AFewKilobytesClaimingAGigabyteAreRefusedWithinModestMemory
 
 std::set<std::string> namesIn(const fs::path& dir) {
     std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(dir)) names.insert(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(dir))
+        names.insert(entry.path().filename().string());
     return names;
 }
 
@@ -1242,15 +1417,18 @@ TEST(DamagedWorkbookSave, SavingWhereNoFileCanBeMadeThrowsAndLeavesNothingBehind
     writeFileBytes(dir / "plain-file", "そのまま");
     const std::set<std::string> before = namesIn(dir.path());
     auto wb = editedSample();
-    expectRefusedInJapanese([&] { wb->saveAs(dir / "無いフォルダ" / "大会.xlsx"); }, "a missing folder");
-    expectRefusedInJapanese([&] { wb->saveAs(dir / "plain-file" / "大会.xlsx"); }, "below a regular file");
+    expectRefusedInJapanese([&] { wb->saveAs(dir / "無いフォルダ" / "大会.xlsx"); },
+                            "a missing folder");
+    expectRefusedInJapanese([&] { wb->saveAs(dir / "plain-file" / "大会.xlsx"); },
+                            "below a regular file");
     expectRefusedInJapanese([&] { wb->save(); }, "no path yet");
     EXPECT_EQ(namesIn(dir.path()), before);
     EXPECT_EQ(test::readFile(dir / "plain-file"), "そのまま");
     EXPECT_TRUE(wb->hasUnsavedChanges());
     // The workbook is still whole: a save to a good place works and carries the edit.
     wb->saveAs(dir / "大会.xlsx");
-    EXPECT_EQ(Workbook::open(dir / "大会.xlsx")->sheet("組合せ").text(1, 1), "保存しようとした内容");
+    EXPECT_EQ(Workbook::open(dir / "大会.xlsx")->sheet("組合せ").text(1, 1),
+              "保存しようとした内容");
 }
 
 TEST(DamagedWorkbookSave, AFailedReplaceKeepsTheOldFileByteForByteAndLeavesNoTemporaryFile) {

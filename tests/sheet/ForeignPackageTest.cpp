@@ -18,7 +18,8 @@ TEST(ForeignPackages, PrefixedElementsAreReadAndWrittenWithTheirPrefix) {
     const std::string sheet =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<x:worksheet xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
-        "<x:sheetData><x:row r=\"2\"><x:c r=\"B2\" t=\"inlineStr\"><x:is><x:t>外部</x:t></x:is></x:c>"
+        "<x:sheetData><x:row r=\"2\"><x:c r=\"B2\" "
+        "t=\"inlineStr\"><x:is><x:t>外部</x:t></x:is></x:c>"
         "<x:c r=\"C2\"><x:v>7</x:v></x:c></x:row></x:sheetData></x:worksheet>";
     auto wb = Workbook::fromBytes(blankWith("xl/worksheets/sheet1.xml", sheet));
     Worksheet& ws = wb->sheet("Sheet1");
@@ -28,7 +29,8 @@ TEST(ForeignPackages, PrefixedElementsAreReadAndWrittenWithTheirPrefix) {
     ws.merge("A4:B4");
     std::string bytes = wb->serialize();
     std::string written = ZipPackage(bytes).read("xl/worksheets/sheet1.xml");
-    EXPECT_EQ(written.find("<row"), std::string::npos) << "no element may lose the document's prefix";
+    EXPECT_EQ(written.find("<row"), std::string::npos)
+        << "no element may lose the document's prefix";
     EXPECT_EQ(written.find("<mergeCells"), std::string::npos);
     auto again = Workbook::fromBytes(bytes);
     EXPECT_EQ(again->sheet("Sheet1").text(3, 1), "追加");
@@ -40,7 +42,8 @@ TEST(ForeignPackages, EscapesLineEndsAndRichTextOfOtherWritersReadAsPlainText) {
     // Shared strings as the spreadsheet writes them: "_x000D_" for CR, runs, phonetic hints.
     const std::string strings =
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-        "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" count=\"3\" uniqueCount=\"3\">"
+        "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" count=\"3\" "
+        "uniqueCount=\"3\">"
         "<si><t>名前_x000D_\n(所属)</t></si>"
         "<si><r><rPr><b/></rPr><t>太</t></r><r><t xml:space=\"preserve\">郎 </t></r></si>"
         "<si><t>山田</t><rPh sb=\"0\" eb=\"2\"><t>ヤマダ</t></rPh></si></sst>";
@@ -48,15 +51,17 @@ TEST(ForeignPackages, EscapesLineEndsAndRichTextOfOtherWritersReadAsPlainText) {
         "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
         "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>"
         "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c><c r=\"B1\" t=\"s\"><v>1</v></c>"
-        "<c r=\"C1\" t=\"s\"><v>2</v></c><c r=\"D1\" t=\"str\"><f>A1&amp;\"x\"</f><v>&#13;y</v></c></row>"
+        "<c r=\"C1\" t=\"s\"><v>2</v></c><c r=\"D1\" "
+        "t=\"str\"><f>A1&amp;\"x\"</f><v>&#13;y</v></c></row>"
         "</sheetData></worksheet>";
     ZipPackage package(test::readFile(test::testData("blank.xlsx")));
     package.write("xl/worksheets/sheet1.xml", sheet);
     package.write("xl/sharedStrings.xml", strings);
     std::string rels = package.read("xl/_rels/workbook.xml.rels");
-    rels.insert(rels.rfind("</Relationships>"),
-                "<Relationship Id=\"rIdS\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
-                "relationships/sharedStrings\" Target=\"sharedStrings.xml\"/>");
+    rels.insert(
+        rels.rfind("</Relationships>"),
+        "<Relationship Id=\"rIdS\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+        "relationships/sharedStrings\" Target=\"sharedStrings.xml\"/>");
     package.write("xl/_rels/workbook.xml.rels", rels);
     auto wb = Workbook::fromBytes(package.save());
     Worksheet& ws = wb->sheet("Sheet1");

@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <array>
 #include <chrono>
-#include <cstdio>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -34,9 +34,13 @@ std::string findProgram(const std::string& name) {
     size_t start = 0;
     while (start <= dirs.size()) {
         size_t colon = dirs.find(':', start);
-        fs::path candidate = fs::path(dirs.substr(start, colon == std::string::npos ? std::string::npos : colon - start)) / name;
+        fs::path candidate =
+            fs::path(dirs.substr(start,
+                                 colon == std::string::npos ? std::string::npos : colon - start)) /
+            name;
         std::error_code ec;
-        if (fs::is_regular_file(candidate, ec) && ::access(candidate.c_str(), X_OK) == 0) return candidate.string();
+        if (fs::is_regular_file(candidate, ec) && ::access(candidate.c_str(), X_OK) == 0)
+            return candidate.string();
         if (colon == std::string::npos) break;
         start = colon + 1;
     }
@@ -54,7 +58,8 @@ Finished run(const std::string& command) {
     if (!pipe) return r;
     std::array<char, 4096> buffer;
     size_t n;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) r.output.append(buffer.data(), n);
+    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+        r.output.append(buffer.data(), n);
     int status = ::pclose(pipe);
     r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return r;
@@ -79,15 +84,20 @@ std::string withoutBlanks(const std::string& text) {
 // Every length that follows `attribute` in the document, in points ("0.5in", "1.27cm", "36pt").
 std::vector<double> lengthsInPoints(const std::string& doc, const std::string& attribute) {
     std::vector<double> out;
-    for (size_t at = doc.find(attribute); at != std::string::npos; at = doc.find(attribute, at + 1)) {
+    for (size_t at = doc.find(attribute); at != std::string::npos;
+         at = doc.find(attribute, at + 1)) {
         const char* start = doc.c_str() + at + attribute.size();
         char* unit = nullptr;
         double value = std::strtod(start, &unit);
         const std::string u(unit, std::min<size_t>(2, std::strlen(unit)));
-        if (u == "in") out.push_back(value * 72);
-        else if (u == "cm") out.push_back(value * 72 / 2.54);
-        else if (u == "mm") out.push_back(value * 72 / 25.4);
-        else if (u == "pt") out.push_back(value);
+        if (u == "in")
+            out.push_back(value * 72);
+        else if (u == "cm")
+            out.push_back(value * 72 / 2.54);
+        else if (u == "mm")
+            out.push_back(value * 72 / 25.4);
+        else if (u == "pt")
+            out.push_back(value);
     }
     return out;
 }
@@ -97,8 +107,8 @@ int pageCount(const std::string& pdfinfoOutput) {
     return at == std::string::npos ? -1 : std::atoi(pdfinfoOutput.c_str() + at + 6);
 }
 
-const std::vector<std::string> kEntrants = {"山田 太郎\n（東高）", "鈴木 一郎\n（西高）", "高橋 健\n（南高）",
-                                             "田中 誠\n（北高）"};
+const std::vector<std::string> kEntrants = {"山田 太郎\n（東高）", "鈴木 一郎\n（西高）",
+                                            "高橋 健\n（南高）", "田中 誠\n（北高）"};
 
 // The bracket sheet: a title, a table with borders and line-broken names, then a manual page
 // break and a second part that must print on a later page.
@@ -141,10 +151,11 @@ void writeBracket(Worksheet& ws) {
 
 // A converter run in a fresh home and profile: it must not depend on, or write into, the user's.
 class LibreOffice : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         soffice_ = findProgram("soffice");
-        if (soffice_.empty()) GTEST_SKIP() << "LibreOffice (soffice) is not installed; `make deps` installs it";
+        if (soffice_.empty())
+            GTEST_SKIP() << "LibreOffice (soffice) is not installed; `make deps` installs it";
         fs::create_directories(dir_ / "home");
         fs::create_directories(dir_ / "out");
     }
@@ -170,19 +181,22 @@ protected:
 
     // Converts with LibreOffice; the converted file, or "" after a failure was recorded.
     fs::path convert(const fs::path& workbook, const std::string& format) {
-        const std::string command = "cd " + test::quoted(dir_.path()) + " && HOME=" + test::quoted(dir_ / "home") +
-                                    " timeout 55 " + test::quoted(soffice_) + " " +
-                                    test::quoted("-env:UserInstallation=file://" + (dir_ / "lo").string()) +
-                                    " --headless --norestore --convert-to " + format + " --outdir " +
-                                    test::quoted(dir_ / "out") + " " + test::quoted(workbook);
+        const std::string command =
+            "cd " + test::quoted(dir_.path()) + " && HOME=" + test::quoted(dir_ / "home") +
+            " timeout 55 " + test::quoted(soffice_) + " " +
+            test::quoted("-env:UserInstallation=file://" + (dir_ / "lo").string()) +
+            " --headless --norestore --convert-to " + format + " --outdir " +
+            test::quoted(dir_ / "out") + " " + test::quoted(workbook);
         const auto started = std::chrono::steady_clock::now();
         Finished converted = run(command);
-        const auto seconds =
-            std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - started).count();
+        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
+                                 std::chrono::steady_clock::now() - started)
+                                 .count();
         EXPECT_EQ(converted.status, 0) << command << "\n" << converted.output;
         EXPECT_LT(seconds, 60);
         const fs::path result = dir_ / "out" / (workbook.stem().string() + "." + format);
-        EXPECT_TRUE(fs::is_regular_file(result)) << "nothing converted; LibreOffice said:\n" << converted.output;
+        EXPECT_TRUE(fs::is_regular_file(result)) << "nothing converted; LibreOffice said:\n"
+                                                 << converted.output;
         return converted.status == 0 && fs::is_regular_file(result) ? result : fs::path();
     }
 
@@ -193,7 +207,8 @@ protected:
 TEST_F(LibreOffice, TheWorkbookPrintsToAPdfWithItsTextsAndANewPageAtTheManualBreak) {
     const std::string pdftotext = findProgram("pdftotext"), pdfinfo = findProgram("pdfinfo");
     if (pdftotext.empty() || pdfinfo.empty())
-        GTEST_SKIP() << "poppler-utils (pdftotext, pdfinfo) are not installed; `make deps` installs them";
+        GTEST_SKIP()
+            << "poppler-utils (pdftotext, pdfinfo) are not installed; `make deps` installs them";
     const fs::path pdf = convert(writeWorkbook(), "pdf");
     ASSERT_FALSE(pdf.empty());
     const std::string pdfBytes = test::readFile(pdf);
@@ -209,14 +224,15 @@ TEST_F(LibreOffice, TheWorkbookPrintsToAPdfWithItsTextsAndANewPageAtTheManualBre
     // otherwise come out with its lines interleaved).
     std::vector<std::string> pageTexts;
     for (int p = 1; p <= pages; ++p) {
-        Finished text = run(test::quoted(pdftotext) + " -raw -enc UTF-8 -f " + std::to_string(p) + " -l " +
-                            std::to_string(p) + " " + test::quoted(pdf) + " -");
+        Finished text = run(test::quoted(pdftotext) + " -raw -enc UTF-8 -f " + std::to_string(p) +
+                            " -l " + std::to_string(p) + " " + test::quoted(pdf) + " -");
         ASSERT_EQ(text.status, 0) << text.output;
         pageTexts.push_back(withoutBlanks(text.output));
     }
     auto pageOf = [&](const std::string& needle) {
         for (size_t i = 0; i < pageTexts.size(); ++i)
-            if (pageTexts[i].find(withoutBlanks(needle)) != std::string::npos) return static_cast<int>(i) + 1;
+            if (pageTexts[i].find(withoutBlanks(needle)) != std::string::npos)
+                return static_cast<int>(i) + 1;
         return 0;
     };
     std::string all;
@@ -229,7 +245,8 @@ TEST_F(LibreOffice, TheWorkbookPrintsToAPdfWithItsTextsAndANewPageAtTheManualBre
     EXPECT_GT(second, title) << all;
     EXPECT_EQ(pageOf("佐藤 花子"), second) << all;
     EXPECT_EQ(pageOf("（中央高）"), second) << all;
-    for (const char* text : {"山田 太郎", "（東高）", "鈴木 一郎", "（西高）", "田中 誠", "（北高）", "柔道部", "得点", "31.5"})
+    for (const char* text : {"山田 太郎", "（東高）", "鈴木 一郎", "（西高）", "田中 誠",
+                             "（北高）", "柔道部", "得点", "31.5"})
         EXPECT_EQ(pageOf(text), title) << text << all;
     EXPECT_GT(pageOf("総当たり戦"), 0) << all;
     EXPECT_GT(pageOf("そのまま"), 0) << all;  // the sheet the engine copied without reading it
@@ -243,25 +260,27 @@ TEST_F(LibreOffice, ReadsTheFontsBordersAlignmentMergeAndBreakTheEngineWrote) {
     const size_t table = doc.find("table:name=\"ヤグラ表\"");
     ASSERT_NE(table, std::string::npos) << "the sheet is missing";
     for (const char* expected : {
-             "style:font-name=\"MS P明朝\"",           // the font name, intact
-             "fo:font-weight=\"bold\"",                 //
-             "fo:font-size=\"16pt\"",                   //
-             "fo:color=\"#ff0000\"",                    // colour index 3
-             "solid #000080\"",                          // colour index 25 on the thick lines
-             "0.74pt solid #000000\"",                   // thin lines in colour index 1
-             "2.49pt solid #000080\"",                   // thick lines
-             "css3t:text-justify=\"distribute\"",       // distributed alignment
-             "fo:wrap-option=\"wrap\"",                 // line-broken texts wrap
-             "table:number-columns-spanned=\"4\"",      // the title merged over A1:D1
-             "fo:break-before=\"page\"",                // the manual page break
+             "style:font-name=\"MS P明朝\"",        // the font name, intact
+             "fo:font-weight=\"bold\"",             //
+             "fo:font-size=\"16pt\"",               //
+             "fo:color=\"#ff0000\"",                // colour index 3
+             "solid #000080\"",                     // colour index 25 on the thick lines
+             "0.74pt solid #000000\"",              // thin lines in colour index 1
+             "2.49pt solid #000080\"",              // thick lines
+             "css3t:text-justify=\"distribute\"",   // distributed alignment
+             "fo:wrap-option=\"wrap\"",             // line-broken texts wrap
+             "table:number-columns-spanned=\"4\"",  // the title merged over A1:D1
+             "fo:break-before=\"page\"",            // the manual page break
          })
         EXPECT_NE(doc.find(expected), std::string::npos) << expected;
-    EXPECT_NE(doc.find("<text:p>山田 太郎</text:p><text:p>（東高）</text:p>", table), std::string::npos)
+    EXPECT_NE(doc.find("<text:p>山田 太郎</text:p><text:p>（東高）</text:p>", table),
+              std::string::npos)
         << "the line break of a name is lost";
     // The rows of two-line names are 36 points high, in whatever unit LibreOffice writes.
     std::vector<double> heights = lengthsInPoints(doc, "style:row-height=\"");
-    EXPECT_TRUE(std::any_of(heights.begin(), heights.end(), [](double pt) { return std::abs(pt - 36) < 0.2; }))
-        << testing::PrintToString(heights);
+    EXPECT_TRUE(std::any_of(heights.begin(), heights.end(), [](double pt) {
+        return std::abs(pt - 36) < 0.2;
+    })) << testing::PrintToString(heights);
 }
 
 }  // namespace

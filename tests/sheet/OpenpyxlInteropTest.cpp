@@ -20,7 +20,7 @@ json dump(const std::filesystem::path& workbook) {
 }
 
 class OpenpyxlInterop : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         runPython("make_organiser_workbook.py", test::quoted(source));
         before = dump(source);
@@ -121,7 +121,8 @@ TEST_F(OpenpyxlInterop, WhatWeDidNotTouchIsUnchanged) {
     // An untouched sheet: the same in the other program's eyes and the same bytes.
     EXPECT_EQ(after["data"]["集計"], before["data"]["集計"]);
     ZipPackage original(test::readFile(source)), written(test::readFile(saved));
-    for (const char* part : {"xl/worksheets/sheet2.xml", "xl/theme/theme1.xml", "docProps/core.xml"})
+    for (const char* part :
+         {"xl/worksheets/sheet2.xml", "xl/theme/theme1.xml", "docProps/core.xml"})
         EXPECT_EQ(written.read(part), original.read(part)) << part;
 
     // The edited sheet keeps formulas, number formats, fills, fonts, validation and widths.

@@ -1,8 +1,7 @@
-#include "sheet/Workbook.h"
-
 #include <gtest/gtest.h>
 
 #include "sheet/SpreadsheetHost.h"
+#include "sheet/Workbook.h"
 #include "sheet/WorkbookError.h"
 #include "sheet/ZipPackage.h"
 #include "support/TestFiles.h"
@@ -38,21 +37,25 @@ TEST(WorkbookSave, SharedStringsOfUntouchedSheetsKeepTheirNumbers) {
     std::filesystem::path path = copyBlank(dir);
     {
         auto wb = Workbook::open(path);
-        for (int r = 1; r <= 20; ++r) wb->sheet("別シート").setText(r, 2, "選手" + std::to_string(r));
-        for (int r = 1; r <= 20; ++r) wb->sheet("Sheet1").setText(r, 1, "第" + std::to_string(r) + "高校");
+        for (int r = 1; r <= 20; ++r)
+            wb->sheet("別シート").setText(r, 2, "選手" + std::to_string(r));
+        for (int r = 1; r <= 20; ++r)
+            wb->sheet("Sheet1").setText(r, 1, "第" + std::to_string(r) + "高校");
         wb->save();
     }
     std::string untouched = test::packagePart(path, "xl/worksheets/sheet2.xml");
     {
         auto wb = Workbook::open(path);
         // Rewrite the other sheet with new and reordered texts.
-        for (int r = 1; r <= 20; ++r) wb->sheet("Sheet1").setText(r, 1, "新" + std::to_string(21 - r));
+        for (int r = 1; r <= 20; ++r)
+            wb->sheet("Sheet1").setText(r, 1, "新" + std::to_string(21 - r));
         wb->sheet("Sheet1").clear("A5:A10");
         wb->save();
     }
     EXPECT_EQ(test::packagePart(path, "xl/worksheets/sheet2.xml"), untouched);
     auto wb = Workbook::open(path);
-    for (int r = 1; r <= 20; ++r) EXPECT_EQ(wb->sheet("別シート").text(r, 2), "選手" + std::to_string(r));
+    for (int r = 1; r <= 20; ++r)
+        EXPECT_EQ(wb->sheet("別シート").text(r, 2), "選手" + std::to_string(r));
     EXPECT_EQ(wb->sheet("Sheet1").text(1, 1), "新20");
     EXPECT_EQ(wb->sheet("Sheet1").text(5, 1), "");
 }
@@ -85,7 +88,8 @@ TEST(WorkbookSheets, NewSheetsGoAfterTheLastWithValidNames) {
         EXPECT_THROW(wb->addSheet(bad), WorkbookError) << bad;
     EXPECT_THROW(wb->addSheet("sheet1"), WorkbookError) << "names differ in more than case";
     auto again = Workbook::fromBytes(wb->serialize());
-    EXPECT_EQ(again->sheetNames(), (std::vector<std::string>{"Sheet1", "別シート", "男子Ｓ", "男子ＳＴＢ"}));
+    EXPECT_EQ(again->sheetNames(),
+              (std::vector<std::string>{"Sheet1", "別シート", "男子Ｓ", "男子ＳＴＢ"}));
     EXPECT_EQ(again->sheet("男子Ｓ").text(1, 1), "a");
     EXPECT_EQ(again->findSheet("SHEET1"), &again->sheet("Sheet1"));
     EXPECT_EQ(again->findSheet("女子Ｓ"), nullptr);
@@ -105,9 +109,11 @@ TEST(WorkbookSheets, ActivatingASheetLeavesExactlyOneSelectedTab) {
 }
 
 class RecordingObserver : public HostObserver {
-public:
+  public:
     void printRequested(Workbook&, Worksheet& sheet) override { printed.push_back(sheet.name()); }
-    void previewRequested(Workbook&, Worksheet& sheet) override { previewed.push_back(sheet.name()); }
+    void previewRequested(Workbook&, Worksheet& sheet) override {
+        previewed.push_back(sheet.name());
+    }
     std::vector<std::string> printed, previewed;
 };
 
@@ -133,7 +139,8 @@ TEST(SpreadsheetHost, AttachingAgainReturnsTheSameWorkbookWithItsUnsavedChanges)
 
     host.quit();
     EXPECT_FALSE(host.running());
-    EXPECT_EQ(host.attach(path).sheet("Sheet1").text(1, 1), "他のプログラム") << "quit drops unsaved changes";
+    EXPECT_EQ(host.attach(path).sheet("Sheet1").text(1, 1), "他のプログラム")
+        << "quit drops unsaved changes";
 }
 
 TEST(SpreadsheetHost, ACleanWorkbookIsReloadedWhenItsFileChanged) {

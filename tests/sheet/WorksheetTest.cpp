@@ -1,10 +1,9 @@
-#include "sheet/Worksheet.h"
-
 #include <gtest/gtest.h>
 
 #include "sheet/Palette.h"
 #include "sheet/Workbook.h"
 #include "sheet/WorkbookError.h"
+#include "sheet/Worksheet.h"
 #include "sheet/ZipPackage.h"
 #include "support/TestFiles.h"
 
@@ -54,12 +53,18 @@ TEST(WorksheetValues, WritingEmptyTextEmptiesTheCellButKeepsItsFormat) {
 TEST(WorksheetValues, InvalidTextAndNumbersAreHandledWithoutDamagingTheFile) {
     auto wb = blankWorkbook();
     Worksheet& ws = wb->sheet("Sheet1");
-    ws.setText(1, 1, std::string("a\xFF" "b\x01" "c"));  // invalid UTF-8 and a control character
+    ws.setText(1, 1,
+               std::string("a\xFF"
+                           "b\x01"
+                           "c"));  // invalid UTF-8 and a control character
     EXPECT_THROW(ws.setNumber(1, 2, std::numeric_limits<double>::infinity()), WorkbookError);
     EXPECT_THROW(ws.setText(0, 1, "x"), WorkbookError);
     EXPECT_THROW(ws.setText(1, kMaxColumn + 1, "x"), WorkbookError);
     auto again = roundTrip(*wb);
-    EXPECT_EQ(again->sheet("Sheet1").text(1, 1), "a\xEF\xBF\xBD" "b\x01" "c");
+    EXPECT_EQ(again->sheet("Sheet1").text(1, 1),
+              "a\xEF\xBF\xBD"
+              "b\x01"
+              "c");
 }
 
 TEST(WorksheetFormats, BorderEdgesFollowTheSpreadsheetsRules) {
@@ -236,10 +241,10 @@ TEST(WorksheetRanges, DeletingColumnsMovesEverythingToTheRightLeft) {
     ws.setFont("F1", {.bold = true});
     ws.setColumnWidth("F:F", 3);
     ws.setColumnWidth("G:G", 7);
-    ws.merge("F2:G3");    // right of the deletion: moves
-    ws.merge("B4:E4");    // spans it: shrinks
-    ws.merge("C5:D6");    // inside it: goes
-    ws.merge("A7:B7");    // left of it: stays
+    ws.merge("F2:G3");  // right of the deletion: moves
+    ws.merge("B4:E4");  // spans it: shrinks
+    ws.merge("C5:D6");  // inside it: goes
+    ws.merge("A7:B7");  // left of it: stays
     ws.deleteColumns("C:D");
 
     EXPECT_EQ(ws.text(1, 2), "B");
@@ -251,7 +256,8 @@ TEST(WorksheetRanges, DeletingColumnsMovesEverythingToTheRightLeft) {
     EXPECT_NEAR(ws.columnWidth(4), 3, 0.01);
     EXPECT_NEAR(ws.columnWidth(5), 7, 0.01);
     std::vector<Area> merges = ws.mergedAreas();
-    std::sort(merges.begin(), merges.end(), [](const Area& a, const Area& b) { return a.top < b.top; });
+    std::sort(merges.begin(), merges.end(),
+              [](const Area& a, const Area& b) { return a.top < b.top; });
     ASSERT_EQ(merges.size(), 3u);
     EXPECT_EQ(merges[0], (Area{2, 4, 3, 5}));
     EXPECT_EQ(merges[1], (Area{4, 2, 4, 3}));
@@ -297,7 +303,8 @@ TEST(WorksheetLayout, AutoFitFollowsTheWidestTextAndIgnoresMergedCells) {
     EXPECT_GT(ws.columnWidth(2), ws.columnWidth(1));
     EXPECT_GT(ws.columnWidth(2), 20);
     EXPECT_LT(ws.columnWidth(3), ws.columnWidth(2)) << "merged cells do not widen a column";
-    EXPECT_NEAR(ws.columnWidth(4), ws.columnWidth(5), 0.01) << "an empty column returns to the default";
+    EXPECT_NEAR(ws.columnWidth(4), ws.columnWidth(5), 0.01)
+        << "an empty column returns to the default";
 }
 
 TEST(WorksheetRanges, BadRangesAreRefusedWithAMessage) {
@@ -314,7 +321,8 @@ TEST(WorksheetRanges, BadRangesAreRefusedWithAMessage) {
     EXPECT_EQ(ok.areas()[1], Area::columns(22, 27));
     EXPECT_EQ(Range("$D$4:d200").areas()[0], (Area{4, 4, 200, 4}));
     EXPECT_EQ(Range("3:5").areas()[0], Area::rows(3, 5));
-    for (int c : {1, 26, 27, 52, 53, 702, 703, kMaxColumn}) EXPECT_EQ(columnNumber(columnName(c)), c);
+    for (int c : {1, 26, 27, 52, 53, 702, 703, kMaxColumn})
+        EXPECT_EQ(columnNumber(columnName(c)), c);
 }
 
 }  // namespace

@@ -25,8 +25,12 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ec);
 }
 
-std::filesystem::path testData(const std::string& name) { return std::filesystem::path(TOMBRA_TEST_DATA) / name; }
-std::filesystem::path testScript(const std::string& name) { return std::filesystem::path(TOMBRA_TEST_SCRIPTS) / name; }
+std::filesystem::path testData(const std::string& name) {
+    return std::filesystem::path(TOMBRA_TEST_DATA) / name;
+}
+std::filesystem::path testScript(const std::string& name) {
+    return std::filesystem::path(TOMBRA_TEST_SCRIPTS) / name;
+}
 
 std::string quoted(const std::filesystem::path& path) {
     std::string out = "'";
@@ -43,14 +47,16 @@ std::string runCommand(const std::string& command) {
     }
     std::array<char, 4096> buffer;
     size_t n;
-    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0) output.append(buffer.data(), n);
+    while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+        output.append(buffer.data(), n);
     int status = ::pclose(pipe);
     EXPECT_EQ(status, 0) << "command failed: " << command << "\n" << output;
     return output;
 }
 
 std::string runPython(const std::string& script, const std::string& arguments) {
-    return runCommand(std::string(TOMBRA_PYTHON) + " " + quoted(testScript(script)) + " " + arguments);
+    return runCommand(std::string(TOMBRA_PYTHON) + " " + quoted(testScript(script)) + " " +
+                      arguments);
 }
 
 std::string readFile(const std::filesystem::path& path) { return sheet::readWholeFile(path); }
