@@ -17,7 +17,7 @@ build: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS)
 
 run: build
-	$(BUILD)/tombra-batch --help
+	$(BUILD)/gui/tombra
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)

@@ -1,0 +1,231 @@
+#include "app/CommandMap.h"
+
+#include <functional>
+
+#include "app/FileCommands.h"
+#include "app/ProgramCommands.h"
+#include "app/Session.h"
+
+namespace tombra::app {
+
+namespace {
+
+MenuItem item(std::string caption, std::string id = {}, Command command = nullptr, std::string shortcut = {}) {
+    MenuItem m;
+    m.id = id.empty() ? caption : std::move(id);
+    m.caption = std::move(caption);
+    m.command = command;
+    m.shortcut = std::move(shortcut);
+    return m;
+}
+
+MenuItem separator(bool visible = true) {
+    MenuItem m;
+    m.caption = "-";
+    m.separator = true;
+    m.visible = visible;
+    return m;
+}
+
+MenuItem menu(std::string caption, std::vector<MenuItem> children, std::string id = {}) {
+    MenuItem m = item(std::move(caption), std::move(id));
+    m.children = std::move(children);
+    return m;
+}
+
+MenuItem hidden(MenuItem m) {
+    m.visible = false;
+    return m;
+}
+
+MenuItem checked(MenuItem m) {
+    m.checkedAtStart = true;
+    return m;
+}
+
+std::vector<MenuItem> buildMenuBar() {
+    return {
+        menu("ﾌｧｲﾙ(&F)",
+             {item("新規作成(&N)", "mnuFileNew", placeholderFileNew, "Ctrl+N"),
+              item("開く(&O)...", "mnuFileOpen"),
+              item("閉じる(&C)", "mnuFileClose", placeholderFileClose),
+              separator(),
+              item("上書き保存(&S)", "mnuFileSave", saveWorkbook),
+              item("名前を付けて保存(&A)...", "mnuFileSaveAs", saveWorkbookAs),
+              item("すべて保存(&L)", "mnuFileSaveAll", saveAllWorkbooks),
+              separator(),
+              item("ﾌﾟﾛﾊﾟﾃｨ(&I)", "mnuFileProperties", placeholderFileProperties),
+              separator(),
+              item("ﾍﾟｰｼﾞ設定(&U)...", "mnuFilePageSetup", pageSetup),
+              item("印刷ﾌﾟﾚﾋﾞｭｰ(&V)", "mnuFilePrintPreview", previewBracketSheet),
+              item("印刷(&P)...", "mnuFilePrint", printBracketSheet),
+              separator(),
+              item("送信(&D)...", "mnuFileSend"),
+              separator(),
+              hidden(item("", "mnuFileMRU(1)")),
+              hidden(item("", "mnuFileMRU(2)")),
+              hidden(item("", "mnuFileMRU(3)")),
+              separator(false),
+              item("終了(&X)", "mnuFileExit", fileExit)},
+             "mnuFile"),
+        menu("投入(&T)",
+             {item("ヤグラ・リーグ（個人・団体）投入(&T)", "投入"),
+              separator(),
+              item("シングルスリーグ投入(&S)"),
+              separator(),
+              item("団体リーグ投入(&G)"),
+              separator(),
+              item("個人リーグ投入(&K)")}),
+        menu("調整(&C)",
+             {item("調整Ⅰ(&T)", "調整Ⅰ"),
+              item("均等振分(&R)"),
+              item("ナンバー振分(&N)"),
+              item("パッキン調整(&P)", "パッキン"),
+              separator(),
+              item("シングルスリーグ調整(&S)"),
+              separator(),
+              item("団体リーグ調整(&G)"),
+              separator(),
+              item("個人リーグ調整(&T)")}),
+        menu("印刷(&P)",
+             {item("ヤグラ（個人・団体）作成(&Y)", "ヤグラ作成"),
+              separator(),
+              item("リーグ・ヤグラのリーグ作成(&S)", "リーグヤグラのリーグ作成"),
+              separator(),
+              item("個人戦ヤグラのみ印刷(&I)", "ヤグラのみ印刷"),
+              separator(),
+              item("団体リーグ作成(&T)", "団体リーグ表作成"),
+              separator(),
+              item("個人リーグ作成(&K)"),
+              separator(),
+              item("印刷プレビュー(&P)", {}, previewBracketSheetVisibly),
+              item("印刷(&I))", "印刷Ⅰ", printBracketSheetVisibly),
+              separator(),
+              item("リーグ表をトーナメントへ変換", "リーグ_トーナメント"),
+              separator(),
+              item("記録作成(&K)")}),
+        menu("参加一覧(&S)",
+             {item("参加一覧作成(&I)"),
+              separator(),
+              item("参加申込書(&S)"),
+              separator(),
+              item("CSV名簿作成(&M)", "基礎名簿", doNothing)},
+             "参加"),
+        item("セル結合(&R)"),
+        menu("編集(&E)",
+             {item("交換[max100行](&K)", "交換実行"),
+              separator(),
+              item("画面消去(&C)", {}, clearLog),
+              separator(),
+              item("元に戻す(&U)", "mnuEditUndo"),
+              separator(),
+              item("切り取り(&T)", "mnuEditCut", nullptr, "Ctrl+X"),
+              item("ｺﾋﾟｰ(&C)", "mnuEditCopy", nullptr, "Ctrl+C"),
+              item("貼り付け(&P)", "mnuEditPaste", nullptr, "Ctrl+V"),
+              item("形式を選択して貼り付け(&S)...", "mnuEditPasteSpecial")}),
+        menu("表示(&V)",
+             {checked(item("ﾂｰﾙ ﾊﾞｰ(&T)", "mnuViewToolbar", toggleToolbar)),
+              checked(item("ｽﾃｰﾀｽ ﾊﾞｰ(&B)", "mnuViewStatusBar", toggleStatusBar)),
+              separator(),
+              item("最新の情報に更新(&R)", "mnuViewRefresh"),
+              item("ｵﾌﾟｼｮﾝ(&O)...", "mnuViewOptions"),
+              item("WWW ﾌﾞﾗｳｻﾞ(&W)", "mnuViewWebBrowser")}),
+        menu("ﾍﾙﾌﾟ(&H)",
+             {item("目次(&C)", "mnuHelpContents", helpContents),
+              item("ﾄﾋﾟｯｸの検索(&S)...", "mnuHelpSearchForHelpOn", helpSearch),
+              separator(),
+              item("ﾊﾞｰｼﾞｮﾝ情報(&A)", "mnuHelpAbout", showVersion)}),
+        item("終了(&X)", "END", endProgram),
+    };
+}
+
+void visit(const std::vector<MenuItem>& items, const std::function<bool(const MenuItem&, const std::string&)>& f,
+           const std::string& parentPath) {
+    for (const MenuItem& m : items) {
+        if (m.separator) continue;
+        std::string path = parentPath.empty() ? m.caption : parentPath + "/" + m.caption;
+        if (f(m, path)) return;
+        visit(m.children, f, path);
+    }
+}
+
+void placeholderNew(Session& s) { s.shell.message(placeholderButtonText("新規作成"), ui::Buttons::Ok); }
+void placeholderBold(Session& s) { s.shell.message(placeholderButtonText("太字"), ui::Buttons::Ok); }
+void placeholderItalic(Session& s) { s.shell.message(placeholderButtonText("斜体"), ui::Buttons::Ok); }
+void placeholderUnderline(Session& s) { s.shell.message(placeholderButtonText("下線"), ui::Buttons::Ok); }
+void placeholderLeft(Session& s) { s.shell.message(placeholderButtonText("左揃え"), ui::Buttons::Ok); }
+void placeholderCentre(Session& s) { s.shell.message(placeholderButtonText("中央揃え"), ui::Buttons::Ok); }
+void placeholderRight(Session& s) { s.shell.message(placeholderButtonText("右揃え"), ui::Buttons::Ok); }
+
+Command commandOf(const std::string& id) {
+    const MenuItem* m = findMenuItem(id);
+    return m ? m->command : nullptr;
+}
+
+}  // namespace
+
+const std::vector<MenuItem>& menuBar() {
+    static const std::vector<MenuItem> bar = buildMenuBar();
+    return bar;
+}
+
+const std::vector<ToolbarButton>& toolbarButtons() {
+    // Open, Save, Print and the Edit buttons run the menu items of the same names.
+    static const std::vector<ToolbarButton> buttons = {
+        {"新規作成", placeholderNew},
+        {"開く", commandOf("mnuFileOpen")},
+        {"上書き保存", commandOf("mnuFileSave")},
+        {"印刷", commandOf("mnuFilePrint")},
+        {"切り取り", commandOf("mnuEditCut")},
+        {"ｺﾋﾟｰ", commandOf("mnuEditCopy")},
+        {"貼り付け", commandOf("mnuEditPaste")},
+        {"太字", placeholderBold},
+        {"斜体", placeholderItalic},
+        {"下線", placeholderUnderline},
+        {"左揃え", placeholderLeft},
+        {"中央揃え", placeholderCentre},
+        {"右揃え", placeholderRight},
+    };
+    return buttons;
+}
+
+const MenuItem* findMenuItem(const std::string& pathOrId) {
+    const MenuItem* found = nullptr;
+    visit(menuBar(), [&](const MenuItem& m, const std::string& path) {
+        if (path == pathOrId) found = &m;
+        return found != nullptr;
+    }, {});
+    if (!found)
+        visit(menuBar(), [&](const MenuItem& m, const std::string&) {
+            if (!m.id.empty() && m.id == pathOrId) found = &m;
+            return found != nullptr;
+        }, {});
+    return found;
+}
+
+const std::vector<std::string>& placementAndOutputMarks() {
+    static const std::vector<std::string> ids = {
+        "投入", "シングルスリーグ投入(&S)", "団体リーグ投入(&G)", "個人リーグ投入(&K)", "調整Ⅰ",
+        "均等振分(&R)", "ナンバー振分(&N)", "パッキン", "シングルスリーグ調整(&S)", "団体リーグ調整(&G)",
+        "個人リーグ調整(&T)", "ヤグラ作成", "リーグヤグラのリーグ作成", "ヤグラのみ印刷", "団体リーグ表作成",
+        "個人リーグ作成(&K)", "記録作成(&K)", "参加一覧作成(&I)", "参加申込書(&S)", "セル結合(&R)"};
+    return ids;
+}
+
+bool runMenuItem(Session& session, const MenuItem& item) {
+    if (!item.command) return false;
+    item.command(session);
+    return true;
+}
+
+bool runToolbarButton(Session& session, const std::string& key) {
+    for (const ToolbarButton& b : toolbarButtons()) {
+        if (b.key != key) continue;
+        if (!b.command) return false;
+        b.command(session);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace tombra::app

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tombra::app {
+
+class Session;
+using Command = void (*)(Session&);
+
+// One item of the menu bar. `id` names it for commands, marks and scripts: its control name,
+// or its caption where it has none.
+struct MenuItem {
+    std::string caption;
+    std::string id;
+    std::string shortcut;  // "Ctrl+N", or ""
+    Command command = nullptr;  // nullptr: the item is shown disabled
+    bool separator = false;
+    bool visible = true;
+    bool checkedAtStart = false;
+    std::vector<MenuItem> children;
+
+    bool isSeparator() const { return separator; }
+    bool enabled() const { return command != nullptr || !children.empty(); }
+};
+
+struct ToolbarButton {
+    std::string key;  // also its text and tooltip
+    Command command = nullptr;
+};
+
+// The whole menu tree, left to right and top to bottom, separators included.
+const std::vector<MenuItem>& menuBar();
+const std::vector<ToolbarButton>& toolbarButtons();
+
+// An item by menu path ("ﾌｧｲﾙ(&F)/開く(&O)...") or by id ("mnuFileOpen"); nullptr when none.
+const MenuItem* findMenuItem(const std::string& pathOrId);
+
+// The items whose marks File > Open clears.
+const std::vector<std::string>& placementAndOutputMarks();
+
+// Runs an item's command, or the toolbar button's dispatch; false when it has no command.
+bool runMenuItem(Session& session, const MenuItem& item);
+bool runToolbarButton(Session& session, const std::string& key);
+
+}  // namespace tombra::app

@@ -1,0 +1,118 @@
+#include "app/ProgramCommands.h"
+
+#include <charconv>
+#include <filesystem>
+
+#include "app/Session.h"
+#include "sheet/Constants.h"
+#include "sheet/WorkbookError.h"
+
+namespace tombra::app {
+
+namespace {
+
+void message(Session& session, const std::string& text) { session.shell.message(text, ui::Buttons::Ok); }
+
+// Steps 1 to 4 shared by both exit items: attach, show the host minimised, let it go when it
+// never started properly, save the active workbook.
+void exitSteps(Session& session) {
+    session.attachWorkbook();
+    session.host.setVisible(true);
+    session.host.setWindowState(sheet::xl::WindowMinimized);
+    if (session.state.ExcelStartFailed == -1) session.host.quit();
+    if (sheet::Workbook* active = session.host.activeWorkbook()) {
+        try {
+            session.host.save(*active);
+        } catch (const sheet::WorkbookError& e) {
+            message(session, e.what());  // reported, and the way out goes on
+        }
+    }
+}
+
+// "終了時エクセルを残す" of the settings dialog; ticked until the user unticks it.
+bool keepHostAtExit(Session& session) {
+    ui::Form* settings = session.forms.find("Form1");
+    return !settings || !settings->has("Check2") || settings->value("Check2");
+}
+
+}  // namespace
+
+void startUp(Session& session) {
+    session.marks.set("mnuViewToolbar", true);
+    session.marks.set("mnuViewStatusBar", true);
+}
+
+std::string versionText(const std::string& version) {
+    std::string out = "ﾊﾞｰｼﾞｮﾝ ";
+    size_t start = 0;
+    for (int part = 0; part < 3; ++part) {
+        size_t dot = version.find('.', start);
+        std::string_view piece = std::string_view(version).substr(start, dot == std::string::npos ? std::string::npos : dot - start);
+        long n = 0;
+        std::from_chars(piece.data(), piece.data() + piece.size(), n);
+        if (part) out += '.';
+        out += std::to_string(n);
+        if (dot == std::string::npos) {
+            for (int rest = part + 1; rest < 3; ++rest) out += ".0";
+            break;
+        }
+        start = dot + 1;
+    }
+    return out;
+}
+
+void showVersion(Session& session) { message(session, versionText(TOMBRA_VERSION)); }
+
+namespace {
+void openHelpFile(Session& session, bool search) {
+    // The help file carries the program folder's name: "<folder>.hlp".
+    std::string path = session.programFolder.string();
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    path += ".hlp";
+    std::error_code ec;
+    if (std::filesystem::exists(path, ec)) session.shell.openHelp(path, search);
+}
+}  // namespace
+
+void helpContents(Session& session) { openHelpFile(session, false); }
+void helpSearch(Session& session) { openHelpFile(session, true); }
+
+void clearLog(Session& session) { session.log.clear(); }
+
+void toggleToolbar(Session& session) {
+    session.marks.set("mnuViewToolbar", !session.marks.checked("mnuViewToolbar"));
+}
+
+void toggleStatusBar(Session& session) {
+    session.marks.set("mnuViewStatusBar", !session.marks.checked("mnuViewStatusBar"));
+}
+
+void doNothing(Session&) {}
+
+void endProgram(Session& session) {
+    exitSteps(session);
+    if (!keepHostAtExit(session)) session.host.quit();
+    session.shell.endProgram();
+}
+
+void fileExit(Session& session) {
+    exitSteps(session);
+    session.shell.closeMainWindow();
+}
+
+void mainWindowClosing(Session& session) {
+    session.attachWorkbook();
+    session.host.setVisible(true);
+    session.host.setWindowState(sheet::xl::WindowMinimized);
+    if (session.state.ExcelStartFailed == -1) session.host.quit();
+}
+
+void placeholderFileNew(Session& session) { message(session, " 'mnuFileNew_Click' のｺｰﾄﾞを追加します。"); }
+void placeholderFileClose(Session& session) { message(session, " 'mnuFileClose_Click' のｺｰﾄﾞを追加します。"); }
+void placeholderFileProperties(Session& session) {
+    message(session, " 'mnuFileProperties_Click' のｺｰﾄﾞを追加します。");
+}
+
+std::string placeholderButtonText(const std::string& key) { return " '" + key + "' ﾎﾞﾀﾝのｺｰﾄﾞを追加します。"; }
+
+}  // namespace tombra::app

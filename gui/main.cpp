@@ -1,0 +1,6 @@
+#include <iostream>
+
+int main() {
+    std::cerr << "ウィンドウは準備中です\n";
+    return 1;
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <string>
+
+namespace tombra::sheet {
+class Workbook;
+class Worksheet;
+}  // namespace tombra::sheet
+
+namespace tombra::ui {
+
+class Form;
+class ProgressDialog;
+class LogPane;
+class CommandMarks;
+
+enum class Buttons { Ok, OkCancel, YesNo };
+enum class Answer { Ok, Cancel, Yes, No };
+
+// "OK", "キャンセル", "はい", "いいえ": how answers are named to the user and in scripts.
+const char* answerText(Answer answer);
+const char* buttonsText(Buttons buttons);
+
+struct FileDialogRequest {
+    std::string title;
+    // "説明|パターン|説明|パターン", as the common dialog takes it.
+    std::string filter;
+    std::string initialName;
+};
+
+// What a command may ask of whoever shows the program: the window, or the batch runner.
+// A command never knows which one it runs in.
+class Shell {
+public:
+    virtual ~Shell() = default;
+
+    virtual Answer message(const std::string& text, Buttons buttons) = 0;
+    // Shows the dialog modally until one of its buttons closes it; returns that button's
+    // name, or the form's cancel button when the window was closed.
+    virtual std::string showForm(Form& form) = 0;
+    // The chosen path, or "" when the dialog was cancelled.
+    virtual std::string openFileName(const FileDialogRequest& request) = 0;
+    virtual std::string saveFileName(const FileDialogRequest& request) = 0;
+    // The printer dialog; false when cancelled.
+    virtual bool pageSetup(const std::string& title) = 0;
+    virtual void printSheet(sheet::Workbook& workbook, sheet::Worksheet& sheet) = 0;
+    virtual void previewSheet(sheet::Workbook& workbook, sheet::Worksheet& sheet) = 0;
+    // Shows the workbook (the spreadsheet application made visible) or hides it again.
+    virtual void showWorkbook(sheet::Workbook* workbook, bool visible) = 0;
+    // Opens a help file in the desktop's viewer; `search` opens its search.
+    virtual void openHelp(const std::string& path, bool search) = 0;
+    // Ends the program at once, without closing the windows one by one.
+    virtual void endProgram() = 0;
+    // Closes the main window as its close box does: the other windows close first, last opened
+    // first, and the window's closing steps run (app::mainWindowClosing); then the program ends.
+    virtual void closeMainWindow() = 0;
+
+    // Changes the shell shows as they happen.
+    virtual void progressChanged(const ProgressDialog& progress) = 0;
+    virtual void logChanged(const LogPane& log) = 0;
+    virtual void marksChanged(const CommandMarks& marks) = 0;
+};
+
+}  // namespace tombra::ui
