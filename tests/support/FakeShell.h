@@ -1,0 +1,62 @@
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "ui/Form.h"
+#include "ui/LogPane.h"
+#include "ui/ProgressDialog.h"
+#include "ui/Shell.h"
+
+namespace tombra::test {
+
+// A shell that answers from prepared lists and remembers what it was asked.
+class FakeShell : public ui::Shell {
+public:
+    std::deque<ui::Answer> answers;
+    std::deque<std::string> files;
+    std::vector<std::string> messages, fileTitles, printed, previewed, helpOpened;
+    std::vector<bool> workbookShown;
+    bool ended = false, windowClosed = false;
+    int marksChanges = 0;
+    std::string lastLog;
+
+    ui::Answer message(const std::string& text, ui::Buttons buttons) override {
+        messages.push_back(text);
+        if (!answers.empty()) {
+            ui::Answer a = answers.front();
+            answers.pop_front();
+            return a;
+        }
+        return buttons == ui::Buttons::YesNo ? ui::Answer::Yes : ui::Answer::Ok;
+    }
+    std::string showForm(ui::Form& form) override {
+        form.aboutToShow();
+        form.press(form.spec().okButton);
+        return form.pressedButton();
+    }
+    std::string openFileName(const ui::FileDialogRequest& r) override { return nextFile(r); }
+    std::string saveFileName(const ui::FileDialogRequest& r) override { return nextFile(r); }
+    bool pageSetup(const std::string&) override { return true; }
+    void printSheet(sheet::Workbook&, sheet::Worksheet& ws) override;
+    void previewSheet(sheet::Workbook&, sheet::Worksheet& ws) override;
+    void showWorkbook(sheet::Workbook*, bool visible) override { workbookShown.push_back(visible); }
+    void openHelp(const std::string& path, bool) override { helpOpened.push_back(path); }
+    void endProgram() override { ended = true; }
+    void closeMainWindow() override { windowClosed = true; }
+    void progressChanged(const ui::ProgressDialog&) override {}
+    void logChanged(const ui::LogPane& log) override { lastLog = log.text(); }
+    void marksChanged(const ui::CommandMarks&) override { ++marksChanges; }
+
+private:
+    std::string nextFile(const ui::FileDialogRequest& r) {
+        fileTitles.push_back(r.title);
+        if (files.empty()) return {};
+        std::string f = files.front();
+        files.pop_front();
+        return f;
+    }
+};
+
+}  // namespace tombra::test
