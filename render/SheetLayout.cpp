@@ -1,0 +1,135 @@
+#include "render/SheetLayout.h"
+
+#include <algorithm>
+
+#include "sheet/ColumnWidth.h"
+#include "sheet/Worksheet.h"
+
+namespace tombra::render {
+
+namespace {
+
+// Screen pixels are 96 to the inch, points 72.
+constexpr double kPointsPerPixel = 0.75;
+// Heights are summed from doubles; a page that is full to the last rounding error still fits.
+constexpr double kTolerance = 1e-6;
+
+}  // namespace
+
+SheetLayout::SheetLayout(const sheet::Worksheet& sheet, QSizeF printableSize, double maxScale,
+                         RowMeasure* rows)
+    : area_(sheet.usedArea()), printable_(printableSize) {
+    if (!area_) return;
+    const sheet::Area& a = *area_;
+    const int mdw = sheet.maxDigitWidth();
+
+    columnEdges_.reserve(static_cast<size_t>(a.right - a.left + 2));
+    double x = 0;
+    for (int c = a.left; c <= a.right; ++c) {
+        columnEdges_.push_back(x);
+        if (!sheet.columnHidden(c))
+            x += sheet::columnPixels(sheet.columnFileWidth(c), mdw) * kPointsPerPixel;
+    }
+    columnEdges_.push_back(x);
+
+    rowEdges_.reserve(static_cast<size_t>(a.bottom - a.top + 2));
+    double y = 0;
+    for (int r = a.top; r <= a.bottom; ++r) {
+        rowEdges_.push_back(y);
+        if (sheet.rowHidden(r)) continue;
+        double height = std::max(0.0, sheet.rowHeight(r));
+        if (rows) height = rows->fittedHeight(r, height, *this);
+        y += height;
+    }
+    rowEdges_.push_back(y);
+
+    for (const sheet::Area& m : sheet.mergedAreas())
+        if (m.intersects(a)) merges_.push_back(m);
+
+    // One scale for the whole sheet: every page shows the same columns.
+    scale_ = x > 0 && printable_.width() > 0 ? printable_.width() / x : 1.0;
+    if (maxScale > 0) scale_ = std::min(scale_, maxScale);
+    paginate(sheet);
+}
+
+double SheetLayout::columnLeft(int column) const {
+    if (!area_) return 0;
+    int i = std::clamp(column - area_->left, 0, static_cast<int>(columnEdges_.size()) - 1);
+    return columnEdges_[static_cast<size_t>(i)];
+}
+
+double SheetLayout::columnWidth(int column) const {
+    if (!area_ || column < area_->left || column > area_->right) return 0;
+    return columnLeft(column + 1) - columnLeft(column);
+}
+
+double SheetLayout::rowTop(int row) const {
+    if (!area_) return 0;
+    int i = std::clamp(row - area_->top, 0, static_cast<int>(rowEdges_.size()) - 1);
+    return rowEdges_[static_cast<size_t>(i)];
+}
+
+double SheetLayout::rowHeight(int row) const {
+    if (!area_ || row < area_->top || row > area_->bottom) return 0;
+    return rowTop(row + 1) - rowTop(row);
+}
+
+QRectF SheetLayout::cellRect(const sheet::Area& cells) const {
+    double left = columnLeft(cells.left), right = columnLeft(cells.right + 1);
+    double top = rowTop(cells.top), bottom = rowTop(cells.bottom + 1);
+    return QRectF(left, top, right - left, bottom - top);
+}
+
+QRectF SheetLayout::pageRect(int page) const {
+    if (page < 0 || page >= pageCount()) return {};
+    const PageRows& p = pages_[static_cast<size_t>(page)];
+    return cellRect({p.firstRow, area_->left, p.lastRow, area_->right});
+}
+
+void SheetLayout::paginate(const sheet::Worksheet& sheet) {
+    const sheet::Area& a = *area_;
+    // Manual breaks cut the sheet into segments; breaks outside the print area do nothing.
+    std::vector<int> starts{a.top};
+    for (int row : sheet.pageBreakRows())
+        if (row > a.top && row <= a.bottom) starts.push_back(row);
+    starts.push_back(a.bottom + 1);
+
+    const double pageHeight = scale_ > 0 ? printable_.height() / scale_ : 0;
+    for (size_t s = 0; s + 1 < starts.size(); ++s) {
+        int top = starts[s];
+        const int end = starts[s + 1];
+        bool manual = s > 0;
+        while (top < end) {
+            // The first row that no longer fits below `top`.
+            int next = top + 1;
+            while (next < end && rowTop(next + 1) - rowTop(top) <= pageHeight + kTolerance) ++next;
+            if (next < end) next = breakRowAvoidingMerges(top, next, pageHeight);
+            pages_.push_back({top, next - 1, manual});
+            manual = false;
+            top = next;
+        }
+    }
+}
+
+int SheetLayout::breakRowAvoidingMerges(int pageTop, int candidate, double pageHeight) const {
+    // Move the break up to the top of any merged range it would cut, as long as the page
+    // keeps at least one row and the range fits on the next page; a range taller than a
+    // page has to be cut wherever it is, so it is cut where the page is full.
+    int row = candidate;
+    bool moved = true;
+    while (moved) {
+        moved = false;
+        for (const sheet::Area& m : merges_) {
+            const bool fits = rowTop(m.bottom + 1) - rowTop(m.top) <= pageHeight + kTolerance;
+            if (m.top < row && row <= m.bottom && m.top > pageTop && fits) {
+                row = m.top;
+                moved = true;
+            }
+        }
+    }
+    for (const sheet::Area& m : merges_)
+        if (m.top < row && row <= m.bottom) return candidate;  // unavoidable: cut as planned
+    return row;
+}
+
+}  // namespace tombra::render

@@ -1,0 +1,167 @@
+#include <gtest/gtest.h>
+
+#include "RenderTestSupport.h"
+#include "render/SheetLayout.h"
+
+namespace tombra::render {
+namespace {
+
+using sheet::Area;
+namespace xl = sheet::xl;
+
+QSizeF printable(const PageSettings& settings) { return settings.printableRectPoints().size(); }
+
+// Rows 1..n of column A hold a text: a sheet n default rows tall (15 pt in Calibri 11).
+void fillRows(sheet::Worksheet& ws, int n) {
+    for (int r = 1; r <= n; ++r) ws.setText(r, 1, "row " + std::to_string(r));
+}
+
+TEST(SheetLayoutGrid, ColumnWidthsAndRowHeightsFollowTheSheetAndHiddenOnesTakeNoSpace) {
+    auto book = test::blankBook();
+    auto& ws = book->sheet("Sheet1");
+    ws.setText(2, 2, "top left");
+    ws.setText(6, 6, "bottom right");
+    ws.setColumnWidth("B:B", 3);     // 26 px
+    ws.setColumnWidth("C:C", 8.43);  // 64 px
+    ws.setColumnWidth("D:D", 0);     // hidden
+    ws.setColumnWidth("E:E", 20);    // 145 px
+    ws.setColumnWidth("F:F", 8.43);
+    ws.setRowHeight("3:3", 27);
+    ws.setRowHeight("4:4", 0);  // hidden
+    ws.setRowHeight("6:6", 40.5);
+
+    const SheetLayout layout(ws, printable(test::unscaledA4()), 1.0);
+    ASSERT_FALSE(layout.empty());
+    EXPECT_EQ(layout.printArea(), (Area{2, 2, 6, 6})) << "the used area, not from A1";
+
+    EXPECT_DOUBLE_EQ(layout.columnLeft(2), 0);
+    EXPECT_DOUBLE_EQ(layout.columnWidth(2), 19.5);
+    EXPECT_DOUBLE_EQ(layout.columnWidth(3), 48);
+    EXPECT_DOUBLE_EQ(layout.columnWidth(4), 0);
+    EXPECT_DOUBLE_EQ(layout.columnLeft(5), 67.5);
+    EXPECT_DOUBLE_EQ(layout.columnWidth(5), 108.75);
+    EXPECT_DOUBLE_EQ(layout.totalWidth(), 19.5 + 48 + 108.75 + 48);
+    EXPECT_DOUBLE_EQ(layout.columnWidth(1), 0) << "left of the print area";
+    EXPECT_DOUBLE_EQ(layout.columnWidth(7), 0) << "right of the print area";
+
+    EXPECT_DOUBLE_EQ(layout.rowTop(2), 0);
+    EXPECT_DOUBLE_EQ(layout.rowHeight(2), 15);
+    EXPECT_DOUBLE_EQ(layout.rowHeight(3), 27);
+    EXPECT_DOUBLE_EQ(layout.rowHeight(4), 0);
+    EXPECT_DOUBLE_EQ(layout.rowTop(5), 42);
+    EXPECT_DOUBLE_EQ(layout.rowHeight(6), 40.5);
+    EXPECT_EQ(layout.cellRect(Area{3, 3, 5, 5}), QRectF(19.5, 15, 48 + 108.75, 27 + 15));
+    EXPECT_EQ(layout.pageCount(), 1);
+}
+
+TEST(SheetLayoutScale, TheSheetIsScaledToThePrintableWidthOfThePaper) {
+    auto book = test::blankBook();
+    auto& ws = book->sheet("Sheet1");
+    ws.setText(1, 1, "a");
+    ws.setText(1, 25, "y");  // A..Y: 25 columns of 8.43 characters, 1200 points
+    ws.setColumnWidth("A:Y", 8.43);
+
+    const PageSettings a4;  // portrait, 0.7" side margins
+    const double a4Width = 595.2756 - 2 * 50.4;
+    const SheetLayout wide(ws, printable(a4));
+    EXPECT_NEAR(printable(a4).width(), a4Width, 0.01);
+    EXPECT_NEAR(wide.scale(), a4Width / 1200, 1e-4) << "a wide sheet shrinks";
+    EXPECT_NEAR(wide.totalWidth() * wide.scale(), printable(a4).width(), 1e-6);
+
+    PageSettings landscape;
+    landscape.orientation = QPageLayout::Landscape;
+    const SheetLayout across(ws, printable(landscape));
+    EXPECT_NEAR(across.scale(), (841.8898 - 2 * 50.4) / 1200, 1e-4);
+
+    ws.clear("C1:Y1");
+    ws.setText(1, 2, "b");  // A..B: 96 points
+    EXPECT_NEAR(SheetLayout(ws, printable(a4), 0).scale(), a4Width / 96, 1e-4)
+        << "a narrow sheet is enlarged to the paper's width";
+    EXPECT_DOUBLE_EQ(SheetLayout(ws, printable(a4), 4.0).scale(), 4.0);
+    EXPECT_DOUBLE_EQ(SheetLayout(ws, printable(a4), 1.0).scale(), 1.0);
+}
+
+TEST(SheetLayoutPages, ManualBreaksStartNewPagesAndBreaksOutsideThePrintAreaDoNothing) {
+    auto book = test::blankBook();
+    auto& ws = book->sheet("Sheet1");
+    fillRows(ws, 30);
+    ws.setColumnWidth("A:A", 8.43);  // 48 points
+    ws.addPageBreakBefore(10);
+    ws.addPageBreakBefore(20);
+    ws.addPageBreakBefore(45);
+
+    const SheetLayout layout(ws, printable(test::unscaledA4()), 1.0);
+    const std::vector<PageRows> expected{{1, 9, false}, {10, 19, true}, {20, 30, true}};
+    EXPECT_EQ(layout.pages(), expected);
+    EXPECT_EQ(layout.pageRect(1), QRectF(0, 9 * 15, 48, 10 * 15)) << "rows 10..19";
+}
+
+TEST(SheetLayoutPages, SegmentsTallerThanThePaperBreakAtRowBoundaries) {
+    auto book = test::blankBook();
+    auto& ws = book->sheet("Sheet1");
+    fillRows(ws, 100);
+    ws.addPageBreakBefore(60);
+
+    // Unscaled, 733.9 points of paper hold 48 rows of 15 points.
+    const SheetLayout unscaled(ws, printable(test::unscaledA4()), 1.0);
+    const std::vector<PageRows> expected{{1, 48, false}, {49, 59, false}, {60, 100, true}};
+    EXPECT_EQ(unscaled.pages(), expected);
+
+    // Enlarged to the paper's width, fewer rows fit; every page is as full as it can be.
+    const PageSettings a4;
+    const SheetLayout scaled(ws, printable(a4));
+    ASSERT_GT(scaled.scale(), 1.5);
+    const double paperHeight = printable(a4).height();
+    int expectedFirst = 1;
+    for (int i = 0; i < scaled.pageCount(); ++i) {
+        const PageRows& p = scaled.pages()[static_cast<size_t>(i)];
+        EXPECT_EQ(p.firstRow, expectedFirst) << "page " << i;
+        EXPECT_EQ(p.manualBreakBefore, p.firstRow == 60) << "page " << i;
+        const double height = scaled.pageRect(i).height() * scaled.scale();
+        EXPECT_LE(height, paperHeight + 1e-6) << "page " << i;
+        const bool segmentEnds = p.lastRow == 59 || p.lastRow == 100;
+        if (!segmentEnds) {
+            EXPECT_GT(height + scaled.rowHeight(p.lastRow + 1) * scaled.scale(), paperHeight)
+                << "page " << i << " could have held another row";
+        }
+        expectedFirst = p.lastRow + 1;
+    }
+    EXPECT_EQ(expectedFirst, 101) << "every row is on a page";
+    EXPECT_GT(scaled.pageCount(), 3);
+}
+
+TEST(SheetLayoutPages, AutomaticBreaksMoveAboveMergedRangesUnlessARangeIsTallerThanAPage) {
+    auto book = test::blankBook();
+    auto& ws = book->sheet("Sheet1");
+    fillRows(ws, 100);
+    ws.merge("B47:B50");  // the break before row 49 would cut it
+
+    const SheetLayout layout(ws, printable(test::unscaledA4()), 1.0);
+    ASSERT_GE(layout.pageCount(), 2);
+    EXPECT_EQ(layout.pages()[0], (PageRows{1, 46, false}));
+    EXPECT_EQ(layout.pages()[1].firstRow, 47);
+    EXPECT_EQ(layout.pages()[1].lastRow, 94);
+
+    auto other = test::blankBook();
+    auto& tall = other->sheet("Sheet1");
+    fillRows(tall, 100);
+    tall.merge("B2:B80");
+    const SheetLayout cut(tall, printable(test::unscaledA4()), 1.0);
+    ASSERT_GE(cut.pageCount(), 2);
+    EXPECT_EQ(cut.pages()[0], (PageRows{1, 48, false})) << "no way around it: cut the range";
+}
+
+TEST(SheetLayoutPages, AnEmptySheetHasNoPagesAndHiddenRowsTakeNoPaper) {
+    auto book = test::blankBook();
+    auto& ws = book->sheet("Sheet1");
+    EXPECT_TRUE(SheetLayout(ws, printable(test::unscaledA4()), 1.0).empty());
+    EXPECT_EQ(SheetLayout(ws, printable(test::unscaledA4()), 1.0).pageCount(), 0);
+
+    fillRows(ws, 60);
+    ws.setRowHeight("10:21", 0);  // 12 hidden rows: 48 visible ones fill one page
+    const SheetLayout layout(ws, printable(test::unscaledA4()), 1.0);
+    EXPECT_EQ(layout.pageCount(), 1);
+}
+
+}  // namespace
+}  // namespace tombra::render
