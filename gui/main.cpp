@@ -1,6 +1,18 @@
-#include <iostream>
+#include <QApplication>
 
-int main() {
-    std::cerr << "ウィンドウは準備中です\n";
-    return 1;
+#include "app/Session.h"
+#include "gui/MainWindow.h"
+#include "gui/ProgramLook.h"
+#include "gui/QtShell.h"
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    QApplication::setApplicationName(tombra::gui::kProgramTitle);
+    tombra::gui::setUpProgramLook();
+
+    tombra::gui::QtShell shell;
+    tombra::app::Session session(shell, QCoreApplication::applicationDirPath().toStdString());
+    tombra::gui::MainWindow window(session, shell);
+    window.show();
+    return application.exec();
 }

@@ -1,0 +1,245 @@
+#include "gui/MainWindow.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTextCursor>
+#include <QTimer>
+#include <QToolBar>
+#include <exception>
+
+#include "app/ProgramCommands.h"
+#include "app/Session.h"
+#include "gui/MenuMarkStyle.h"
+#include "gui/OpenWindows.h"
+#include "gui/ProgramLook.h"
+#include "gui/QtShell.h"
+#include "gui/ToolbarIcons.h"
+
+namespace tombra::gui {
+
+namespace {
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+const char* const kToolbarMark = "mnuViewToolbar";
+const char* const kStatusBarMark = "mnuViewStatusBar";
+
+// The log keeps CR LF line ends; the pane wants one break per line.
+QString paneText(const std::string& text) {
+    QString out = qs(text);
+    out.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    out.replace(u'\r', u'\n');
+    return out;
+}
+}  // namespace
+
+MainWindow::MainWindow(app::Session& session, QtShell& shell, QWidget* parent)
+    : QMainWindow(parent), session_(session), openWindows_(new OpenWindows(this)) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(kProgramTitle);
+    // The toolbar's visibility belongs to the View menu's check mark, not to a context menu.
+    setContextMenuPolicy(Qt::NoContextMenu);
+    buildMenus();
+    buildToolBar();
+    buildLogPane();
+    buildStatusBar();
+    resize(900, 600);
+
+    shell.setMainWindow(this);
+    showLog(session_.log);
+    showMarks(session_.marks);
+    app::startUp(session_);
+}
+
+MainWindow::~MainWindow() = default;
+
+// ---- menus
+
+void MainWindow::buildMenus() {
+    QMenuBar* bar = menuBar();
+    for (const app::MenuItem& item : app::menuBar()) {
+        if (item.isSeparator())
+            bar->addSeparator()->setVisible(item.visible);
+        else if (item.children.empty())
+            bar->addAction(buildAction(item, bar));
+        else
+            bar->addMenu(buildMenu(item, bar));
+    }
+}
+
+QMenu* MainWindow::buildMenu(const app::MenuItem& item, QWidget* parent) {
+    auto* menu = new QMenu(qs(item.caption), parent);
+    menu->setStyle(MenuMarkStyle::forMenus());
+    menu->setObjectName(qs(item.id));
+    QAction* own = menu->menuAction();
+    own->setObjectName(qs(item.id));
+    own->setVisible(item.visible);
+    own->setEnabled(item.enabled());
+    actions_.emplace(item.id, own);
+    for (const app::MenuItem& child : item.children) {
+        if (child.isSeparator())
+            menu->addSeparator()->setVisible(child.visible);
+        else if (child.children.empty())
+            menu->addAction(buildAction(child, menu));
+        else
+            menu->addMenu(buildMenu(child, menu));
+    }
+    return menu;
+}
+
+QAction* MainWindow::buildAction(const app::MenuItem& item, QObject* parent) {
+    auto* action = new QAction(qs(item.caption), parent);
+    action->setObjectName(qs(item.id));
+    action->setVisible(item.visible);
+    action->setEnabled(item.enabled());
+    if (!item.shortcut.empty())
+        action->setShortcut(QKeySequence(qs(item.shortcut), QKeySequence::PortableText));
+    // Every command item can carry a mark; which ones do is the session's business.
+    action->setCheckable(true);
+    action->setChecked(session_.marks.checked(item.id));
+    actions_.emplace(item.id, action);
+    checkable_.emplace(item.id, action);
+    const app::MenuItem* target = &item;  // the command map lives as long as the program
+    connect(action, &QAction::triggered, this, [this, target] { runMenuItem(*target); });
+    return action;
+}
+
+void MainWindow::runMenuItem(const app::MenuItem& item) {
+    // Qt has already flipped the action's check; the marks decide, so put it back first.
+    showMarks(session_.marks);
+    try {
+        app::runMenuItem(session_, item);
+    } catch (const std::exception& e) {
+        // A command that fails must not take the program with it; the user reads why.
+        session_.shell.message(e.what(), ui::Buttons::Ok);
+    }
+}
+
+QAction* MainWindow::menuAction(const std::string& id) const {
+    auto it = actions_.find(id);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+void MainWindow::showMarks(const ui::CommandMarks& marks) {
+    for (const auto& [id, action] : checkable_) action->setChecked(marks.checked(id));
+    toolBar_->setVisible(marks.checked(kToolbarMark));
+    statusBar()->setVisible(marks.checked(kStatusBarMark));
+}
+
+// ---- toolbar
+
+void MainWindow::buildToolBar() {
+    toolBar_ = addToolBar(QStringLiteral("tbToolBar"));
+    toolBar_->setObjectName(QStringLiteral("tbToolBar"));
+    toolBar_->setMovable(false);
+    toolBar_->setFloatable(false);
+    toolBar_->toggleViewAction()->setVisible(false);
+    toolBar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    for (const app::ToolbarButton& button : app::toolbarButtons()) {
+        const QString key = qs(button.key);
+        QAction* action = toolBar_->addAction(toolbarIcon(button.key, *style()), key);
+        action->setObjectName(key);
+        action->setToolTip(key);
+        action->setEnabled(button.command != nullptr);
+        toolbarActions_.emplace(button.key, action);
+        const std::string k = button.key;
+        connect(action, &QAction::triggered, this, [this, k] { runToolbarButton(k); });
+    }
+}
+
+void MainWindow::runToolbarButton(const std::string& key) {
+    // A failing button does nothing more; it must not end the program.
+    try {
+        app::runToolbarButton(session_, key);
+    } catch (...) {
+    }
+}
+
+QAction* MainWindow::toolbarAction(const std::string& key) const {
+    auto it = toolbarActions_.find(key);
+    return it == toolbarActions_.end() ? nullptr : it->second;
+}
+
+// ---- log pane
+
+void MainWindow::buildLogPane() {
+    log_ = new QPlainTextEdit(this);
+    log_->setObjectName(QStringLiteral("RichTextBox1"));
+    log_->setReadOnly(true);
+    log_->setUndoRedoEnabled(false);
+    log_->setFont(logPaneFont());
+    setCentralWidget(log_);
+}
+
+void MainWindow::showLog(const ui::LogPane& log) {
+    const std::string& text = log.text();
+    QTextCursor end(log_->document());
+    end.movePosition(QTextCursor::End);
+    // Commands only append, so the pane takes just the new lines; anything else (a clear)
+    // shows the whole text again.
+    if (text.size() >= shownLog_.size() && text.compare(0, shownLog_.size(), shownLog_) == 0) {
+        end.insertText(paneText(text.substr(shownLog_.size())));
+    } else {
+        log_->clear();
+        end = QTextCursor(log_->document());
+        end.insertText(paneText(text));
+    }
+    shownLog_ = text;
+    log_->moveCursor(QTextCursor::End);
+    log_->ensureCursorVisible();
+    log_->verticalScrollBar()->setValue(log_->verticalScrollBar()->maximum());
+}
+
+// ---- status bar
+
+void MainWindow::buildStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("sbStatusBar"));
+    bar->setSizeGripEnabled(true);
+    statusText_ = new QLabel(QStringLiteral("ｽﾃｰﾀｽ"), bar);
+    statusText_->setObjectName(QStringLiteral("panelStatus"));
+    date_ = new QLabel(bar);
+    date_->setObjectName(QStringLiteral("panelDate"));
+    time_ = new QLabel(bar);
+    time_->setObjectName(QStringLiteral("panelTime"));
+    for (QLabel* panel : {statusText_, date_, time_}) {
+        panel->setFrameShape(QFrame::Panel);
+        panel->setFrameShadow(QFrame::Sunken);
+        panel->setContentsMargins(4, 0, 4, 0);
+    }
+    bar->addWidget(statusText_, 1);
+    bar->addPermanentWidget(date_);
+    bar->addPermanentWidget(time_);
+    clock_ = new QTimer(this);
+    connect(clock_, &QTimer::timeout, this, &MainWindow::updateClock);
+    clock_->start(1000);
+    updateClock();
+}
+
+void MainWindow::updateClock() {
+    const QDateTime now = QDateTime::currentDateTime();
+    date_->setText(now.date().toString(QStringLiteral("yyyy/MM/dd")));
+    time_->setText(now.time().toString(QStringLiteral("H:mm")));
+}
+
+// ---- closing
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    openWindows_->closeAllExcept(this);
+    try {
+        app::mainWindowClosing(session_);
+    } catch (...) {
+        // The way out never stops on an error.
+    }
+    event->accept();
+    QCoreApplication::quit();
+}
+
+}  // namespace tombra::gui

@@ -1,0 +1,202 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QTest>
+#include <filesystem>
+#include <fstream>
+
+#include "app/FileCommands.h"
+#include "gui/FileFilter.h"
+#include "gui/GuiFixture.h"
+#include "gui/MessageBox.h"
+#include "gui/PrintBridge.h"
+
+namespace tombra::test {
+namespace {
+
+std::string str(const QString& s) { return s.toStdString(); }
+
+QStringList buttonTexts(const QMessageBox& box) {
+    QStringList out;
+    for (QAbstractButton* b : box.buttons()) out << b->text();
+    out.sort();
+    return out;
+}
+
+QAbstractButton* buttonNamed(QMessageBox& box, const QString& text) {
+    for (QAbstractButton* b : box.buttons())
+        if (b->text() == text) return b;
+    return nullptr;
+}
+
+TEST(QtShellMessages, BoxShowsTheExactTextTitledTombraWithJapaneseButtons) {
+    GuiProgram p;
+    const std::string text = " '太字' ﾎﾞﾀﾝのｺｰﾄﾞを追加します。 <b>";
+    onNextModal([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(str(box->windowTitle()), "Tombra");
+        EXPECT_EQ(str(box->text()), text);
+        EXPECT_EQ(box->textFormat(), Qt::PlainText);
+        EXPECT_EQ(buttonTexts(*box), QStringList({"いいえ", "はい"}));
+        buttonNamed(*box, "いいえ")->click();
+    });
+    EXPECT_EQ(p.shell.message(text, ui::Buttons::YesNo), ui::Answer::No);
+
+    onNextModal([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(buttonTexts(*box), QStringList({"OK", "キャンセル"}));
+        buttonNamed(*box, "OK")->click();
+    });
+    EXPECT_EQ(p.shell.message("保存しますか", ui::Buttons::OkCancel), ui::Answer::Ok);
+}
+
+TEST(QtShellMessages, EscapeAnswersCancelOrNo) {
+    GuiProgram p;
+    for (auto [buttons, expected] : {std::pair{ui::Buttons::OkCancel, ui::Answer::Cancel},
+                                     std::pair{ui::Buttons::YesNo, ui::Answer::No},
+                                     std::pair{ui::Buttons::Ok, ui::Answer::Ok}}) {
+        onNextModal([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
+        EXPECT_EQ(p.shell.message("投入済みです", buttons), expected) << ui::buttonsText(buttons);
+    }
+}
+
+TEST(QtShellFiles, FilterBecomesQtFilter) {
+    EXPECT_EQ(str(gui::qtFileFilter("説明|*.xlsx|すべて|*.*")), "説明 (*.xlsx);;すべて (*.*)");
+    EXPECT_EQ(str(gui::qtFileFilter("すべてのﾌｧｲﾙ (*.*)|*.*")), "すべてのﾌｧｲﾙ (*.*)");
+    EXPECT_EQ(str(gui::qtFileFilter("Excel|*.xls;*.xlsx")), "Excel (*.xls *.xlsx)");
+    EXPECT_EQ(str(gui::qtFileFilter("ブック")), "ブック (*)");
+    EXPECT_EQ(str(gui::qtFileFilter("")), "");
+}
+
+TEST(QtShellFiles, OpenDialogIsTitledFilteredAndGivesThePath) {
+    GuiProgram p;
+    const std::filesystem::path file = p.folder / "大会.xlsx";
+    std::ofstream(file) << "x";
+    onNextModal([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(str(dialog->windowTitle()), "DATAを開く");
+        EXPECT_EQ(dialog->nameFilters(), QStringList({"ブック (*.xlsx)", "すべて (*.*)"}));
+        EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptOpen);
+        dialog->selectFile(QString::fromStdString(file.string()));
+        static_cast<QDialog*>(dialog)->accept();  // as the 開く button does
+    });
+    EXPECT_EQ(p.shell.openFileName({"DATAを開く", "ブック|*.xlsx|すべて|*.*", {}}), file.string());
+}
+
+TEST(QtShellFiles, CancelledDialogsGiveEmptyText) {
+    GuiProgram p;
+    onNextModal([](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
+    EXPECT_EQ(p.shell.openFileName({"DATAを開く", "ブック|*.xlsx", {}}), "");
+    onNextModal([](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
+        dialog->reject();
+    });
+    EXPECT_EQ(p.shell.saveFileName({"名前を付けて保存", "すべてのﾌｧｲﾙ (*.*)|*.*", {}}), "");
+}
+
+TEST(QtShellFiles, SaveAsCancelledKeepsTheWorkbookPath) {
+    GuiProgram p;
+    p.session.state.WorkbookPath = (p.folder / "大会.xlsx").string();
+    onNextModal([](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
+    p.window.menuAction("mnuFileSaveAs")->trigger();
+    EXPECT_EQ(p.session.state.WorkbookPath, (p.folder / "大会.xlsx").string());
+}
+
+TEST(QtShellPrinting, PageSetupIsTitledAndFalseWhenCancelled) {
+    GuiProgram p;
+    onNextModal([](QWidget* modal) {
+        EXPECT_EQ(str(modal->windowTitle()), "ﾍﾟｰｼﾞ設定");
+        qobject_cast<QDialog*>(modal)->reject();
+    });
+    EXPECT_FALSE(p.shell.pageSetup("ﾍﾟｰｼﾞ設定"));
+    onNextModal([](QWidget* modal) { qobject_cast<QDialog*>(modal)->accept(); });
+    EXPECT_TRUE(p.shell.pageSetup("ﾍﾟｰｼﾞ設定"));
+}
+
+// A program with the test workbook open whose "別シート" stands for the event's bracket sheet
+// (GenderName & EventCode), printing to a PDF file instead of a printer.
+struct PrintingProgram : GuiProgram {
+    PrintingProgram() {
+        std::filesystem::copy_file(testData("blank.xlsx"), book);
+        session.state.WorkbookPath = book.string();
+        session.state.GenderName = "別";
+        session.state.EventCode = "シート";
+        shell.printer().setOutputFormat(QPrinter::PdfFormat);
+        shell.printer().setOutputFileName(QString::fromStdString(pdf.string()));
+        shell.setMessageHook([this](const std::string& text, ui::Buttons) {
+            said.push_back(text);
+            return ui::Answer::Ok;
+        });
+    }
+    std::filesystem::path book = folder / "大会.xlsx";
+    std::filesystem::path pdf = folder / "印刷.pdf";
+    std::vector<std::string> said;
+};
+
+TEST(QtShellPrinting, PrintOffersThePrinterDialogThenPrintsTheBracketSheet) {
+    PrintingProgram p;
+    onNextModal([](QWidget* modal) {
+        ASSERT_NE(qobject_cast<QPrintDialog*>(modal), nullptr);
+        EXPECT_EQ(str(modal->windowTitle()), gui::kPrintTitle);
+        qobject_cast<QDialog*>(modal)->reject();
+    });
+    p.window.menuAction("mnuFilePrint")->trigger();
+    EXPECT_FALSE(std::filesystem::exists(p.pdf)) << "printed although the dialog was cancelled";
+
+    onNextModal([](QWidget* modal) { qobject_cast<QDialog*>(modal)->accept(); });
+    p.window.menuAction("mnuFilePrint")->trigger();
+    ASSERT_TRUE(std::filesystem::exists(p.pdf));
+    EXPECT_EQ(readFile(p.pdf).substr(0, 5), "%PDF-");
+    EXPECT_TRUE(p.said.empty());
+}
+
+TEST(QtShellPrinting, PreviewShowsTheBracketSheetsPages) {
+    PrintingProgram p;
+    onNextModal([](QWidget* modal) {
+        ASSERT_NE(qobject_cast<QPrintPreviewDialog*>(modal), nullptr);
+        EXPECT_EQ(str(modal->windowTitle()), std::string(gui::kPreviewTitle) + " - 別シート");
+        auto* pages = modal->findChild<QPrintPreviewWidget*>();
+        ASSERT_NE(pages, nullptr);
+        EXPECT_GE(pages->pageCount(), 1);
+        qobject_cast<QDialog*>(modal)->reject();
+    });
+    p.window.menuAction("mnuFilePrintPreview")->trigger();
+    EXPECT_TRUE(p.said.empty());
+}
+
+TEST(QtShellPrinting, WithoutTheBracketSheetNothingHappens) {
+    PrintingProgram p;
+    p.session.state.EventCode = "Ｓ";
+    p.window.menuAction("mnuFilePrint")->trigger();
+    p.window.menuAction("mnuFilePrintPreview")->trigger();
+    EXPECT_FALSE(std::filesystem::exists(p.pdf));
+    EXPECT_TRUE(p.said.empty());
+}
+
+TEST(QtShellWorkbook, RemembersWhetherTheWorkbookShows) {
+    GuiProgram p;
+    const std::filesystem::path book = p.folder / "大会.xlsx";
+    std::filesystem::copy_file(testData("blank.xlsx"), book);
+    p.session.state.WorkbookPath = book.string();
+    sheet::Workbook* wb = p.session.attachWorkbook();
+    ASSERT_NE(wb, nullptr);
+    p.session.host.setVisible(true);
+    EXPECT_TRUE(p.shell.workbookVisible());
+    EXPECT_EQ(p.shell.shownWorkbook(), wb);
+    p.session.host.setVisible(false);
+    EXPECT_FALSE(p.shell.workbookVisible());
+}
+
+}  // namespace
+}  // namespace tombra::test
