@@ -1,14 +1,24 @@
-#include <cstring>
+#include <filesystem>
 #include <iostream>
+#include <string>
+#include <vector>
 
-// The headless runner. Scripts of menu commands arrive with the command map; until then it
-// only introduces itself.
+#include "batch/ScriptRunner.h"
+
+namespace {
+
+// The session's program folder is where the executable lies (the help file is named after
+// it), wherever it was started from.
+std::filesystem::path programFolder(const char* argv0) {
+    std::error_code ec;
+    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    if (ec) self = std::filesystem::absolute(argv0, ec);
+    return self.parent_path();
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
-        std::cout << "Tombra " << TOMBRA_VERSION << "\n"
-                  << "使い方: tombra-batch SCRIPT.json [--seed N] [--pdf-dir DIR]\n";
-        return 0;
-    }
-    std::cerr << "スクリプトの実行はまだできません\n";
-    return 2;
+    std::vector<std::string> arguments(argv + 1, argv + argc);
+    return tombra::batch::runCommandLine(arguments, programFolder(argv[0]), std::cout, std::cerr);
 }

@@ -1,0 +1,108 @@
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <fstream>
+
+#include "BatchTestSupport.h"
+#include "app/ProgramCommands.h"
+#include "support/TestFiles.h"
+
+namespace tombra::batch {
+namespace {
+
+using tombra::test::quoted;
+using tombra::test::TempDir;
+
+struct Result {
+    int status = -1;
+    std::string out, err;
+};
+
+// Runs the built tombra-batch with its standard error caught in a file.
+Result runBatch(const TempDir& dir, const std::string& arguments) {
+    Result r;
+    std::string command =
+        quoted(TOMBRA_BATCH_EXE) + " " + arguments + " 2>" + quoted(dir / "stderr.txt");
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe) {
+        ADD_FAILURE() << "cannot run " << command;
+        return r;
+    }
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) r.out.append(buffer, n);
+    int status = ::pclose(pipe);
+    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    r.err = tombra::test::readFile(dir / "stderr.txt");
+    return r;
+}
+
+std::filesystem::path writeScript(const TempDir& dir, const std::string& text) {
+    std::filesystem::path path = dir / "スクリプト.json";
+    std::ofstream(path) << text;
+    return path;
+}
+
+TEST(BatchExecutable, RunsAScriptAndWritesTheTranscriptInPlainUtf8) {
+    TempDir dir;
+    auto script = writeScript(dir, R"js({"seed": 7, "steps": [{"command": "mnuHelpAbout"},
+        {"command": "ﾌｧｲﾙ(&F)/上書き保存(&S)"}, {"command": "終了(&X)"}, {"command": "mnuFileNew"}]})js");
+    Result r = runBatch(dir, quoted(script) + " --seed 8 --pdf-dir " + quoted(dir / "pdf"));
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, "{\"step\":1,\"event\":\"message\",\"text\":\"" +
+                         app::versionText(TOMBRA_VERSION) +
+                         "\",\"buttons\":\"OK\",\"answer\":\"OK\"}\n"
+                         "{\"step\":3,\"event\":\"workbook\",\"visible\":true}\n"
+                         "{\"step\":3,\"event\":\"end\"}\n"
+                         "{\"event\":\"log\",\"text\":\"\"}\n"
+                         "{\"event\":\"marks\",\"checked\":[\"上書き保存(&S)\",\"ﾂｰﾙ "
+                         "ﾊﾞｰ(&T)\",\"ｽﾃｰﾀｽ ﾊﾞｰ(&B)\"]}\n");
+}
+
+TEST(BatchExecutable, ScriptErrorsExitWithTwoAndAJapaneseMessageOnly) {
+    TempDir dir;
+    struct Case {
+        std::string script;
+        const char* mentions;
+    } cases[] = {
+        {"{\"steps\": [\n{\"command\": \"mnuFileNew\"},,]}", "2 行"},
+        {R"js({"steps": [{"command": "mnuFileNew"}, {"command": "ﾌｧｲﾙ(&F)/印刷"}]})js",
+         "ﾌｧｲﾙ(&F)/印刷"},
+        {R"js({"steps": [{"command": "mnuFileNew"}, {"command": "mnuFileOpen"}]})js",
+         "開く(&O)..."},
+        {R"js({"steps": [{"command": "mnuFileNew", "answers": ["はい"]}]})js", "はい"},
+    };
+    for (const Case& c : cases) {
+        Result r = runBatch(dir, quoted(writeScript(dir, c.script)));
+        EXPECT_EQ(r.status, 2) << c.script;
+        EXPECT_EQ(r.out, "") << c.script;
+        EXPECT_EQ(r.err.rfind("スクリプトの誤り: ", 0), 0u) << r.err;
+        EXPECT_NE(r.err.find(c.mentions), std::string::npos) << r.err;
+    }
+    Result missing = runBatch(dir, quoted(dir / "ない.json"));
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.err.find("ない.json"), std::string::npos) << missing.err;
+}
+
+TEST(BatchExecutable, BadArgumentsExitWithTwoAndHelpWithZero) {
+    TempDir dir;
+    auto script = writeScript(dir, R"js({"steps": []})js");
+    for (const std::string& args :
+         {std::string(""), "--seed abc " + quoted(script), "--seed -1 " + quoted(script),
+          quoted(script) + " --seed", quoted(script) + " --pdf-dir", quoted(script) + " --verbose",
+          quoted(script) + " " + quoted(script)}) {
+        Result r = runBatch(dir, args);
+        EXPECT_EQ(r.status, 2) << args;
+        EXPECT_EQ(r.out, "") << args;
+        EXPECT_NE(r.err.find("使い方"), std::string::npos) << args;
+    }
+    Result help = runBatch(dir, "--help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("tombra-batch SCRIPT.json [--seed N] [--pdf-dir DIR]"),
+              std::string::npos);
+    EXPECT_EQ(runBatch(dir, "--seed=4294967295 " + quoted(script)).status, 0);
+}
+
+}  // namespace
+}  // namespace tombra::batch

@@ -1,0 +1,175 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "BatchTestSupport.h"
+#include "app/ProgramCommands.h"
+#include "batch/ScriptRunner.h"
+#include "support/TestFiles.h"
+
+namespace tombra::batch {
+namespace {
+
+using nlohmann::ordered_json;
+using test::eventsOf;
+using test::jsonLines;
+
+struct Outcome {
+    int status = -1;
+    std::vector<ordered_json> lines;
+    std::string out, err;
+};
+
+Outcome run(ScriptRunner& runner, std::ostringstream& out, std::ostringstream& err,
+            const std::string& script) {
+    Outcome r;
+    r.status = runner.run(ordered_json::parse(script));
+    r.out = out.str();
+    r.err = err.str();
+    r.lines = jsonLines(r.out);
+    return r;
+}
+
+Outcome run(const std::string& script, RunOptions options = {}) {
+    std::ostringstream out, err;
+    ScriptRunner runner(std::move(options), out, err);
+    return run(runner, out, err, script);
+}
+
+std::string steps(const std::string& commands) { return R"js({"steps": [)js" + commands + "]}"; }
+
+TEST(ScriptRunner, PlaceholderAndVersionMessagesAreShownVerbatim) {
+    Outcome r = run(steps(R"js({"command": "ﾌｧｲﾙ(&F)/新規作成(&N)"}, {"command": "mnuFileNew"},
+                         {"command": "ﾌｧｲﾙ(&F)/閉じる(&C)"}, {"command": "mnuFileProperties"},
+                         {"command": "ﾍﾙﾌﾟ(&H)/ﾊﾞｰｼﾞｮﾝ情報(&A)"})js"));
+    EXPECT_EQ(r.status, kExitDone) << r.err;
+    auto messages = eventsOf(r.lines, "message");
+    ASSERT_EQ(messages.size(), 5u);
+    EXPECT_EQ(
+        messages[0].dump(),
+        R"js({"step":1,"event":"message","text":" 'mnuFileNew_Click' のｺｰﾄﾞを追加します。","buttons":"OK","answer":"OK"})js");
+    EXPECT_EQ(messages[1]["step"], 2);
+    EXPECT_EQ(messages[1]["text"], " 'mnuFileNew_Click' のｺｰﾄﾞを追加します。");
+    EXPECT_EQ(messages[2]["text"], " 'mnuFileClose_Click' のｺｰﾄﾞを追加します。");
+    EXPECT_EQ(messages[3]["text"], " 'mnuFileProperties_Click' のｺｰﾄﾞを追加します。");
+    EXPECT_EQ(messages[4]["text"], app::versionText(TOMBRA_VERSION));
+    EXPECT_EQ(r.lines.size(), 7u);  // the messages, the log and the marks
+}
+
+TEST(ScriptRunner, ClosingLinesCarryTheLogAndTheCheckedItemsInMenuOrder) {
+    Outcome r =
+        run(steps(R"js({"command": "ﾌｧｲﾙ(&F)/すべて保存(&L)"}, {"command": "mnuViewToolbar"},
+                         {"command": "ﾌｧｲﾙ(&F)/上書き保存(&S)", "answers": ["OK"]})js"));
+    EXPECT_EQ(r.status, kExitDone) << r.err;
+    ASSERT_EQ(r.lines.size(), 2u);  // saving with no workbook open says nothing
+    EXPECT_EQ(r.lines[0].dump(), R"js({"event":"log","text":""})js");
+    EXPECT_EQ(r.lines[1].dump(),
+              R"js({"event":"marks","checked":["上書き保存(&S)","ｽﾃｰﾀｽ ﾊﾞｰ(&B)"]})js");
+    // The unused answer is pointed out beside the transcript, not in it.
+    EXPECT_EQ(r.err, "注意: 手順 3: 答え 1 個は使われませんでした\n");
+}
+
+TEST(ScriptRunner, TheLogLineHoldsTheWholePaneAndClearingEmptiesIt) {
+    for (bool clear : {false, true}) {
+        std::ostringstream out, err;
+        ScriptRunner runner({}, out, err);
+        runner.session().log.append("男子 シングルス 32");
+        runner.session().log.append("シード 4");
+        Outcome r = run(runner, out, err,
+                        steps(clear ? R"js({"command": "編集(&E)/画面消去(&C)"})js"
+                                    : R"js({"command": "基礎名簿"})js"));
+        ASSERT_EQ(r.lines.size(), 2u) << r.out;
+        EXPECT_EQ(r.lines[0]["text"], clear ? "" : "男子 シングルス 32\r\nシード 4\r\n");
+    }
+}
+
+TEST(ScriptRunner, SaveAsCancelledWritesNothingAndReportsNothing) {
+    tombra::test::TempDir dir;
+    for (const char* files : {R"js([""])js", R"js([])js", R"js(["新しい.xlsx"])js"}) {
+        Outcome r =
+            run(steps(std::string(R"js({"command": "mnuFileSaveAs", "files": )js") + files + "}"),
+                {.scriptFolder = dir.path()});
+        EXPECT_EQ(r.status, kExitDone) << r.err;
+        ASSERT_EQ(r.lines.size(), 3u) << r.out;
+        EXPECT_EQ(r.lines[0]["event"], "file");
+        EXPECT_EQ(r.lines[0]["title"], "名前を付けて保存");
+        EXPECT_TRUE(eventsOf(r.lines, "message").empty());
+        EXPECT_TRUE(std::filesystem::is_empty(dir.path())) << files;
+    }
+}
+
+TEST(ScriptRunner, PrintingBeforeAnyWorkbookDoesNothing) {
+    tombra::test::TempDir dir;
+    Outcome r = run(
+        steps(R"js({"command": "印刷(&P)/印刷(&I))"}, {"command": "印刷(&P)/印刷プレビュー(&P)"},
+                         {"command": "mnuFilePrint"}, {"command": "mnuFilePrintPreview"})js"),
+        {.pdfDir = dir.path()});
+    EXPECT_EQ(r.status, kExitDone) << r.err;
+    EXPECT_EQ(r.lines.size(), 2u) << r.out;  // no pdf, no error, no workbook shown
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+TEST(ScriptRunner, EndingTheProgramStopsTheScriptButKeepsTheClosingLines) {
+    for (const char* exit : {"終了(&X)", "END", "ﾌｧｲﾙ(&F)/終了(&X)"}) {
+        Outcome r =
+            run(steps(std::string(R"js({"command": "mnuFileNew"}, {"command": ")js") + exit +
+                      R"js("}, {"command": "mnuHelpAbout"}, {"command": "mnuViewToolbar"})js"));
+        EXPECT_EQ(r.status, kExitDone) << exit << r.err;
+        ASSERT_EQ(r.lines.size(), 5u) << exit << r.out;
+        EXPECT_EQ(r.lines[0]["event"], "message");
+        EXPECT_EQ(r.lines[1].dump(), R"js({"step":2,"event":"workbook","visible":true})js");
+        EXPECT_EQ(r.lines[2].dump(), R"js({"step":2,"event":"end"})js");
+        EXPECT_EQ(r.lines[3]["event"], "log");
+        // The toolbar item after the end never toggled its mark.
+        EXPECT_EQ(r.lines[4]["checked"], ordered_json({"ﾂｰﾙ ﾊﾞｰ(&T)", "ｽﾃｰﾀｽ ﾊﾞｰ(&B)"}));
+    }
+}
+
+TEST(ScriptRunner, TheSeedComesFromTheOptionsBeforeTheScript) {
+    auto seedAfter = [](const std::string& script, RunOptions options) {
+        std::ostringstream out, err;
+        ScriptRunner runner(std::move(options), out, err);
+        EXPECT_EQ(runner.run(ordered_json::parse(script)), kExitDone) << err.str();
+        return runner.session().random.fixedSeed();
+    };
+    EXPECT_EQ(seedAfter(R"js({"seed": 3, "steps": []})js", {}), 3u);
+    EXPECT_EQ(seedAfter(R"js({"seed": 3, "steps": []})js", {.seed = 9}), 9u);
+    EXPECT_EQ(seedAfter(R"js({"steps": []})js", {}), std::nullopt);
+}
+
+TEST(ScriptRunner, CommandsThatCannotBeRunStopTheScriptBeforeAnythingRuns) {
+    struct Case {
+        const char* command;
+        const char* mentions;
+    } cases[] = {
+        {"ﾌｧｲﾙ(&F)/新規作成", "「ﾌｧｲﾙ(&F)/新規作成」はありません"},
+        {"上書き保存", "上書き保存"},
+        {"ﾌｧｲﾙ(&F)", "見出し"},
+        {"mnuFileOpen", "開く(&O)..."},
+        {"投入", "ヤグラ・リーグ（個人・団体）投入(&T)"},
+        {"mnuFileMRU(1)", "mnuFileMRU(1)"},
+    };
+    for (const Case& c : cases) {
+        Outcome r = run(steps(std::string(R"js({"command": "mnuFileSave"}, {"command": ")js") +
+                              c.command + "\"}"));
+        EXPECT_EQ(r.status, kExitScriptError) << c.command;
+        EXPECT_EQ(r.out, "") << c.command;  // not even the valid first step ran
+        EXPECT_EQ(r.err.rfind("スクリプトの誤り: 手順 2: ", 0), 0u) << r.err;
+        EXPECT_NE(r.err.find(c.mentions), std::string::npos) << r.err;
+    }
+}
+
+TEST(ScriptRunner, AWrongAnswerStopsTheRunWhereItHappens) {
+    Outcome r = run(
+        steps(R"js({"command": "mnuFileNew"}, {"command": "mnuHelpAbout", "answers": ["いいえ"]},
+                         {"command": "mnuFileClose"})js"));
+    EXPECT_EQ(r.status, kExitScriptError);
+    ASSERT_EQ(r.lines.size(), 1u) << r.out;  // step 1 only: no log, no marks
+    EXPECT_EQ(r.lines[0]["step"], 1);
+    EXPECT_NE(r.err.find("手順 2"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("いいえ"), std::string::npos) << r.err;
+}
+
+}  // namespace
+}  // namespace tombra::batch
