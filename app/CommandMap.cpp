@@ -3,6 +3,7 @@
 #include <functional>
 
 #include "app/FileCommands.h"
+#include "app/OpenCommand.h"
 #include "app/ProgramCommands.h"
 #include "app/Session.h"
 
@@ -47,7 +48,7 @@ std::vector<MenuItem> buildMenuBar() {
     return {
         menu("ﾌｧｲﾙ(&F)",
              {item("新規作成(&N)", "mnuFileNew", placeholderFileNew, "Ctrl+N"),
-              item("開く(&O)...", "mnuFileOpen"),
+              item("開く(&O)...", "mnuFileOpen", openEntries),
               item("閉じる(&C)", "mnuFileClose", placeholderFileClose),
               separator(),
               item("上書き保存(&S)", "mnuFileSave", saveWorkbook),

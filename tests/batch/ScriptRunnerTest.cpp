@@ -146,7 +146,6 @@ TEST(ScriptRunner, CommandsThatCannotBeRunStopTheScriptBeforeAnythingRuns) {
         {"ﾌｧｲﾙ(&F)/新規作成", "「ﾌｧｲﾙ(&F)/新規作成」はありません"},
         {"上書き保存", "上書き保存"},
         {"ﾌｧｲﾙ(&F)", "見出し"},
-        {"mnuFileOpen", "開く(&O)..."},
         {"投入", "ヤグラ・リーグ（個人・団体）投入(&T)"},
         {"mnuFileMRU(1)", "mnuFileMRU(1)"},
     };

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <deque>
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -21,6 +23,11 @@ public:
     bool ended = false, windowClosed = false;
     int marksChanges = 0;
     std::string lastLog;
+    // What the user does in a dialog before pressing a button: fill in controls, and press
+    // another button than OK.
+    std::map<std::string, std::function<void(ui::Form&)>> fill;
+    std::map<std::string, std::string> press;
+    std::vector<std::string> formsShown;
 
     ui::Answer message(const std::string& text, ui::Buttons buttons) override {
         messages.push_back(text);
@@ -33,7 +40,10 @@ public:
     }
     std::string showForm(ui::Form& form) override {
         form.aboutToShow();
-        form.press(form.spec().okButton);
+        formsShown.push_back(form.name());
+        if (auto f = fill.find(form.name()); f != fill.end()) f->second(form);
+        auto p = press.find(form.name());
+        form.press(p != press.end() ? p->second : form.spec().okButton);
         return form.pressedButton();
     }
     std::string openFileName(const ui::FileDialogRequest& r) override { return nextFile(r); }

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace tombra::test {
+
+// Rows of cells from column A; "" leaves a cell empty, a text that reads wholly as a number is
+// written as a number, and a leading "'" keeps the rest as text (as the spreadsheet does).
+using SheetRows = std::vector<std::vector<std::string>>;
+
+struct SheetContent {
+    std::string name;
+    SheetRows rows;
+    int firstRow = 1;
+};
+
+// A workbook made from the small test workbook with the given sheets added.
+void writeEntryWorkbook(const std::filesystem::path& path, const std::vector<SheetContent>& sheets);
+
+// "集計" listing the school numbers from row 4, as organisers lay it out.
+SheetContent tallySheet(int schools);
+
+}  // namespace tombra::test
