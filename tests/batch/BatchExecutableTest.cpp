@@ -6,6 +6,9 @@
 
 #include "BatchTestSupport.h"
 #include "app/ProgramCommands.h"
+#include "sheet/Constants.h"
+#include "sheet/Workbook.h"
+#include "sheet/Worksheet.h"
 #include "support/TestFiles.h"
 
 namespace tombra::batch {
@@ -102,6 +105,40 @@ TEST(BatchExecutable, BadArgumentsExitWithTwoAndHelpWithZero) {
     EXPECT_NE(help.out.find("tombra-batch SCRIPT.json [--seed N] [--pdf-dir DIR]"),
               std::string::npos);
     EXPECT_EQ(runBatch(dir, "--seed=4294967295 " + quoted(script)).status, 0);
+}
+
+TEST(BatchExecutable, OpensAnEntryWorkbookReadsItAndSavesIt) {
+    TempDir dir;
+    {
+        auto wb = sheet::Workbook::open(tombra::test::testData("blank.xlsx"));
+        sheet::Worksheet& men = wb->addSheet("男子");
+        const char* names[] = {"山田　太郎", "山田　花男", "佐藤　健"};
+        const int schools[] = {1, 1, 2}, numbers[] = {1, 2, 1};
+        for (int r = 1; r <= 3; ++r) {
+            men.setNumber(r, 1, schools[r - 1]);
+            men.setText(r, 2, schools[r - 1] == 1 ? "県立北高" : "私立南高");
+            men.setText(r, 3, names[r - 1]);
+            men.setNumber(r, 9, numbers[r - 1]);
+        }
+        men.setNumber(1, 10, 1);
+        std::filesystem::create_directory(dir / "申込");
+        wb->saveAs(dir / "申込" / "大会.xlsx");
+    }
+    auto script = writeScript(dir, R"js({"steps": [
+        {"command": "ﾌｧｲﾙ(&F)/開く(&O)...", "forms": {"Form1": {"Option1": true, "Check5": true}},
+         "files": ["申込/大会.xlsx"]},
+        {"command": "mnuFileSave"}]})js");
+    Result r = runBatch(dir, quoted(script));
+    ASSERT_EQ(r.status, 0) << r.err;
+    auto lines = test::jsonLines(r.out);
+    auto messages = test::eventsOf(lines, "message");
+    ASSERT_EQ(messages.size(), 1u) << r.out;
+    EXPECT_EQ(messages[0]["text"], "エントリー数\n3名  <2校>\nシード数＝1");
+    EXPECT_EQ(test::eventsOf(lines, "progress").at(0)["caption"], "男子シングルス の読込中");
+    // The rule under the first school is on disk after the save.
+    auto saved = sheet::Workbook::open(dir / "申込" / "大会.xlsx");
+    EXPECT_TRUE(saved->sheet("男子").format(2, 1).edge(sheet::xl::EdgeBottom).present());
+    EXPECT_FALSE(saved->sheet("男子").format(1, 1).edge(sheet::xl::EdgeBottom).present());
 }
 
 }  // namespace
