@@ -1,9 +1,10 @@
 # make run  : installs what is missing, builds, starts the program
 # make test : installs what is missing, builds, runs every test through ctest
+# make sample: writes examples/sample.xlsx, an entry workbook to try the program on
 BUILD ?= build
 JOBS  ?= $(shell nproc)
 
-.PHONY: all deps build run test bench clean
+.PHONY: all deps build run test bench sample clean
 
 all: build
 
@@ -24,6 +25,10 @@ test: build
 
 bench: build
 	$(BUILD)/bench/bench_workbook
+
+sample: deps $(BUILD)/build.ninja
+	cmake --build $(BUILD) -j $(JOBS) --target make_sample
+	$(BUILD)/tools/make_sample tools/sample-template.xlsx examples/sample.xlsx
 
 clean:
 	rm -rf $(BUILD)
