@@ -1,5 +1,7 @@
 #pragma once
 
+#include <filesystem>
+
 class QPrinter;
 class QWidget;
 
@@ -18,11 +20,23 @@ namespace tombra::gui {
 // be opened is reported.
 void printWorksheet(ui::Shell& shell, QPrinter& printer, QWidget* parent,
                     const sheet::Worksheet& sheet);
+// Without any printer the pages can still be kept for later: asked first, the sheet is written
+// as a PDF file the user names (beside the workbook, after the sheet, unless changed), on the
+// paper the printer is set up for. Nothing happens when the user says no or cancels; a file
+// that cannot be written is reported.
+void saveWorksheetAsPdf(ui::Shell& shell, const QPrinter& printer,
+                        const std::filesystem::path& folder, const sheet::Worksheet& sheet);
+// Whether the system knows any printer to print on.
+bool printerInstalled();
 // Shows the worksheet's pages in a print preview, from which it can be printed too.
 void previewWorksheet(QPrinter& printer, QWidget* parent, const sheet::Worksheet& sheet);
 
 inline constexpr const char* kPrintTitle = "印刷";
 inline constexpr const char* kPreviewTitle = "印刷ﾌﾟﾚﾋﾞｭｰ";
 inline constexpr const char* kPrintFailed = "印刷できませんでした";
+inline constexpr const char* kNoPrinterQuestion =
+    "プリンタが見つかりません。PDFファイルに保存しますか？";
+inline constexpr const char* kPdfSaveTitle = "PDFに保存";
+inline constexpr const char* kPdfFilter = "PDFﾌｧｲﾙ (*.pdf)|*.pdf";
 
 }  // namespace tombra::gui

@@ -13,7 +13,9 @@
 #include "gui/MessageBox.h"
 #include "gui/PrintBridge.h"
 #include "gui/ProgressWindow.h"
+#include "gui/WorkbookWindow.h"
 #include "render/SheetRenderer.h"
+#include "sheet/Workbook.h"
 
 namespace tombra::gui {
 
@@ -24,7 +26,7 @@ QString qs(const std::string& s) { return QString::fromStdString(s); }
 constexpr qint64 kPaintIntervalMs = 40;
 }  // namespace
 
-QtShell::QtShell() = default;
+QtShell::QtShell() : printerCheck_(printerInstalled) {}
 
 QtShell::~QtShell() {
     for (const QPointer<QWidget>& w : unowned_) delete w.data();
@@ -90,20 +92,58 @@ QPrinter& QtShell::printer() {
 bool QtShell::pageSetup(const std::string& title) {
     QPageSetupDialog dialog(&printer(), dialogParent());
     dialog.setWindowTitle(qs(title));
-    return dialog.exec() == QDialog::Accepted;
+    if (dialog.exec() != QDialog::Accepted) return false;
+    // Other paper changes the pages the workbook window shows.
+    if (workbookWindow_) refreshWorkbookWindow(workbookWindow_->workbook());
+    return true;
 }
 
-void QtShell::printSheet(sheet::Workbook&, sheet::Worksheet& sheet) {
-    printWorksheet(*this, printer(), dialogParent(), sheet);
+void QtShell::printSheet(sheet::Workbook& workbook, sheet::Worksheet& sheet) {
+    refreshWorkbookWindow(&workbook);
+    if (printerCheck_ && !printerCheck_())
+        saveWorksheetAsPdf(*this, printer(), workbook.path().parent_path(), sheet);
+    else
+        printWorksheet(*this, printer(), dialogParent(), sheet);
 }
 
-void QtShell::previewSheet(sheet::Workbook&, sheet::Worksheet& sheet) {
+void QtShell::previewSheet(sheet::Workbook& workbook, sheet::Worksheet& sheet) {
+    // The visible preview command activates the sheet first; the window follows.
+    refreshWorkbookWindow(&workbook);
     previewWorksheet(printer(), dialogParent(), sheet);
 }
+
+WorkbookWindow* QtShell::workbookWindow() const { return workbookWindow_.data(); }
 
 void QtShell::showWorkbook(sheet::Workbook* workbook, bool visible) {
     workbook_ = workbook;
     workbookVisible_ = visible;
+    if (!workbook || !visible) {
+        if (workbookWindow_) {
+            workbookWindow_->hide();
+            workbookWindow_->setWorkbook(workbook);
+        }
+        return;
+    }
+    if (!workbookWindow_) {
+        // A window of its own, like the spreadsheet program's, not one over the main window.
+        workbookWindow_ = new WorkbookWindow;
+        unowned_.emplace_back(workbookWindow_.data());
+    }
+    workbookWindow_->setWorkbook(workbook);
+    workbookWindow_->setPaper(render::PageSettings::fromPageLayout(printer().pageLayout()));
+    if (workbookWindow_->isVisible())
+        workbookWindow_->refresh();
+    else
+        workbookWindow_->show();  // which shows the workbook as it is now
+    workbookWindow_->raise();
+}
+
+void QtShell::refreshWorkbookWindow(const sheet::Workbook* workbook) {
+    if (!workbookWindow_ || !workbookWindow_->isVisible() || !workbook ||
+        workbookWindow_->workbook() != workbook)
+        return;
+    workbookWindow_->setPaper(render::PageSettings::fromPageLayout(printer().pageLayout()));
+    workbookWindow_->refresh();
 }
 
 void QtShell::openHelp(const std::string& path, bool /*search*/) {

@@ -17,6 +17,7 @@ namespace tombra::gui {
 class FormDialog;
 class MainWindow;
 class ProgressWindow;
+class WorkbookWindow;
 
 // The shell port as the desktop shows it: message boxes, the form dialogs, file and printer
 // dialogs, the progress dialog, and the main window's log pane and check marks.
@@ -51,13 +52,20 @@ class QtShell : public ui::Shell {
     using MessageHook = std::function<ui::Answer(const std::string& text, ui::Buttons buttons)>;
     void setMessageHook(MessageHook hook) { messageHook_ = std::move(hook); }
 
+    // Whether there is a printer to print on; without one printing offers a PDF file. Tests
+    // replace the system's answer.
+    using PrinterCheck = std::function<bool()>;
+    void setPrinterCheck(PrinterCheck check) { printerCheck_ = std::move(check); }
+
     // The dialog of a form once it has been shown, nullptr before.
     FormDialog* formDialog(const std::string& formName) const;
     // The progress dialog once a command used it, nullptr before.
     ProgressWindow* progressWindow() const;
-    // The workbook the commands asked to show, until a viewer shows it.
+    // The workbook the commands last asked to show or hide, and whether to show it.
     sheet::Workbook* shownWorkbook() const { return workbook_; }
     bool workbookVisible() const { return workbookVisible_; }
+    // The window that shows the workbook once it was shown, nullptr before.
+    WorkbookWindow* workbookWindow() const;
     // The printer that page setup configures and printing and the preview use.
     QPrinter& printer();
 
@@ -66,14 +74,18 @@ class QtShell : public ui::Shell {
     std::string askFileName(const ui::FileDialogRequest& request, bool save);
     template <class Dialog, class... Args>
     Dialog* makeDialog(Args&&... args);
+    // Shows the workbook window anew if it shows this workbook (the sheets may have changed).
+    void refreshWorkbookWindow(const sheet::Workbook* workbook);
 
     QPointer<MainWindow> window_;
     std::map<std::string, QPointer<FormDialog>> forms_;
     QPointer<ProgressWindow> progress_;
+    QPointer<WorkbookWindow> workbookWindow_;
     // Dialogs made before there was a window to own them.
     std::vector<QPointer<QWidget>> unowned_;
     std::unique_ptr<QPrinter> printer_;
     MessageHook messageHook_;
+    PrinterCheck printerCheck_;
     sheet::Workbook* workbook_ = nullptr;
     bool workbookVisible_ = false;
     QElapsedTimer sincePaint_;

@@ -4,8 +4,12 @@
 
 #include <QDialog>
 #include <QElapsedTimer>
+#include <QFontMetrics>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QPainter>
 #include <QPointer>
+#include <set>
 
 #include "gui/ProgramLook.h"
 
@@ -33,6 +37,17 @@ class QtApplicationEnvironment : public ::testing::Environment {
 };
 
 const auto* const environment = ::testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
+
+// One character drawn black on white, to tell real glyphs from the box of a missing one.
+QImage glyphImage(const QFont& font, char32_t ucs4) {
+    QImage image(48, 48, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    painter.drawText(QRect(0, 0, 48, 48), Qt::AlignCenter, QString::fromUcs4(&ucs4, 1));
+    return image;
+}
 
 }  // namespace
 
@@ -70,6 +85,40 @@ void typeText(QWidget* widget, const QString& text) {
         QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, piece);
         QApplication::sendEvent(widget, &press);
         QApplication::sendEvent(widget, &release);
+    }
+}
+
+void chooseFile(QFileDialog* dialog, const std::filesystem::path& path) {
+    auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+    ASSERT_NE(name, nullptr) << "not Qt's own file dialog";
+    name->setText(QString::fromStdString(path.string()));
+    static_cast<QDialog*>(dialog)->accept();  // as the button does (QFileDialog's is protected)
+}
+
+bool hasInk(const QImage& image) {
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != qRgb(255, 255, 255)) return true;
+    return false;
+}
+
+// Missing glyphs all draw as the same box (or as nothing), so they would match each other or
+// the drawing of an unassigned code point.
+void expectJapaneseGlyphs(const QFont& font, const QString& text, const char* where) {
+    const QFontMetrics metrics(font);
+    const QImage missing = glyphImage(font, 0x0378);  // unassigned
+    std::set<QByteArray> seen;
+    std::set<char32_t> checked;
+    for (char32_t c : text.toUcs4()) {
+        if (!checked.insert(c).second) continue;
+        EXPECT_TRUE(metrics.inFontUcs4(c)) << where << " U+" << std::hex << unsigned(c);
+        const QImage glyph = glyphImage(font, c);
+        EXPECT_TRUE(hasInk(glyph)) << where << " U+" << std::hex << unsigned(c);
+        EXPECT_NE(glyph, missing) << where << " U+" << std::hex << unsigned(c);
+        const QByteArray bits(reinterpret_cast<const char*>(glyph.constBits()),
+                              glyph.sizeInBytes());
+        EXPECT_TRUE(seen.insert(bits).second)
+            << where << " same picture as another character: U+" << std::hex << unsigned(c);
     }
 }
 

@@ -8,6 +8,8 @@
 #include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QTest>
+#include <QTimer>
+#include <deque>
 #include <filesystem>
 #include <fstream>
 
@@ -16,6 +18,8 @@
 #include "gui/GuiFixture.h"
 #include "gui/MessageBox.h"
 #include "gui/PrintBridge.h"
+#include "sheet/Workbook.h"
+#include "support/FakeShell.h"
 
 namespace tombra::test {
 namespace {
@@ -86,8 +90,7 @@ TEST(QtShellFiles, OpenDialogIsTitledFilteredAndGivesThePath) {
         EXPECT_EQ(str(dialog->windowTitle()), "DATAを開く");
         EXPECT_EQ(dialog->nameFilters(), QStringList({"ブック (*.xlsx)", "すべて (*.*)"}));
         EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptOpen);
-        dialog->selectFile(QString::fromStdString(file.string()));
-        static_cast<QDialog*>(dialog)->accept();  // as the 開く button does
+        chooseFile(dialog, file);
     });
     EXPECT_EQ(p.shell.openFileName({"DATAを開く", "ブック|*.xlsx|すべて|*.*", {}}), file.string());
 }
@@ -125,7 +128,8 @@ TEST(QtShellPrinting, PageSetupIsTitledAndFalseWhenCancelled) {
 }
 
 // A program with the test workbook open whose "別シート" stands for the event's bracket sheet
-// (GenderName & EventCode), printing to a PDF file instead of a printer.
+// (GenderName & EventCode), printing to a PDF file instead of a printer. Questions are
+// answered from `answers` (OK when it runs out) and remembered.
 struct PrintingProgram : GuiProgram {
     PrintingProgram() {
         std::filesystem::copy_file(testData("blank.xlsx"), book);
@@ -134,14 +138,52 @@ struct PrintingProgram : GuiProgram {
         session.state.EventCode = "シート";
         shell.printer().setOutputFormat(QPrinter::PdfFormat);
         shell.printer().setOutputFileName(QString::fromStdString(pdf.string()));
-        shell.setMessageHook([this](const std::string& text, ui::Buttons) {
+        shell.setPrinterCheck([] { return true; });
+        shell.setMessageHook([this](const std::string& text, ui::Buttons buttons) {
             said.push_back(text);
-            return ui::Answer::Ok;
+            asked.push_back(buttons);
+            if (answers.empty()) return ui::Answer::Ok;
+            const ui::Answer answer = answers.front();
+            answers.pop_front();
+            return answer;
         });
     }
     std::filesystem::path book = folder / "大会.xlsx";
     std::filesystem::path pdf = folder / "印刷.pdf";
     std::vector<std::string> said;
+    std::vector<ui::Buttons> asked;
+    std::deque<ui::Answer> answers;
+};
+
+// The same on a machine with no printer at all.
+struct NoPrinterProgram : PrintingProgram {
+    NoPrinterProgram() {
+        shell.setPrinterCheck([] { return false; });
+    }
+    std::vector<std::filesystem::path> pdfsWritten() const {
+        std::vector<std::filesystem::path> out;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.path()))
+            if (entry.path().extension() == ".pdf") out.push_back(entry.path());
+        return out;
+    }
+};
+
+// Rejects every modal window that shows while it lives, and remembers their titles.
+class ModalWatch {
+  public:
+    ModalWatch() {
+        QObject::connect(&poll_, &QTimer::timeout, [this] {
+            if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+                titles << dialog->windowTitle();
+                dialog->reject();
+            }
+        });
+        poll_.start(10);
+    }
+    QStringList titles;
+
+  private:
+    QTimer poll_;
 };
 
 TEST(QtShellPrinting, PrintOffersThePrinterDialogThenPrintsTheBracketSheet) {
@@ -182,6 +224,81 @@ TEST(QtShellPrinting, WithoutTheBracketSheetNothingHappens) {
     p.window.menuAction("mnuFilePrintPreview")->trigger();
     EXPECT_FALSE(std::filesystem::exists(p.pdf));
     EXPECT_TRUE(p.said.empty());
+}
+
+TEST(QtShellPrinting, WithoutAPrinterThePagesGoToThePdfFileTheUserNames) {
+    NoPrinterProgram p;
+    p.answers = {ui::Answer::Yes};
+    // The paper page setup chose is the PDF's paper.
+    p.shell.printer().setPageOrientation(QPageLayout::Landscape);
+    const std::filesystem::path target = p.folder / "男子 組合せ.pdf";
+    onNextModal([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr) << str(modal->windowTitle());
+        EXPECT_EQ(str(dialog->windowTitle()), gui::kPdfSaveTitle);
+        EXPECT_EQ(dialog->nameFilters(), QStringList({"PDFﾌｧｲﾙ (*.pdf)"}));
+        EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
+        // Offered beside the workbook, named after the sheet.
+        EXPECT_EQ(dialog->selectedFiles(),
+                  QStringList({QString::fromStdString((p.folder / "別シート.pdf").string())}));
+        chooseFile(dialog, target);
+    });
+    p.window.menuAction("mnuFilePrint")->trigger();
+
+    EXPECT_EQ(p.said, std::vector<std::string>({gui::kNoPrinterQuestion}));
+    EXPECT_EQ(p.asked, std::vector<ui::Buttons>({ui::Buttons::YesNo}));
+    EXPECT_EQ(p.pdfsWritten(), std::vector<std::filesystem::path>({target}));
+    ASSERT_TRUE(std::filesystem::exists(target));
+    EXPECT_EQ(readFile(target).substr(0, 5), "%PDF-");
+
+    if (std::system("command -v pdftoppm >/dev/null 2>&1") != 0) GTEST_SKIP() << "no pdftoppm";
+    runCommand("pdftoppm -png -r 50 " + quoted(target) + " " + quoted(p.folder / "page"));
+    const QImage page(QString::fromStdString((p.folder / "page-1.png").string()));
+    ASSERT_FALSE(page.isNull()) << "pdftoppm made no page";
+    EXPECT_FALSE(std::filesystem::exists(p.folder / "page-2.png"));
+    EXPECT_GT(page.width(), page.height()) << "not on the landscape paper";
+    EXPECT_TRUE(hasInk(page)) << "the sheet's text is missing";
+}
+
+TEST(QtShellPrinting, WithoutAPrinterSayingNoOrCancellingWritesNothing) {
+    NoPrinterProgram p;
+    p.answers = {ui::Answer::No};
+    {
+        ModalWatch watch;
+        p.window.menuAction("mnuFilePrint")->trigger();
+        EXPECT_TRUE(watch.titles.isEmpty()) << str(watch.titles.join(u','));
+    }
+    EXPECT_EQ(p.said, std::vector<std::string>({gui::kNoPrinterQuestion}));
+
+    p.answers = {ui::Answer::Yes};
+    onNextModal([](QWidget* modal) {
+        ASSERT_NE(qobject_cast<QFileDialog*>(modal), nullptr);
+        qobject_cast<QDialog*>(modal)->reject();
+    });
+    p.window.menuAction("mnuFilePrint")->trigger();
+    EXPECT_EQ(p.said.size(), 2u) << "an error for a cancelled dialog";
+    EXPECT_TRUE(p.pdfsWritten().empty());
+    EXPECT_FALSE(std::filesystem::exists(p.pdf)) << "printed on the printer";
+}
+
+TEST(QtShellPrinting, APdfThatCannotBeWrittenIsReportedAndANameGetsItsEnding) {
+    TempDir folder;
+    auto wb = blankWorkbook();
+    const sheet::Worksheet& sheet = wb->sheet("別シート");
+    QPrinter printer;
+    FakeShell shell;
+    shell.files = {(folder / "無いフォルダ" / "控え.pdf").string(), (folder / "控え").string()};
+    gui::saveWorksheetAsPdf(shell, printer, folder.path(), sheet);
+    ASSERT_EQ(shell.messages.size(), 2u);
+    EXPECT_EQ(shell.messages[0], gui::kNoPrinterQuestion);
+    EXPECT_NE(shell.messages[1].find("無いフォルダ"), std::string::npos) << shell.messages[1];
+    EXPECT_FALSE(std::filesystem::exists(folder / "無いフォルダ"));
+
+    gui::saveWorksheetAsPdf(shell, printer, folder.path(), sheet);
+    EXPECT_EQ(shell.messages.size(), 3u) << shell.messages.back();
+    EXPECT_EQ(readFile(folder / "控え.pdf").substr(0, 5), "%PDF-");
+    EXPECT_FALSE(std::filesystem::exists(folder / "控え"));
+    EXPECT_EQ(shell.fileTitles, std::vector<std::string>(2, gui::kPdfSaveTitle));
 }
 
 TEST(QtShellWorkbook, RemembersWhetherTheWorkbookShows) {
