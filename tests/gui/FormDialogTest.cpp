@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QTest>
 
+#include "app/SettingsDialogs.h"
 #include "gui/FormDialog.h"
 #include "gui/GuiFixture.h"
 
@@ -224,6 +225,26 @@ TEST(FormDialog, FrameNoneSelectedShowsNoneSelected) {
         widget<QPushButton>(d, "Command2")->click();
     });
     p.shell.showForm(form);
+}
+
+// The real settings dialog: every caption readable, and the picture kept for a look.
+TEST(FormDialog, SettingsDialogShowsAllItsChoices) {
+    GuiProgram p;
+    ui::Form& form = p.session.forms.get(app::settingsForm());
+    onNextModal([&](QWidget* d) {
+        for (const char* frame : {"Frame1", "Frame2", "Frame3"}) EXPECT_NE(widget<QGroupBox>(d, frame), nullptr);
+        EXPECT_TRUE(widget<QRadioButton>(d, "Option4")->isChecked());
+        EXPECT_TRUE(widget<QCheckBox>(d, "Check2")->isChecked());
+        auto* league = widget<QRadioButton>(d, "Option14");
+        ASSERT_NE(league, nullptr);
+        EXPECT_TRUE(widget<QGroupBox>(d, "Frame3")->isAncestorOf(league));
+        const QImage picture = d->grab().toImage();
+        picture.save("/tmp/tombra-settings-dialog.png");
+        EXPECT_TRUE(hasInk(picture));
+        expectJapaneseGlyphs(league->font(), league->text(), "Option14");
+        widget<QPushButton>(d, "Command2")->click();
+    });
+    EXPECT_EQ(p.shell.showForm(form), "Command2");
 }
 
 }  // namespace
