@@ -6,6 +6,7 @@
 #include "app/OpenCommand.h"
 #include "app/ProgramCommands.h"
 #include "app/Session.h"
+#include "app/bracket/BracketSheetCommand.h"
 
 namespace tombra::app {
 
@@ -89,7 +90,7 @@ std::vector<MenuItem> buildMenuBar() {
               separator(),
               item("個人リーグ調整(&T)")}),
         menu("印刷(&P)",
-             {item("ヤグラ（個人・団体）作成(&Y)", "ヤグラ作成"),
+             {item("ヤグラ（個人・団体）作成(&Y)", "ヤグラ作成", bracket::buildBracketSheet),
               separator(),
               item("リーグ・ヤグラのリーグ作成(&S)", "リーグヤグラのリーグ作成"),
               separator(),

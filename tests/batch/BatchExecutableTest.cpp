@@ -72,8 +72,8 @@ TEST(BatchExecutable, ScriptErrorsExitWithTwoAndAJapaneseMessageOnly) {
         {"{\"steps\": [\n{\"command\": \"mnuFileNew\"},,]}", "2 行"},
         {R"js({"steps": [{"command": "mnuFileNew"}, {"command": "ﾌｧｲﾙ(&F)/印刷"}]})js",
          "ﾌｧｲﾙ(&F)/印刷"},
-        {R"js({"steps": [{"command": "mnuFileNew"}, {"command": "ヤグラ作成"}]})js",
-         "ヤグラ（個人・団体）作成(&Y)"},
+        {R"js({"steps": [{"command": "mnuFileNew"}, {"command": "記録作成(&K)"}]})js",
+         "記録作成(&K)"},
         {R"js({"steps": [{"command": "mnuFileNew", "answers": ["はい"]}]})js", "はい"},
     };
     for (const Case& c : cases) {

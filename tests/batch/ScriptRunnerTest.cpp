@@ -146,7 +146,7 @@ TEST(ScriptRunner, CommandsThatCannotBeRunStopTheScriptBeforeAnythingRuns) {
         {"ﾌｧｲﾙ(&F)/新規作成", "「ﾌｧｲﾙ(&F)/新規作成」はありません"},
         {"上書き保存", "上書き保存"},
         {"ﾌｧｲﾙ(&F)", "見出し"},
-        {"投入", "ヤグラ・リーグ（個人・団体）投入(&T)"},
+        {"記録作成(&K)", "記録作成(&K)"},
         {"mnuFileMRU(1)", "mnuFileMRU(1)"},
     };
     for (const Case& c : cases) {

@@ -1,0 +1,114 @@
+#include "app/bracket/PageSettingsForm.h"
+
+#include <algorithm>
+
+#include "app/Session.h"
+#include "sheet/Worksheet.h"
+#include "state/Numbers.h"
+
+namespace tombra::app::bracket {
+
+namespace {
+
+using ui::ControlKind;
+using ui::ControlSpec;
+using ui::Form;
+using ui::FormSpec;
+
+constexpr int kOptions = 6;  // opt(i) stands for 2^i pages, 1 to 32
+const char* const kFrame = "Frame1";
+
+std::string optionName(int i) { return "opt(" + std::to_string(i) + ")"; }
+
+// The entry count the label divides. The dialog is modal and shown by one command at a
+// time, which hands the count over just before showing it.
+int entriesShown = 0;
+
+std::string playersPerHalfPage(int pages) {
+    return numberText(roundToInteger(static_cast<double>(entriesShown) / (2.0 * pages)));
+}
+
+FormSpec makeForm() {
+    FormSpec f;
+    f.name = "Form4";
+    f.caption = "印刷ページの設定";
+    f.controls.push_back({kFrame, ControlKind::Frame, "印刷ページ数"});
+    const char* captions[kOptions] = {"１頁", "２頁", "４頁", "８頁", "１６頁", "３２頁"};
+    for (int i = 0; i < kOptions; ++i)
+        f.controls.push_back({optionName(i), ControlKind::OptionButton, captions[i], kFrame});
+    f.controls.push_back({"Label2", ControlKind::Label, "１頁縦の人数"});
+    f.controls.push_back({"Label1", ControlKind::Label, ""});
+    f.controls.push_back({"Label3", ControlKind::Label, "タイムテーブル"});
+    f.controls.push_back({"Text1", ControlKind::TextBox, {}, {}, false, "50"});
+    f.controls.push_back({"Command1", ControlKind::CommandButton, "ＯＫ"});
+    f.okButton = "Command1";
+    f.cancelButton = "Command1";  // the only way out
+    f.onChange = [](Form& form, const std::string& control) {
+        for (int i = 0; i < kOptions; ++i)
+            if (control == optionName(i) && form.value(control))
+                form.setText("Label1", playersPerHalfPage(1 << i));
+    };
+    return f;
+}
+
+// The option for a page count; a count between the offered ones (the entry reader suggests
+// one page per 80 entries) takes the largest offer not above it.
+int optionFor(int pageCount) {
+    int i = 0;
+    while (i + 1 < kOptions && (1 << (i + 1)) <= pageCount) ++i;
+    return i;
+}
+
+int selectedPages(const Form& form) {
+    for (int i = 0; i < kOptions; ++i)
+        if (form.value(optionName(i))) return 1 << i;
+    return 1;
+}
+
+}  // namespace
+
+const ui::FormSpec& pageSettingsForm() {
+    static const FormSpec spec = makeForm();
+    return spec;
+}
+
+int summaryColumn(const std::string& gender, const std::string& event) {
+    if (gender == "ミックス") return 10;
+    static const struct {
+        const char* gender;
+        const char* event;
+        int column;
+    } columns[] = {
+        {"男子", "シングルス", 2}, {"男子", "ダブルス", 3},   {"男子", "団体", 4},
+        {"男子", "ジュニア", 5},   {"女子", "シングルス", 5}, {"女子", "ダブルス", 6},
+        {"女子", "団体", 7},       {"女子", "ジュニア", 9},
+    };
+    for (const auto& c : columns)
+        if (gender == c.gender && event == c.event) return c.column;
+    return 0;
+}
+
+void askPageSettings(Session& session, sheet::Worksheet* summary) {
+    TournamentState& s = session.state;
+    Form& form = session.forms.get(pageSettingsForm());
+
+    if (s.PageCount < 1) s.PageCount = 1;
+    const int option = optionFor(s.PageCount);
+    form.setValue(optionName(option), true);
+    entriesShown = s.EntryCount;
+    form.setText("Label1", playersPerHalfPage(1 << option));
+
+    session.shell.showForm(form);
+
+    s.PageCount = static_cast<Integer>(selectedPages(form));
+    const long long setting = roundToInteger(readNumber(form.text("Text1")));
+    s.TimeTableSetting = static_cast<Integer>(std::clamp<long long>(setting, -32768, 32767));
+
+    const int column = summaryColumn(s.GenderName, s.EventName);
+    if (summary && column > 0) {
+        summary->setNumber(3, column, s.TimeTableSetting);
+        summary->setNumber(4, column, s.PageCount);
+    }
+}
+
+}  // namespace tombra::app::bracket
