@@ -7,6 +7,7 @@
 #include "app/ProgramCommands.h"
 #include "app/Session.h"
 #include "app/bracket/BracketSheetCommand.h"
+#include "app/draw/PlacementCommand.h"
 
 namespace tombra::app {
 
@@ -71,7 +72,7 @@ std::vector<MenuItem> buildMenuBar() {
               item("終了(&X)", "mnuFileExit", fileExit)},
              "mnuFile"),
         menu("投入(&T)",
-             {item("ヤグラ・リーグ（個人・団体）投入(&T)", "投入"),
+             {item("ヤグラ・リーグ（個人・団体）投入(&T)", "投入", placeEntries),
               separator(),
               item("シングルスリーグ投入(&S)"),
               separator(),
