@@ -1,5 +1,7 @@
 #include "batch/PdfExport.h"
 
+#include "batch/OffscreenGui.h"
+#include "render/SheetRenderer.h"
 #include "sheet/Workbook.h"
 #include "sheet/Worksheet.h"
 
@@ -11,11 +13,13 @@ std::filesystem::path pdfPath(const std::optional<std::filesystem::path>& pdfDir
     return folder / (sheet.name() + ".pdf");
 }
 
-std::optional<std::string> writeSheetPdf(sheet::Workbook&, sheet::Worksheet&,
-                                         const std::filesystem::path&) {
-    // The renderer offers no PDF writer yet. Once it does, this paints the pages after
-    // ensureGuiApplication() (batch/OffscreenGui.h) and nothing else in the runner changes.
-    return "PDFを書き出せません: 印刷機能はまだありません";
+std::optional<std::string> writeSheetPdf(sheet::Workbook&, sheet::Worksheet& sheet,
+                                         const std::filesystem::path& target) {
+    // Painting needs fonts, and fonts need a Qt application; the runner makes one only now.
+    ensureGuiApplication();
+    std::string error;
+    if (render::writeSheetPdf(sheet, target, error)) return std::nullopt;
+    return "PDFを書き出せません: " + error;
 }
 
 }  // namespace tombra::batch

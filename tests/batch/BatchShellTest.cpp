@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include <sstream>
 
 #include "BatchTestSupport.h"
@@ -215,13 +217,29 @@ TEST_F(BatchShellTest, PrintingGoesToAPdfBesideTheWorkbookOrIntoThePdfFolder) {
     EXPECT_EQ(pdfPath(std::filesystem::path("out"), *wb, ws), "out/別シート.pdf");
 
     begin(R"js({"command": "x"})js");
+    ws.setText(2, 2, "男子シングルス");
     shell.printSheet(*wb, ws);
-    shell.previewSheet(*wb, ws);
-    // Until the renderer writes PDF the user is told so, and nothing is written.
-    EXPECT_EQ(field("text"), (Texts(2, "PDFを書き出せません: 印刷機能はまだありません")));
-    EXPECT_EQ(field("event"), (Texts{"error", "error"}));
-    EXPECT_FALSE(std::filesystem::exists(dir / "別シート.pdf"));
-    EXPECT_FALSE(shell.scriptError());
+    EXPECT_EQ(field("event"), Texts{"pdf"});
+    EXPECT_EQ(field("path"), Texts{(dir / "別シート.pdf").string()});
+    EXPECT_EQ(tombra::test::readFile(dir / "別シート.pdf").substr(0, 5), "%PDF-");
+    // A PDF any reader takes: poppler turns it into one page.
+    tombra::test::runCommand("pdftoppm -png -r 30 " + tombra::test::quoted(dir / "別シート.pdf") + " " +
+                             tombra::test::quoted(dir / "page"));
+    EXPECT_TRUE(std::filesystem::exists(dir / "page-1.png"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "page-2.png"));
+
+    // A folder that cannot be made is told, and the run goes on.
+    std::ofstream(dir / "ファイル") << "x";
+    std::ostringstream blockedOut;
+    Transcript blockedTranscript(blockedOut);
+    BatchShell blocked(blockedTranscript, {"/scripts", dir / "ファイル" / "pdf"});
+    blocked.beginStep(parseScript(nlohmann::ordered_json::parse(R"js({"steps": [{"command": "x"}]})js")).steps[0]);
+    blocked.previewSheet(*wb, ws);
+    EXPECT_FALSE(blocked.scriptError());
+    const auto blockedLines = jsonLines(blockedOut.str());
+    ASSERT_EQ(blockedLines.size(), 1u);
+    EXPECT_EQ(blockedLines[0]["event"], "error");
+    EXPECT_NE(blockedLines[0]["text"].get<std::string>().find("を作れません"), std::string::npos);
 }
 
 TEST_F(BatchShellTest, EndingTheProgramStopsTheCommandAndRecordsTheEnd) {
