@@ -687,6 +687,10 @@ int main(int argc, char** argv) {
         writeSummary(freshSheet(*wb, "基礎Ｄ"));
         writeExchange(freshSheet(*wb, "入替"));
         writeEntryForm(freshSheet(*wb, "申込書"));
+        // The sheets the brackets are built on: organisers keep one per event, empty at first.
+        for (const char* bracket : {"男子Ｓ", "男子Ｄ", "男子Ｔ", "男子ＪＳ", "女子Ｓ", "女子Ｄ", "女子Ｔ",
+                                    "女子ＪＳ", "ミックスＤ"})
+            freshSheet(*wb, bracket);
         wb->activate("男子");
         wb->saveAs(argv[2]);
 
