@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "app/EntryLayout.h"
 #include "app/Session.h"
 #include "app/bracket/MatchNumbering.h"
 #include "app/bracket/NameWriter.h"

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/EntryLayout.h"
 #include "app/Session.h"
 #include "sheet/Worksheet.h"
 #include "state/Numbers.h"
@@ -70,22 +71,6 @@ int selectedPages(const Form& form) {
 const ui::FormSpec& pageSettingsForm() {
     static const FormSpec spec = makeForm();
     return spec;
-}
-
-int summaryColumn(const std::string& gender, const std::string& event) {
-    if (gender == "ミックス") return 10;
-    static const struct {
-        const char* gender;
-        const char* event;
-        int column;
-    } columns[] = {
-        {"男子", "シングルス", 2}, {"男子", "ダブルス", 3},   {"男子", "団体", 4},
-        {"男子", "ジュニア", 5},   {"女子", "シングルス", 5}, {"女子", "ダブルス", 6},
-        {"女子", "団体", 7},       {"女子", "ジュニア", 9},
-    };
-    for (const auto& c : columns)
-        if (gender == c.gender && event == c.event) return c.column;
-    return 0;
 }
 
 void askPageSettings(Session& session, sheet::Worksheet* summary) {

@@ -19,9 +19,6 @@ namespace tombra::app::bracket {
 
 const ui::FormSpec& pageSettingsForm();
 
-// The column of "基礎Ｄ" that holds an event's settings; 0 for an event that has none.
-int summaryColumn(const std::string& genderName, const std::string& eventName);
-
 // Shows Form4 and stores its answers: PageCount and TimeTableSetting, and both into rows 4
 // and 3 of the event's column of "基礎Ｄ" (`summary`, nullptr when the event has no column).
 void askPageSettings(Session& session, sheet::Worksheet* summary);

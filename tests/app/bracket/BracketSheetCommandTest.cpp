@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "app/EntryLayout.h"
 #include "BracketFixture.h"
 #include "app/bracket/BracketColumns.h"
 #include "app/bracket/PageSettingsForm.h"
