@@ -2,34 +2,15 @@
 
 #include "app/Session.h"
 #include "state/Numbers.h"
+#include "ui/FormControls.h"
 
 namespace tombra::app {
 
 namespace {
 
-using ui::ControlKind;
-using ui::ControlSpec;
 using ui::Form;
 using ui::FormSpec;
-
-ControlSpec frame(std::string name, std::string caption) {
-    return {std::move(name), ControlKind::Frame, std::move(caption)};
-}
-ControlSpec option(std::string name, std::string caption, std::string inFrame, bool on = false) {
-    return {std::move(name), ControlKind::OptionButton, std::move(caption), std::move(inFrame), on};
-}
-ControlSpec check(std::string name, std::string caption, bool on = false) {
-    return {std::move(name), ControlKind::CheckBox, std::move(caption), {}, on};
-}
-ControlSpec label(std::string name, std::string caption, std::string inFrame = {}) {
-    return {std::move(name), ControlKind::Label, std::move(caption), std::move(inFrame)};
-}
-ControlSpec textBox(std::string name, std::string initial, std::string inFrame = {}) {
-    return {std::move(name), ControlKind::TextBox, {}, std::move(inFrame), false, std::move(initial)};
-}
-ControlSpec button(std::string name, std::string caption) {
-    return {std::move(name), ControlKind::CommandButton, std::move(caption)};
-}
+using namespace ui::controls;
 
 FormSpec makeSettingsForm() {
     FormSpec f;

@@ -5,14 +5,14 @@
 #include <string>
 
 #include "app/Session.h"
-#include "app/draw/FormControls.h"
+#include "ui/FormControls.h"
 #include "state/Numbers.h"
 
 namespace tombra::app {
 
 namespace {
 
-using namespace controls;
+using namespace ui::controls;
 
 // TableSize and TableSlot end at table 128.
 constexpr int kMaxGroups = 128;

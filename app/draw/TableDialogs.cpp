@@ -3,14 +3,14 @@
 #include <array>
 #include <utility>
 
-#include "app/draw/FormControls.h"
+#include "ui/FormControls.h"
 #include "state/Numbers.h"
 
 namespace tombra::app {
 
 namespace {
 
-using namespace controls;
+using namespace ui::controls;
 
 constexpr std::array<std::pair<const char*, int>, 5> kTableOptions{
     {{"Option1", 8}, {"Option2", 16}, {"Option3", 32}, {"Option4", 64}, {"Option5", 128}}};
