@@ -25,6 +25,7 @@ test: build
 
 bench: build
 	$(BUILD)/bench/bench_workbook
+	$(BUILD)/bench/bench_whole_road
 
 sample: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS) --target make_sample
