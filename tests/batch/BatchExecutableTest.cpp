@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <cctype>
 #include <cstdio>
 #include <fstream>
 
@@ -139,6 +140,39 @@ TEST(BatchExecutable, OpensAnEntryWorkbookReadsItAndSavesIt) {
     auto saved = sheet::Workbook::open(dir / "申込" / "大会.xlsx");
     EXPECT_TRUE(saved->sheet("男子").format(2, 1).edge(sheet::xl::EdgeBottom).present());
     EXPECT_FALSE(saved->sheet("男子").format(1, 1).edge(sheet::xl::EdgeBottom).present());
+}
+
+// The example a new user runs first: the sample's men's singles drawn, built, saved, printed.
+TEST(BatchExecutable, TheExampleDrawsTheSamplesMensSinglesIntoABracketAndAPdf) {
+    TempDir dir;
+    const std::filesystem::path examples = tombra::test::testData("../../examples");
+    std::filesystem::copy_file(examples / "sample.xlsx", dir / "sample.xlsx");
+    std::filesystem::copy_file(examples / "draw-mens-singles.json", dir / "draw.json");
+    Result r = runBatch(dir, quoted(dir / "draw.json"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    auto lines = test::jsonLines(r.out);
+    std::vector<std::string> texts;
+    for (const auto& m : test::eventsOf(lines, "message")) texts.push_back(m["text"]);
+    EXPECT_EQ(texts, (std::vector<std::string>{"エントリー数\n155名  <30校>\nシード数＝12", "投入終了",
+                                               "組合せ作成終了"}));
+    auto pdfs = test::eventsOf(lines, "pdf");
+    ASSERT_EQ(pdfs.size(), 1u);
+    EXPECT_EQ(tombra::test::readFile(pdfs[0]["path"].get<std::string>()).substr(0, 5), "%PDF-");
+
+    auto saved = sheet::Workbook::open(dir / "男子シングルス組合せ.xlsx");
+    sheet::Worksheet& bracket = saved->sheet("男子Ｓ");
+    EXPECT_EQ(bracket.pageBreakRows().size(), 2u);
+    int seeds = 0;
+    bracket.forEachCell([&](int, int, const sheet::CellValue& v) {
+        const std::string t = v.asText();
+        if (t.size() > 1 && t[0] == 'S' && std::isdigit(static_cast<unsigned char>(t[1]))) ++seeds;
+    });
+    EXPECT_EQ(seeds, 12);  // "S1" … "S12" beside the seeded players, both halves
+    bool end = false;
+    saved->sheet("男子ＳＴＢ").forEachCell([&](int, int, const sheet::CellValue& v) { end |= v.asText() == "ＥＮＤ"; });
+    EXPECT_TRUE(end);
+    // The sample itself is left as it was.
+    EXPECT_EQ(tombra::test::readFile(dir / "sample.xlsx"), tombra::test::readFile(examples / "sample.xlsx"));
 }
 
 }  // namespace
