@@ -8,6 +8,9 @@
 #include "app/Session.h"
 #include "app/bracket/BracketSheetCommand.h"
 #include "app/draw/PlacementCommand.h"
+#include "app/league/IndividualLeagueAdjustment.h"
+#include "app/league/IndividualLeaguePlacement.h"
+#include "app/league/SimpleLeagues.h"
 
 namespace tombra::app {
 
@@ -74,22 +77,22 @@ std::vector<MenuItem> buildMenuBar() {
         menu("投入(&T)",
              {item("ヤグラ・リーグ（個人・団体）投入(&T)", "投入", placeEntries),
               separator(),
-              item("シングルスリーグ投入(&S)"),
+              item("シングルスリーグ投入(&S)", {}, placeSinglesLeague),
               separator(),
-              item("団体リーグ投入(&G)"),
+              item("団体リーグ投入(&G)", {}, placeTeamLeague),
               separator(),
-              item("個人リーグ投入(&K)")}),
+              item("個人リーグ投入(&K)", {}, placeIndividualLeague)}),
         menu("調整(&C)",
              {item("調整Ⅰ(&T)", "調整Ⅰ"),
               item("均等振分(&R)"),
               item("ナンバー振分(&N)"),
               item("パッキン調整(&P)", "パッキン"),
               separator(),
-              item("シングルスリーグ調整(&S)"),
+              item("シングルスリーグ調整(&S)", {}, adjustSinglesLeague),
               separator(),
-              item("団体リーグ調整(&G)"),
+              item("団体リーグ調整(&G)", {}, adjustTeamLeague),
               separator(),
-              item("個人リーグ調整(&T)")}),
+              item("個人リーグ調整(&T)", {}, adjustIndividualLeague)}),
         menu("印刷(&P)",
              {item("ヤグラ（個人・団体）作成(&Y)", "ヤグラ作成", bracket::buildBracketSheet),
               separator(),
