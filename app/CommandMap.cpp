@@ -6,6 +6,10 @@
 #include "app/OpenCommand.h"
 #include "app/ProgramCommands.h"
 #include "app/Session.h"
+#include "app/adjust/AffiliationAdjustment.h"
+#include "app/adjust/EvenDistribution.h"
+#include "app/adjust/NumberDistribution.h"
+#include "app/adjust/PackingAdjustment.h"
 #include "app/bracket/BracketSheetCommand.h"
 #include "app/draw/PlacementCommand.h"
 #include "app/league/IndividualLeagueAdjustment.h"
@@ -83,10 +87,10 @@ std::vector<MenuItem> buildMenuBar() {
               separator(),
               item("個人リーグ投入(&K)", {}, placeIndividualLeague)}),
         menu("調整(&C)",
-             {item("調整Ⅰ(&T)", "調整Ⅰ"),
-              item("均等振分(&R)"),
-              item("ナンバー振分(&N)"),
-              item("パッキン調整(&P)", "パッキン"),
+             {item("調整Ⅰ(&T)", "調整Ⅰ", adjustAffiliations),
+              item("均等振分(&R)", {}, distributeEvenly),
+              item("ナンバー振分(&N)", {}, distributeNumbers),
+              item("パッキン調整(&P)", "パッキン", adjustPacking),
               separator(),
               item("シングルスリーグ調整(&S)", {}, adjustSinglesLeague),
               separator(),
