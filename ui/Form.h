@@ -67,6 +67,12 @@ public:
     // The option button that is on among those of a frame, "" when none.
     std::string selectedOption(const std::string& frame) const;
 
+    // Values the dialog keeps beside its controls (what its last OK chose, a count its labels
+    // are worked out from). They live as long as the dialog, as its controls' values do;
+    // "" when never set.
+    std::string memo(const std::string& key) const;
+    void setMemo(const std::string& key, std::string value) { memos_[key] = std::move(value); }
+
     // What a user does: change a control (runs onChange) and press a button (runs onButton).
     void userSetValue(const std::string& control, bool on);
     void userSetText(const std::string& control, std::string text);
@@ -92,6 +98,7 @@ private:
     const FormSpec* spec_;
     std::string caption_;
     std::map<std::string, State> states_;
+    std::map<std::string, std::string> memos_;
     std::string pressed_;
     bool visible_ = false;
 };

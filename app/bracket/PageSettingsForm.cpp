@@ -21,12 +21,12 @@ const char* const kFrame = "Frame1";
 
 std::string optionName(int i) { return "opt(" + std::to_string(i) + ")"; }
 
-// The entry count the label divides. The dialog is modal and shown by one command at a
-// time, which hands the count over just before showing it.
-int entriesShown = 0;
+// The label shows how many players stand down one half page; the entry count it divides
+// is handed to the dialog just before it shows.
+constexpr const char* kEntriesMemo = "entries";
 
-std::string playersPerHalfPage(int pages) {
-    return numberText(roundToInteger(static_cast<double>(entriesShown) / (2.0 * pages)));
+std::string playersPerHalfPage(const Form& form, int pages) {
+    return numberText(roundToInteger(readNumber(form.memo(kEntriesMemo)) / (2.0 * pages)));
 }
 
 FormSpec makeForm() {
@@ -47,7 +47,7 @@ FormSpec makeForm() {
     f.onChange = [](Form& form, const std::string& control) {
         for (int i = 0; i < kOptions; ++i)
             if (control == optionName(i) && form.value(control))
-                form.setText("Label1", playersPerHalfPage(1 << i));
+                form.setText("Label1", playersPerHalfPage(form, 1 << i));
     };
     return f;
 }
@@ -80,8 +80,8 @@ void askPageSettings(Session& session, sheet::Worksheet* summary) {
     if (s.PageCount < 1) s.PageCount = 1;
     const int option = optionFor(s.PageCount);
     form.setValue(optionName(option), true);
-    entriesShown = s.EntryCount;
-    form.setText("Label1", playersPerHalfPage(1 << option));
+    form.setMemo(kEntriesMemo, numberText(s.EntryCount));
+    form.setText("Label1", playersPerHalfPage(form, 1 << option));
 
     session.shell.showForm(form);
 

@@ -1,13 +1,13 @@
 #include "app/league/IndividualLeagueAdjustment.h"
 
 #include <string>
-#include <utility>
 
 #include "app/Session.h"
 #include "app/league/BalancePasses.h"
 #include "app/league/LeagueGroups.h"
 #include "app/league/SchoolRotation.h"
 #include "state/Numbers.h"
+#include "ui/FormControls.h"
 
 namespace tombra::app {
 
@@ -18,22 +18,18 @@ using namespace league;
 constexpr const char* kMark = "個人リーグ調整(&T)";
 constexpr const char* kBoxes[] = {"Check1", "Check2", "Check3", "Check4"};
 
-ui::ControlSpec checkBox(std::string name, std::string caption, bool on) {
-    return {std::move(name), ui::ControlKind::CheckBox, std::move(caption), {}, on};
-}
-
 ui::FormSpec makeLeagueAdjustForm() {
+    using namespace ui::controls;
     ui::FormSpec f;
     f.name = "Form13";
     f.caption = "個人リーグ調整選択";
     f.controls = {
-        checkBox("Check1", "所属調整", true),
-        checkBox("Check2", "前回グループ調整", true),
-        checkBox("Check3", "男女別調整", true),
-        checkBox("Check4", "種別調整", true),
-        {"Label1", ui::ControlKind::Label,
-         "参加者の偏りにより、うまく動かない場合に処理調整のチェックを外して下さい"},
-        {"Command1", ui::ControlKind::CommandButton, "OK"},
+        check("Check1", "所属調整", true),
+        check("Check2", "前回グループ調整", true),
+        check("Check3", "男女別調整", true),
+        check("Check4", "種別調整", true),
+        label("Label1", "参加者の偏りにより、うまく動かない場合に処理調整のチェックを外して下さい"),
+        button("Command1", "OK"),
     };
     f.okButton = "Command1";
     // No cancel button: closing the window keeps the passes chosen at the last OK.
@@ -41,24 +37,11 @@ ui::FormSpec makeLeagueAdjustForm() {
     return f;
 }
 
-// Where the choice of the last OK is kept: a record of the session's forms that is never
-// shown, so that it lives exactly as long as Form13 and survives File > Open as Form13 does.
-const ui::FormSpec& choiceRecord() {
-    static const ui::FormSpec spec = [] {
-        ui::FormSpec f;
-        f.name = "Form13.OK";
-        f.caption = "個人リーグ調整選択（OK時の選択）";
-        for (const char* box : kBoxes) f.controls.push_back(checkBox(box, box, false));
-        return f;
-    }();
-    return spec;
-}
-
 LeagueAdjustChoice askAdjustments(Session& session) {
     ui::Form& form = session.forms.get(leagueAdjustForm());
-    ui::Form& chosen = session.forms.get(choiceRecord());
+    // Closing the window keeps the passes the last OK chose, whatever the boxes show now.
     if (session.shell.showForm(form) == form.spec().okButton)
-        for (const char* box : kBoxes) chosen.setValue(box, form.value(box));
+        for (const char* box : kBoxes) form.setMemo(box, form.value(box) ? "1" : "");
     return leagueAdjustChoice(session);
 }
 
@@ -219,9 +202,9 @@ const ui::FormSpec& leagueAdjustForm() {
 }
 
 LeagueAdjustChoice leagueAdjustChoice(Session& session) {
-    const ui::Form& chosen = session.forms.get(choiceRecord());
-    return {chosen.value("Check1"), chosen.value("Check2"), chosen.value("Check3"),
-            chosen.value("Check4")};
+    const ui::Form& chosen = session.forms.get(leagueAdjustForm());
+    return {!chosen.memo("Check1").empty(), !chosen.memo("Check2").empty(),
+            !chosen.memo("Check3").empty(), !chosen.memo("Check4").empty()};
 }
 
 void adjustIndividualLeague(Session& session) {
