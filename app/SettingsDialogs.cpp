@@ -129,20 +129,20 @@ int askParticipantCount(Session& session) {
 }  // namespace
 
 const ui::FormSpec& settingsForm() {
-    static const FormSpec spec = makeSettingsForm();
-    return spec;
+    static const FormSpec declaration = makeSettingsForm();
+    return declaration;
 }
 const ui::FormSpec& participantCountForm() {
-    static const FormSpec spec = makeParticipantCountForm();
-    return spec;
+    static const FormSpec declaration = makeParticipantCountForm();
+    return declaration;
 }
 const ui::FormSpec& superSeedForm() {
-    static const FormSpec spec = makeSuperSeedForm();
-    return spec;
+    static const FormSpec declaration = makeSuperSeedForm();
+    return declaration;
 }
 const ui::FormSpec& superSeedCountForm() {
-    static const FormSpec spec = makeSuperSeedCountForm();
-    return spec;
+    static const FormSpec declaration = makeSuperSeedCountForm();
+    return declaration;
 }
 
 void makeDummyEntries(Session& session, int participants) {
@@ -162,7 +162,7 @@ void makeDummyEntries(Session& session, int participants) {
 void askSettings(Session& session) {
     TournamentState& s = session.state;
     Form& form = session.forms.get(settingsForm());
-    if (session.shell.showForm(form) != form.spec().okButton) {
+    if (session.shell.showForm(form) != form.declaration().okButton) {
         s.GenderName = "キャンセル";
         return;
     }
@@ -212,7 +212,7 @@ void askSettings(Session& session) {
         }
         if (s.EventCode == "Ｒ") {
             Form& count = session.forms.get(superSeedCountForm());
-            const bool ok = session.shell.showForm(count) == count.spec().okButton;
+            const bool ok = session.shell.showForm(count) == count.declaration().okButton;
             s.LeagueSuperSeedCount =
                 ok ? static_cast<Integer>(roundToInteger(readNumber(count.text("Text1")))) : 0;
         }

@@ -136,7 +136,7 @@ std::string BatchShell::showForm(ui::Form& form) {
     if (const FormValues* values = step_ ? step_->valuesFor(form.name()) : nullptr)
         for (const auto& [control, value] : values->controls) setControl(form, control, value);
 
-    std::string wanted = form.spec().okButton;
+    std::string wanted = form.declaration().okButton;
     bool named = false;
     if (step_) {
         auto it = step_->press.find(form.name());
@@ -147,7 +147,7 @@ std::string BatchShell::showForm(ui::Form& form) {
         // No second try with the same values: the dialog is cancelled instead, as a user
         // would close it. Should the cancel button refuse too, the window is closed.
         refused = wanted;
-        pressed = form.spec().cancelButton;
+        pressed = form.declaration().cancelButton;
         if (pressed != wanted && pressable(form, pressed, false)) form.press(pressed);
     }
     form.setVisible(false);

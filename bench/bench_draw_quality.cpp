@@ -48,7 +48,7 @@ class QuietShell : public ui::Shell {
     }
     std::string showForm(ui::Form& form) override {
         form.aboutToShow();
-        form.press(form.spec().okButton);
+        form.press(form.declaration().okButton);
         return form.pressedButton();
     }
     std::string openFileName(const ui::FileDialogRequest&) override { return {}; }

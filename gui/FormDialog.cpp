@@ -104,10 +104,10 @@ QWidget* FormDialog::control(const std::string& name) const {
     return it == widgets_.end() ? nullptr : it->second;
 }
 
-QWidget* FormDialog::makeControl(const ui::ControlSpec& spec, QWidget* parent) {
-    const std::string name = spec.name;
+QWidget* FormDialog::makeControl(const ui::ControlSpec& declaration, QWidget* parent) {
+    const std::string name = declaration.name;
     QWidget* w = nullptr;
-    switch (spec.kind) {
+    switch (declaration.kind) {
         case ControlKind::Frame: {
             auto* box = new QGroupBox(parent);
             new QGridLayout(box);
@@ -116,7 +116,7 @@ QWidget* FormDialog::makeControl(const ui::ControlSpec& spec, QWidget* parent) {
         }
         case ControlKind::OptionButton: {
             auto* radio = new QRadioButton(parent);
-            QButtonGroup*& group = optionGroups_[spec.frame];
+            QButtonGroup*& group = optionGroups_[declaration.frame];
             if (!group) group = new QButtonGroup(this);
             group->addButton(radio);
             connect(radio, &QRadioButton::clicked, this,
@@ -132,7 +132,7 @@ QWidget* FormDialog::makeControl(const ui::ControlSpec& spec, QWidget* parent) {
             break;
         }
         case ControlKind::TextBox:
-            if (spec.multiLine) {
+            if (declaration.multiLine) {
                 auto* edit = new QPlainTextEdit(parent);
                 connect(edit, &QPlainTextEdit::textChanged, this,
                         [this, name, edit] { userSetText(name, edit->toPlainText()); });
@@ -153,7 +153,7 @@ QWidget* FormDialog::makeControl(const ui::ControlSpec& spec, QWidget* parent) {
         case ControlKind::CommandButton: {
             auto* button = new QPushButton(parent);
             button->setAutoDefault(false);
-            button->setDefault(name == form_.spec().okButton);
+            button->setDefault(name == form_.declaration().okButton);
             connect(button, &QPushButton::clicked, this, [this, name] { buttonClicked(name); });
             w = button;
             break;
@@ -165,7 +165,7 @@ QWidget* FormDialog::makeControl(const ui::ControlSpec& spec, QWidget* parent) {
 }
 
 void FormDialog::build() {
-    const ui::FormSpec& spec = form_.spec();
+    const ui::FormSpec& declaration = form_.declaration();
     auto* outer = new QVBoxLayout(this);
     auto* body = new QGridLayout;
     outer->addLayout(body);
@@ -177,7 +177,7 @@ void FormDialog::build() {
 
     // Frames first, so that a control may come before the frame that holds it.
     std::map<std::string, const ui::ControlSpec*> frames;
-    for (const ui::ControlSpec& c : spec.controls)
+    for (const ui::ControlSpec& c : declaration.controls)
         if (c.kind == ControlKind::Frame) frames[c.name] = &c;
     // A frame that is missing, or that would end up inside itself, means the form itself.
     auto holder = [&](const ui::ControlSpec& c) -> std::string {
@@ -197,7 +197,7 @@ void FormDialog::build() {
         flows.emplace(name, Flow(static_cast<QGridLayout*>(box->layout())));
     }
 
-    for (const ui::ControlSpec& c : spec.controls) {
+    for (const ui::ControlSpec& c : declaration.controls) {
         const std::string in = holder(c);
         Flow& flow = flows.at(in);
         QWidget* parent = in.empty() ? static_cast<QWidget*>(this) : widgets_.at(in);
@@ -229,7 +229,7 @@ void FormDialog::build() {
 void FormDialog::refresh() {
     refreshing_ = true;
     setWindowTitle(qs(form_.caption()));
-    for (const ui::ControlSpec& c : form_.spec().controls) {
+    for (const ui::ControlSpec& c : form_.declaration().controls) {
         QWidget* w = widgets_.at(c.name);
         w->setEnabled(form_.enabled(c.name));
         const QString text = qs(form_.text(c.name));
@@ -263,7 +263,7 @@ void FormDialog::refresh() {
     // An exclusive group would refuse to clear its last button; the form may have none on.
     for (auto& [frame, group] : optionGroups_) {
         group->setExclusive(false);
-        for (const ui::ControlSpec& c : form_.spec().controls)
+        for (const ui::ControlSpec& c : form_.declaration().controls)
             if (c.kind == ControlKind::OptionButton && c.frame == frame)
                 static_cast<QRadioButton*>(widgets_.at(c.name))->setChecked(form_.value(c.name));
         group->setExclusive(true);
@@ -306,7 +306,7 @@ void FormDialog::buttonClicked(const std::string& name) {
 }
 
 void FormDialog::reject() {
-    const std::string& cancel = form_.spec().cancelButton;
+    const std::string& cancel = form_.declaration().cancelButton;
     const bool hasButton =
         form_.has(cancel) && form_.control(cancel).kind == ControlKind::CommandButton;
     if (hasButton) {

@@ -39,7 +39,7 @@ class FormDialog : public QDialog {
 
   private:
     void build();
-    QWidget* makeControl(const ui::ControlSpec& spec, QWidget* parent);
+    QWidget* makeControl(const ui::ControlSpec& declaration, QWidget* parent);
     void userSetValue(const std::string& name, bool on);
     void userSetText(const std::string& name, const QString& text);
     void buttonClicked(const std::string& name);

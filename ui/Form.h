@@ -46,10 +46,10 @@ struct FormSpec {
 // controls keep the values last entered.
 class Form {
 public:
-    explicit Form(const FormSpec& spec);
+    explicit Form(const FormSpec& declaration);
 
-    const FormSpec& spec() const { return *spec_; }
-    const std::string& name() const { return spec_->name; }
+    const FormSpec& declaration() const { return *declaration_; }
+    const std::string& name() const { return declaration_->name; }
     const std::string& caption() const { return caption_; }
     void setCaption(std::string caption) { caption_ = std::move(caption); }
 
@@ -79,7 +79,7 @@ public:
     // Returns true when the press closes the dialog.
     bool press(const std::string& button);
     const std::string& pressedButton() const { return pressed_; }
-    bool accepted() const { return !pressed_.empty() && pressed_ == spec_->okButton; }
+    bool accepted() const { return !pressed_.empty() && pressed_ == declaration_->okButton; }
 
     // Called by the shells around showing the dialog.
     void aboutToShow();
@@ -95,7 +95,7 @@ private:
     State& state(const std::string& control);
     const State& state(const std::string& control) const;
 
-    const FormSpec* spec_;
+    const FormSpec* declaration_;
     std::string caption_;
     std::map<std::string, State> states_;
     std::map<std::string, std::string> memos_;
@@ -106,7 +106,7 @@ private:
 // Every dialog of the program, by name, created on first use.
 class Forms {
 public:
-    Form& get(const FormSpec& spec);
+    Form& get(const FormSpec& declaration);
     Form* find(const std::string& name);
     std::vector<std::string> names() const;
 

@@ -137,8 +137,8 @@ class Unpacking {
 }  // namespace
 
 const ui::FormSpec& unpackForm() {
-    static const ui::FormSpec spec = makeUnpackForm();
-    return spec;
+    static const ui::FormSpec declaration = makeUnpackForm();
+    return declaration;
 }
 
 UnpackSettings readUnpackSettings(const ui::Form& form) {

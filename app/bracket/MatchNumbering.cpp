@@ -111,8 +111,8 @@ class Labeller {
 }  // namespace
 
 const ui::FormSpec& numberingForm() {
-    static const FormSpec spec = makeForm();
-    return spec;
+    static const FormSpec declaration = makeForm();
+    return declaration;
 }
 
 std::string timeTableSheetName(const std::string& bracketSheetName) {

@@ -69,8 +69,8 @@ int selectedPages(const Form& form) {
 }  // namespace
 
 const ui::FormSpec& pageSettingsForm() {
-    static const FormSpec spec = makeForm();
-    return spec;
+    static const FormSpec declaration = makeForm();
+    return declaration;
 }
 
 void askPageSettings(Session& session, sheet::Worksheet* summary) {

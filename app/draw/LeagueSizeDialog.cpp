@@ -62,8 +62,8 @@ std::vector<int> variableSizes(int entries, int size, int superSeeds) {
 }  // namespace
 
 const ui::FormSpec& leagueSizeForm() {
-    static const ui::FormSpec spec = makeLeagueSizeForm();
-    return spec;
+    static const ui::FormSpec declaration = makeLeagueSizeForm();
+    return declaration;
 }
 
 LeagueSizeChoice leagueSizeChoice(const ui::Form& form) {
@@ -88,7 +88,7 @@ std::vector<int> leagueGroupSizes(int entries, int size, bool fixed, int superSe
 bool askLeagueSize(Session& session) {
     TournamentState& s = session.state;
     ui::Form& form = session.forms.get(leagueSizeForm());
-    if (session.shell.showForm(form) != form.spec().okButton) {
+    if (session.shell.showForm(form) != form.declaration().okButton) {
         s.LeagueCancelled = 1;
         return false;
     }

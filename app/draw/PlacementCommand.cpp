@@ -28,7 +28,7 @@ Problem chooseTables(Session& session) {
     TournamentState& s = session.state;
     ui::Form& form = session.forms.get(tableSettingsForm());
     prepareTableSettings(form, s);
-    if (session.shell.showForm(form) == form.spec().okButton) {
+    if (session.shell.showForm(form) == form.declaration().okButton) {
         if (freeTablesSelected(form))
             askLeagueSize(session);  // its OK sets TableCount; キャンセル leaves it as it was
         else if (const int tables = selectedTableCount(form); tables != 0)
@@ -47,7 +47,7 @@ Problem sizeTablesByLeagues(Session& session) {
     TournamentState& s = session.state;
     s.LeagueSize = 3;
     ui::Form& options = session.forms.get(leagueOptionsForm());
-    if (session.shell.showForm(options) == options.spec().okButton) storeLeagueOptions(options, s);
+    if (session.shell.showForm(options) == options.declaration().okButton) storeLeagueOptions(options, s);
     if (Problem p = chooseTables(session)) return p;
     return sizeTablesAsLeagues(s);
 }

@@ -77,13 +77,13 @@ int proposalForLeagues(int entries, int leagueSize) {
 }  // namespace
 
 const ui::FormSpec& tableSettingsForm() {
-    static const ui::FormSpec spec = makeTableSettingsForm();
-    return spec;
+    static const ui::FormSpec declaration = makeTableSettingsForm();
+    return declaration;
 }
 
 const ui::FormSpec& leagueOptionsForm() {
-    static const ui::FormSpec spec = makeLeagueOptionsForm();
-    return spec;
+    static const ui::FormSpec declaration = makeLeagueOptionsForm();
+    return declaration;
 }
 
 int proposedTableCount(const TournamentState& s) {

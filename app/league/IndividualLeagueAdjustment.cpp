@@ -40,7 +40,7 @@ ui::FormSpec makeLeagueAdjustForm() {
 LeagueAdjustChoice askAdjustments(Session& session) {
     ui::Form& form = session.forms.get(leagueAdjustForm());
     // Closing the window keeps the passes the last OK chose, whatever the boxes show now.
-    if (session.shell.showForm(form) == form.spec().okButton)
+    if (session.shell.showForm(form) == form.declaration().okButton)
         for (const char* box : kBoxes) form.setMemo(box, form.value(box) ? "1" : "");
     return leagueAdjustChoice(session);
 }
@@ -197,8 +197,8 @@ void showStep(ui::ProgressDialog& progress, int value, const std::string& captio
 }  // namespace
 
 const ui::FormSpec& leagueAdjustForm() {
-    static const ui::FormSpec spec = makeLeagueAdjustForm();
-    return spec;
+    static const ui::FormSpec declaration = makeLeagueAdjustForm();
+    return declaration;
 }
 
 LeagueAdjustChoice leagueAdjustChoice(Session& session) {

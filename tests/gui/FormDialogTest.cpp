@@ -25,7 +25,7 @@ std::string str(const QString& s) { return s.toStdString(); }
 // A settings-like dialog: two frames of options, a box that enables a text, a label that
 // follows the chosen option, and an OK that refuses an empty name.
 const ui::FormSpec& sampleSpec() {
-    static const ui::FormSpec spec = [] {
+    static const ui::FormSpec declaration = [] {
         ui::FormSpec s;
         s.name = "FormT";
         s.caption = "初期設定";
@@ -56,7 +56,7 @@ const ui::FormSpec& sampleSpec() {
         };
         return s;
     }();
-    return spec;
+    return declaration;
 }
 
 template <class W>
@@ -194,15 +194,15 @@ TEST(FormDialog, ClosingTheWindowIsTheCancelButton) {
 }
 
 TEST(FormDialog, PreselectionWhenShownAndDisabledControls) {
-    ui::FormSpec spec = sampleSpec();  // outlives the program's form
-    spec.name = "FormU";
-    spec.onShow = [](ui::Form& f) {
+    ui::FormSpec declaration = sampleSpec();  // outlives the program's form
+    declaration.name = "FormU";
+    declaration.onShow = [](ui::Form& f) {
         f.setValue("Option2", true);
         f.setEnabled("Frame2", false);
         f.setCaption("設定（女子）");
     };
     GuiProgram p;
-    ui::Form& form = p.session.forms.get(spec);
+    ui::Form& form = p.session.forms.get(declaration);
     onNextModal([&](QWidget* d) {
         EXPECT_EQ(str(d->windowTitle()), "設定（女子）");
         EXPECT_TRUE(widget<QRadioButton>(d, "Option2")->isChecked());

@@ -39,7 +39,7 @@ class HurriedOfficial {
             chooseFile(dialog, file_);
         } else if (auto* form = qobject_cast<gui::FormDialog*>(modal)) {
             seen_.push_back("form:" + form->objectName().toStdString());
-            form->findChild<QPushButton*>(QString::fromStdString(form->form().spec().okButton))->click();
+            form->findChild<QPushButton*>(QString::fromStdString(form->form().declaration().okButton))->click();
         } else {
             seen_.push_back("other:" + modal->windowTitle().toStdString());
             modal->close();

@@ -43,7 +43,7 @@ public:
         formsShown.push_back(form.name());
         if (auto f = fill.find(form.name()); f != fill.end()) f->second(form);
         auto p = press.find(form.name());
-        form.press(p != press.end() ? p->second : form.spec().okButton);
+        form.press(p != press.end() ? p->second : form.declaration().okButton);
         return form.pressedButton();
     }
     std::string openFileName(const ui::FileDialogRequest& r) override { return nextFile(r); }

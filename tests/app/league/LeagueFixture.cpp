@@ -19,7 +19,7 @@ std::string LeagueShell::showForm(ui::Form& form) {
     form.aboutToShow();
     formsShown.push_back(form.name());
     if (auto f = fill.find(form.name()); f != fill.end()) f->second(form);
-    return form.spec().cancelButton;
+    return form.declaration().cancelButton;
 }
 
 int addPlayer(TournamentState& s, const Player& p) {
