@@ -1,5 +1,7 @@
 #include "ui/ProgressDialog.h"
 
+#include <utility>
+
 #include "ui/Shell.h"
 
 namespace tombra::ui {
@@ -35,5 +37,12 @@ void ProgressDialog::hide() {
 }
 
 void ProgressDialog::changed() { shell_.progressChanged(*this); }
+
+void ProgressDialog::start(std::string caption, float min, float max) {
+    setCaption(std::move(caption));
+    setMin(min);
+    setMax(max);
+    show();
+}
 
 }  // namespace tombra::ui

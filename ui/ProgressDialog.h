@@ -21,6 +21,8 @@ public:
     void setValue(float value);
     void show();
     void hide();
+    // Caption, range, then show: how most commands open the dialog.
+    void start(std::string caption, float min, float max);
 
     const std::string& caption() const { return caption_; }
     float min() const { return min_; }

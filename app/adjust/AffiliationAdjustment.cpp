@@ -143,10 +143,7 @@ void adjustAffiliations(Session& session) {
     session.marks.set("調整Ⅰ", true);
 
     ui::ProgressDialog& progress = session.progress;
-    progress.setCaption("振分Ⅰ");
-    progress.setMin(1);
-    progress.setMax(session.state.TableCount);
-    progress.show();
+    progress.start("振分Ⅰ", 1, session.state.TableCount);
 
     // A table that keeps clashes is told once, not once for every pair left in it.
     std::set<int> told;

@@ -40,10 +40,7 @@ class EvenDistribution {
         const int tables = adjust::tableCount(s_);
         const int levels = adjust::bracketLevels(tables);
         ui::ProgressDialog& progress = session_.progress;
-        progress.setCaption(caption + strText(pass));
-        progress.setMin(1);
-        progress.setMax(static_cast<float>(tables + levels));
-        progress.show();
+        progress.start(caption + strText(pass), 1, static_cast<float>(tables + levels));
         session_.random.reseedFromClock();
 
         adjust::OpponentSpread spread;

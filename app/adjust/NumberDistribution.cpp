@@ -69,10 +69,7 @@ int separateLeadingPair(TournamentState& s, const std::function<void(int)>& scho
 void distributeNumbers(Session& session) {
     session.marks.set("ナンバー振分(&N)", true);
     ui::ProgressDialog& progress = session.progress;
-    progress.setCaption("ＮＯ振分");
-    progress.setMin(1);
-    progress.setMax(session.state.MaxSchoolNo);
-    progress.show();
+    progress.start("ＮＯ振分", 1, session.state.MaxSchoolNo);
     adjust::separateLeadingPair(session.state,
                                 [&progress](int i) { progress.setValue(static_cast<float>(i)); });
     progress.hide();

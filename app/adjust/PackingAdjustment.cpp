@@ -169,10 +169,7 @@ void adjustPacking(Session& session) {
     const adjust::UnpackSettings settings = adjust::readUnpackSettings(form);
 
     ui::ProgressDialog& progress = session.progress;
-    progress.setCaption("パッキン調整");
-    progress.setMin(1);
-    progress.setMax(session.state.TableCount);
-    progress.show();
+    progress.start("パッキン調整", 1, session.state.TableCount);
 
     session.log.clear();
     session.log.append("");

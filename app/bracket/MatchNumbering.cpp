@@ -137,10 +137,7 @@ NumberingChoice askNumbering(Session& session) {
 void eraseNumbering(Session& session, sheet::Worksheet& sheet) {
     const TournamentState& s = session.state;
     const int rows = s.PagePhaseCount * s.PageCount + s.EntryCount;
-    session.progress.setCaption("ナンバリング消去");
-    session.progress.setMin(0);
-    session.progress.setMax(static_cast<float>(rows));
-    session.progress.show();
+    session.progress.start("ナンバリング消去", 0, static_cast<float>(rows));
     // The estimate covers a balanced bracket; a sheet that runs longer is erased to its end.
     const std::optional<sheet::Area> used = sheet.usedArea();
     const int lastRow = std::max(rows, used ? used->bottom : 0);

@@ -222,10 +222,7 @@ void adjustIndividualLeague(Session& session) {
     const LeagueAdjustChoice choice = askAdjustments(session);
 
     ui::ProgressDialog& progress = session.progress;
-    progress.setCaption("");
-    progress.setMin(0);
-    progress.setMax(20);
-    progress.show();
+    progress.start("", 0, 20);
     LeagueGroups groups(s, session.random, seededByMark);
     int t = 0;
     if (choice.bySchool) {

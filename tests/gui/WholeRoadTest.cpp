@@ -75,7 +75,9 @@ TEST(WholeRoad, TheSamplesMensSinglesGoFromOpenToBracketInTheWindow) {
     EXPECT_TRUE(log->toPlainText().startsWith(QStringLiteral("エントリー数\n県立北高：")));
     // The progress window is gone once the commands end.
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == "Form2") EXPECT_FALSE(w->isVisible());
+        if (w->objectName() == "Form2") {
+            EXPECT_FALSE(w->isVisible());
+        }
 
     sheet::Workbook* wb = p.session.host.activeWorkbook();
     ASSERT_NE(wb, nullptr);

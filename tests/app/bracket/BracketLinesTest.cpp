@@ -56,8 +56,9 @@ TEST_F(Lines, EveryGroupJoinsItsPlayersOnBothHalves) {
                     EXPECT_TRUE(edge(row, c, joinEdge) && edge(row + 1, c, joinEdge))
                         << "mark at " << row << "," << c;
                     // A lone pair's winner is carried on by the round connector.
-                    if (c == outer && code != -2)
+                    if (c == outer && code != -2) {
                         EXPECT_TRUE(lineUnder(row, inner)) << "winner of " << row;
+                    }
                 }
             // Lines are drawn in the half's own two columns, nothing beyond.
             const int beyond = lineColumn(side, 9);
