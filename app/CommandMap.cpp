@@ -3,18 +3,19 @@
 #include <functional>
 
 #include "app/FileCommands.h"
-#include "app/OpenCommand.h"
+#include "intake/OpenCommand.h"
 #include "app/ProgramCommands.h"
-#include "app/Session.h"
-#include "app/adjust/AffiliationAdjustment.h"
-#include "app/adjust/EvenDistribution.h"
-#include "app/adjust/NumberDistribution.h"
-#include "app/adjust/PackingAdjustment.h"
-#include "app/bracket/BracketSheetCommand.h"
-#include "app/draw/PlacementCommand.h"
-#include "app/league/IndividualLeagueAdjustment.h"
-#include "app/league/IndividualLeaguePlacement.h"
-#include "app/league/SimpleLeagues.h"
+#include "session/CommandIds.h"
+#include "session/Session.h"
+#include "adjust/AffiliationAdjustment.h"
+#include "adjust/EvenDistribution.h"
+#include "adjust/NumberDistribution.h"
+#include "adjust/PackingAdjustment.h"
+#include "bracket/BracketSheetCommand.h"
+#include "draw/PlacementCommand.h"
+#include "league/IndividualLeagueAdjustment.h"
+#include "league/IndividualLeaguePlacement.h"
+#include "league/SimpleLeagues.h"
 
 namespace tombra::app {
 
@@ -57,10 +58,10 @@ std::vector<MenuItem> buildMenuBar() {
     return {
         menu("ﾌｧｲﾙ(&F)",
              {item("新規作成(&N)", "mnuFileNew", placeholderFileNew, "Ctrl+N"),
-              item("開く(&O)...", "mnuFileOpen", openEntries),
+              item("開く(&O)...", ids::kFileOpen, intake::openEntries),
               item("閉じる(&C)", "mnuFileClose", placeholderFileClose),
               separator(),
-              item("上書き保存(&S)", "mnuFileSave", saveWorkbook),
+              item("上書き保存(&S)", ids::kFileSave, saveWorkbook),
               item("名前を付けて保存(&A)...", "mnuFileSaveAs", saveWorkbookAs),
               item("すべて保存(&L)", "mnuFileSaveAll", saveAllWorkbooks),
               separator(),
@@ -79,49 +80,49 @@ std::vector<MenuItem> buildMenuBar() {
               item("終了(&X)", "mnuFileExit", fileExit)},
              "mnuFile"),
         menu("投入(&T)",
-             {item("ヤグラ・リーグ（個人・団体）投入(&T)", "投入", placeEntries),
+             {item("ヤグラ・リーグ（個人・団体）投入(&T)", ids::kPlace, draw::placeEntries),
               separator(),
-              item("シングルスリーグ投入(&S)", {}, placeSinglesLeague),
+              item("シングルスリーグ投入(&S)", ids::kPlaceSinglesLeague, league::placeSinglesLeague),
               separator(),
-              item("団体リーグ投入(&G)", {}, placeTeamLeague),
+              item("団体リーグ投入(&G)", ids::kPlaceTeamLeague, league::placeTeamLeague),
               separator(),
-              item("個人リーグ投入(&K)", {}, placeIndividualLeague)}),
+              item("個人リーグ投入(&K)", ids::kPlaceIndividualLeague, league::placeIndividualLeague)}),
         menu("調整(&C)",
-             {item("調整Ⅰ(&T)", "調整Ⅰ", adjustAffiliations),
-              item("均等振分(&R)", {}, distributeEvenly),
-              item("ナンバー振分(&N)", {}, distributeNumbers),
-              item("パッキン調整(&P)", "パッキン", adjustPacking),
+             {item("調整Ⅰ(&T)", ids::kAdjustAffiliations, adjust::adjustAffiliations),
+              item("均等振分(&R)", ids::kDistributeEvenly, adjust::distributeEvenly),
+              item("ナンバー振分(&N)", ids::kDistributeNumbers, adjust::distributeNumbers),
+              item("パッキン調整(&P)", ids::kAdjustPacking, adjust::adjustPacking),
               separator(),
-              item("シングルスリーグ調整(&S)", {}, adjustSinglesLeague),
+              item("シングルスリーグ調整(&S)", ids::kAdjustSinglesLeague, league::adjustSinglesLeague),
               separator(),
-              item("団体リーグ調整(&G)", {}, adjustTeamLeague),
+              item("団体リーグ調整(&G)", ids::kAdjustTeamLeague, league::adjustTeamLeague),
               separator(),
-              item("個人リーグ調整(&T)", {}, adjustIndividualLeague)}),
+              item("個人リーグ調整(&T)", ids::kAdjustIndividualLeague, league::adjustIndividualLeague)}),
         menu("印刷(&P)",
-             {item("ヤグラ（個人・団体）作成(&Y)", "ヤグラ作成", bracket::buildBracketSheet),
+             {item("ヤグラ（個人・団体）作成(&Y)", ids::kBuildBracket, bracket::buildBracketSheet),
               separator(),
-              item("リーグ・ヤグラのリーグ作成(&S)", "リーグヤグラのリーグ作成"),
+              item("リーグ・ヤグラのリーグ作成(&S)", ids::kBuildLeagueBracketLeagues),
               separator(),
-              item("個人戦ヤグラのみ印刷(&I)", "ヤグラのみ印刷"),
+              item("個人戦ヤグラのみ印刷(&I)", ids::kPrintBracketOnly),
               separator(),
-              item("団体リーグ作成(&T)", "団体リーグ表作成"),
+              item("団体リーグ作成(&T)", ids::kBuildTeamLeagueSheet),
               separator(),
-              item("個人リーグ作成(&K)"),
+              item("個人リーグ作成(&K)", ids::kBuildIndividualLeagueSheet),
               separator(),
               item("印刷プレビュー(&P)", {}, previewBracketSheetVisibly),
               item("印刷(&I))", "印刷Ⅰ", printBracketSheetVisibly),
               separator(),
               item("リーグ表をトーナメントへ変換", "リーグ_トーナメント"),
               separator(),
-              item("記録作成(&K)")}),
+              item("記録作成(&K)", ids::kMatchRecords)}),
         menu("参加一覧(&S)",
-             {item("参加一覧作成(&I)"),
+             {item("参加一覧作成(&I)", ids::kParticipantList),
               separator(),
-              item("参加申込書(&S)"),
+              item("参加申込書(&S)", ids::kEntryForms),
               separator(),
               item("CSV名簿作成(&M)", "基礎名簿", doNothing)},
              "参加"),
-        item("セル結合(&R)"),
+        item("セル結合(&R)", ids::kRestoreMerges),
         menu("編集(&E)",
              {item("交換[max100行](&K)", "交換実行"),
               separator(),
@@ -134,8 +135,8 @@ std::vector<MenuItem> buildMenuBar() {
               item("貼り付け(&P)", "mnuEditPaste", nullptr, "Ctrl+V"),
               item("形式を選択して貼り付け(&S)...", "mnuEditPasteSpecial")}),
         menu("表示(&V)",
-             {checked(item("ﾂｰﾙ ﾊﾞｰ(&T)", "mnuViewToolbar", toggleToolbar)),
-              checked(item("ｽﾃｰﾀｽ ﾊﾞｰ(&B)", "mnuViewStatusBar", toggleStatusBar)),
+             {checked(item("ﾂｰﾙ ﾊﾞｰ(&T)", ids::kViewToolbar, toggleToolbar)),
+              checked(item("ｽﾃｰﾀｽ ﾊﾞｰ(&B)", ids::kViewStatusBar, toggleStatusBar)),
               separator(),
               item("最新の情報に更新(&R)", "mnuViewRefresh"),
               item("ｵﾌﾟｼｮﾝ(&O)...", "mnuViewOptions"),
@@ -211,15 +212,6 @@ const MenuItem* findMenuItem(const std::string& pathOrId) {
             return found != nullptr;
         }, {});
     return found;
-}
-
-const std::vector<std::string>& placementAndOutputMarks() {
-    static const std::vector<std::string> ids = {
-        "投入", "シングルスリーグ投入(&S)", "団体リーグ投入(&G)", "個人リーグ投入(&K)", "調整Ⅰ",
-        "均等振分(&R)", "ナンバー振分(&N)", "パッキン", "シングルスリーグ調整(&S)", "団体リーグ調整(&G)",
-        "個人リーグ調整(&T)", "ヤグラ作成", "リーグヤグラのリーグ作成", "ヤグラのみ印刷", "団体リーグ表作成",
-        "個人リーグ作成(&K)", "記録作成(&K)", "参加一覧作成(&I)", "参加申込書(&S)", "セル結合(&R)"};
-    return ids;
 }
 
 bool runMenuItem(Session& session, const MenuItem& item) {

@@ -3,9 +3,12 @@
 #include <string>
 #include <vector>
 
+namespace tombra {
+class Session;
+}  // namespace tombra
+
 namespace tombra::app {
 
-class Session;
 using Command = void (*)(Session&);
 
 // One item of the menu bar. `id` names it for commands, marks and scripts: its control name,
@@ -35,9 +38,6 @@ const std::vector<ToolbarButton>& toolbarButtons();
 
 // An item by menu path ("ﾌｧｲﾙ(&F)/開く(&O)...") or by id ("mnuFileOpen"); nullptr when none.
 const MenuItem* findMenuItem(const std::string& pathOrId);
-
-// The items whose marks File > Open clears.
-const std::vector<std::string>& placementAndOutputMarks();
 
 // Runs an item's command, or the toolbar button's dispatch; false when it has no command.
 bool runMenuItem(Session& session, const MenuItem& item);

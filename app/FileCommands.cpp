@@ -1,6 +1,7 @@
 #include "app/FileCommands.h"
 
-#include "app/Session.h"
+#include "session/CommandIds.h"
+#include "session/Session.h"
 #include "sheet/WorkbookError.h"
 
 namespace tombra::app {
@@ -35,7 +36,7 @@ sheet::Worksheet* bracketSheet(Session& session, sheet::Workbook*& wb) {
 
 void saveWorkbook(Session& session) {
     sheet::Workbook* wb = session.attachWorkbook();
-    session.marks.set("mnuFileSave", true);
+    session.marks.set(ids::kFileSave, true);
     if (wb) saveReportingFailure(session, *wb);
 }
 

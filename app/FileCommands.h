@@ -1,8 +1,11 @@
 #pragma once
 
+namespace tombra {
+class Session;
+}  // namespace tombra
+
 namespace tombra::app {
 
-class Session;
 
 // The File menu's own commands and the print items of the 印刷 menu.
 void saveWorkbook(Session& session);      // 上書き保存(&S)

@@ -3,7 +3,8 @@
 #include <charconv>
 #include <filesystem>
 
-#include "app/Session.h"
+#include "session/CommandIds.h"
+#include "session/Session.h"
 #include "sheet/Constants.h"
 #include "sheet/WorkbookError.h"
 
@@ -38,8 +39,8 @@ bool keepHostAtExit(Session& session) {
 }  // namespace
 
 void startUp(Session& session) {
-    session.marks.set("mnuViewToolbar", true);
-    session.marks.set("mnuViewStatusBar", true);
+    session.marks.set(ids::kViewToolbar, true);
+    session.marks.set(ids::kViewStatusBar, true);
 }
 
 std::string versionText(const std::string& version) {
@@ -80,11 +81,11 @@ void helpSearch(Session& session) { openHelpFile(session, true); }
 void clearLog(Session& session) { session.log.clear(); }
 
 void toggleToolbar(Session& session) {
-    session.marks.set("mnuViewToolbar", !session.marks.checked("mnuViewToolbar"));
+    session.marks.set(ids::kViewToolbar, !session.marks.checked(ids::kViewToolbar));
 }
 
 void toggleStatusBar(Session& session) {
-    session.marks.set("mnuViewStatusBar", !session.marks.checked("mnuViewStatusBar"));
+    session.marks.set(ids::kViewStatusBar, !session.marks.checked(ids::kViewStatusBar));
 }
 
 void doNothing(Session&) {}

@@ -2,9 +2,12 @@
 
 #include <string>
 
+namespace tombra {
+class Session;
+}  // namespace tombra
+
 namespace tombra::app {
 
-class Session;
 
 // Start-up: the marks the window starts with.
 void startUp(Session& session);

@@ -1,7 +1,7 @@
 #include "batch/BatchShell.h"
 
 #include "app/ProgramCommands.h"
-#include "app/Session.h"
+#include "session/Session.h"
 #include "batch/PdfExport.h"
 #include "sheet/Worksheet.h"
 #include "ui/Form.h"

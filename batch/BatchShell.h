@@ -11,8 +11,11 @@
 #include "batch/Transcript.h"
 #include "ui/Shell.h"
 
-namespace tombra::app {
+namespace tombra {
 class Session;
+}  // namespace tombra
+
+namespace tombra::app {
 }
 
 namespace tombra::batch {
@@ -33,7 +36,7 @@ class BatchShell : public ui::Shell {
 
     BatchShell(Transcript& transcript, Settings settings);
     // The session whose main window closeMainWindow closes.
-    void attach(app::Session& session) { session_ = &session; }
+    void attach(Session& session) { session_ = &session; }
 
     void beginStep(const Step& step);
     // Ends the step; returns notes on what the step gave that nothing asked for.
@@ -73,7 +76,7 @@ class BatchShell : public ui::Shell {
 
     Transcript& transcript_;
     Settings settings_;
-    app::Session* session_ = nullptr;
+    Session* session_ = nullptr;
     std::optional<Step> step_;  // a copy: the shell never depends on how long the script lives
     size_t nextAnswer_ = 0;
     size_t nextFile_ = 0;

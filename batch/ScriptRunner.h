@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/Session.h"
+#include "session/Session.h"
 #include "batch/BatchShell.h"
 #include "batch/Transcript.h"
 
@@ -38,7 +38,7 @@ class ScriptRunner {
 
     // Checks the whole script before anything runs, then runs it; the exit status.
     int run(const nlohmann::ordered_json& script);
-    app::Session& session() { return session_; }
+    Session& session() { return session_; }
 
   private:
     int scriptError(const std::string& message);
@@ -48,7 +48,7 @@ class ScriptRunner {
     std::ostream& err_;
     Transcript transcript_;
     BatchShell shell_;
-    app::Session session_;
+    Session session_;
 };
 
 // The captions of the checked menu items, in menu order.

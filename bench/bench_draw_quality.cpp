@@ -22,13 +22,14 @@
 #include <string>
 #include <vector>
 
-#include "app/Session.h"
-#include "app/adjust/AffiliationAdjustment.h"
-#include "app/adjust/EvenDistribution.h"
-#include "app/adjust/NumberDistribution.h"
-#include "app/adjust/PackingAdjustment.h"
-#include "app/draw/PlacementCommand.h"
-#include "app/draw/TableDialogs.h"
+#include "session/CommandIds.h"
+#include "session/Session.h"
+#include "adjust/AffiliationAdjustment.h"
+#include "adjust/EvenDistribution.h"
+#include "adjust/NumberDistribution.h"
+#include "adjust/PackingAdjustment.h"
+#include "draw/PlacementCommand.h"
+#include "draw/TableDialogs.h"
 #include "state/EntryCode.h"
 #include "ui/Form.h"
 #include "ui/Shell.h"
@@ -209,7 +210,7 @@ int main(int argc, char** argv) {
         const double x = std::uniform_real_distribution<double>(4.0, 10.0)(gen);
         const int entries = std::clamp(int(std::pow(2.0, x)), 16, 1024);
         QuietShell shell;
-        app::Session session(shell, ".");
+        Session session(shell, ".");
         session.random.setFixedSeed(seed * 1000 + unsigned(round));
         TournamentState& s = session.state;
         s.setOpenConstants();
@@ -238,7 +239,7 @@ int main(int argc, char** argv) {
         std::stable_sort(order.begin(), order.end(),
                          [&](auto a, auto b) { return sizes[a] > sizes[b]; });
         const int seeds =
-            std::min<int>({16, int(order.size()), s.EntryCount / 4, app::proposedTableCount(s)});
+            std::min<int>({16, int(order.size()), s.EntryCount / 4, draw::proposedTableCount(s)});
         for (int j = 1; j <= seeds; ++j) {
             const int school = numbers[order[std::size_t(j - 1)]];
             s.PositionEntry(j) = encodeEntry(school, 1);
@@ -255,21 +256,21 @@ int main(int argc, char** argv) {
             return d;
         };
         auto t = t0;
-        app::placeEntries(session);
+        draw::placeEntries(session);
         ms[0] = lap(t);
-        if (!session.marks.checked("投入")) {
+        if (!session.marks.checked(ids::kPlace)) {
             std::fprintf(stderr, "event %d (%d entries) was not drawn\n", round, entries);
             continue;
         }
         const bool canSeparate = separable(s);
         t = Clock::now();
-        app::adjustAffiliations(session);
+        adjust::adjustAffiliations(session);
         ms[1] = lap(t);
-        app::distributeEvenly(session);
+        adjust::distributeEvenly(session);
         ms[2] = lap(t);
-        app::distributeNumbers(session);
+        adjust::distributeNumbers(session);
         ms[3] = lap(t);
-        app::adjustPacking(session);
+        adjust::adjustPacking(session);
         ms[4] = lap(t);
 
         for (Band& b : bands) {

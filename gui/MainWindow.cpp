@@ -16,7 +16,8 @@
 #include <exception>
 
 #include "app/ProgramCommands.h"
-#include "app/Session.h"
+#include "session/CommandIds.h"
+#include "session/Session.h"
 #include "gui/MenuMarkStyle.h"
 #include "gui/OpenWindows.h"
 #include "gui/ProgramLook.h"
@@ -28,8 +29,6 @@ namespace tombra::gui {
 namespace {
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 
-const char* const kToolbarMark = "mnuViewToolbar";
-const char* const kStatusBarMark = "mnuViewStatusBar";
 
 // The log keeps CR LF line ends; the pane wants one break per line.
 QString paneText(const std::string& text) {
@@ -40,7 +39,7 @@ QString paneText(const std::string& text) {
 }
 }  // namespace
 
-MainWindow::MainWindow(app::Session& session, QtShell& shell, QWidget* parent)
+MainWindow::MainWindow(Session& session, QtShell& shell, QWidget* parent)
     : QMainWindow(parent), session_(session), openWindows_(new OpenWindows(this)) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(kProgramTitle);
@@ -129,8 +128,8 @@ QAction* MainWindow::menuAction(const std::string& id) const {
 
 void MainWindow::showMarks(const ui::CommandMarks& marks) {
     for (const auto& [id, action] : checkable_) action->setChecked(marks.checked(id));
-    toolBar_->setVisible(marks.checked(kToolbarMark));
-    statusBar()->setVisible(marks.checked(kStatusBarMark));
+    toolBar_->setVisible(marks.checked(ids::kViewToolbar));
+    statusBar()->setVisible(marks.checked(ids::kViewStatusBar));
 }
 
 // ---- toolbar

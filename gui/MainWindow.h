@@ -13,8 +13,11 @@ class QPlainTextEdit;
 class QTimer;
 class QToolBar;
 
-namespace tombra::app {
+namespace tombra {
 class Session;
+}  // namespace tombra
+
+namespace tombra::app {
 }
 namespace tombra::ui {
 class CommandMarks;
@@ -32,10 +35,10 @@ class QtShell;
 class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
-    MainWindow(app::Session& session, QtShell& shell, QWidget* parent = nullptr);
+    MainWindow(Session& session, QtShell& shell, QWidget* parent = nullptr);
     ~MainWindow() override;
 
-    app::Session& session() const { return session_; }
+    Session& session() const { return session_; }
     // The action of a menu item (or of a menu) by its id; nullptr when there is none.
     QAction* menuAction(const std::string& id) const;
     // The toolbar action of a button key; nullptr when there is none.
@@ -60,7 +63,7 @@ class MainWindow : public QMainWindow {
     void runMenuItem(const app::MenuItem& item);
     void runToolbarButton(const std::string& key);
 
-    app::Session& session_;
+    Session& session_;
     OpenWindows* openWindows_;
     std::map<std::string, QAction*> actions_;         // menu items and menus, by id
     std::map<std::string, QAction*> checkable_;       // items that can carry a mark, by id

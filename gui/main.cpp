@@ -1,6 +1,6 @@
 #include <QApplication>
 
-#include "app/Session.h"
+#include "session/Session.h"
 #include "gui/MainWindow.h"
 #include "gui/ProgramLook.h"
 #include "gui/QtShell.h"
@@ -11,7 +11,7 @@ int main(int argc, char** argv) {
     tombra::gui::setUpProgramLook();
 
     tombra::gui::QtShell shell;
-    tombra::app::Session session(shell, QCoreApplication::applicationDirPath().toStdString());
+    tombra::Session session(shell, QCoreApplication::applicationDirPath().toStdString());
     tombra::gui::MainWindow window(session, shell);
     window.show();
     return application.exec();

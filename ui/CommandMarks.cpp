@@ -10,8 +10,8 @@ void CommandMarks::set(const std::string& id, bool on) {
     shell_.marksChanged(*this);
 }
 
-void CommandMarks::clear(const std::vector<std::string>& ids) {
-    for (const std::string& id : ids) checked_.erase(id);
+void CommandMarks::clear(std::span<const char* const> ids) {
+    for (const char* id : ids) checked_.erase(id);
     shell_.marksChanged(*this);
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <set>
+#include <span>
 #include <string>
-#include <vector>
 
 namespace tombra::ui {
 
@@ -16,7 +16,7 @@ public:
     explicit CommandMarks(Shell& shell) : shell_(shell) {}
     bool checked(const std::string& id) const { return checked_.count(id) != 0; }
     void set(const std::string& id, bool on);
-    void clear(const std::vector<std::string>& ids);
+    void clear(std::span<const char* const> ids);
     const std::set<std::string>& all() const { return checked_; }
 
 private:

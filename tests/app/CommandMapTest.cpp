@@ -1,4 +1,5 @@
 #include "app/CommandMap.h"
+#include "session/CommandIds.h"
 
 #include <gtest/gtest.h>
 
@@ -51,12 +52,12 @@ TEST(CommandMap, ItemsAreFoundByPathOrControlNameAndPathsAreExact) {
 }
 
 TEST(CommandMap, TheTwentyWorkMarksAreMenuItemsThatOpenClears) {
-    const auto& ids = placementAndOutputMarks();
-    EXPECT_EQ(ids.size(), 20u);
-    EXPECT_EQ(std::set<std::string>(ids.begin(), ids.end()).size(), 20u);
-    for (const std::string& id : ids) EXPECT_NE(findMenuItem(id), nullptr) << id;
-    for (const char* notOne : {"mnuFileOpen", "mnuFileSave", "mnuViewToolbar"})
-        EXPECT_EQ(std::count(ids.begin(), ids.end(), notOne), 0) << notOne;
+    const auto& marks = ids::kPlacementAndOutput;
+    EXPECT_EQ(marks.size(), 20u);
+    EXPECT_EQ(std::set<std::string>(marks.begin(), marks.end()).size(), 20u);
+    for (const std::string id : marks) EXPECT_NE(findMenuItem(id), nullptr) << id;
+    for (const std::string notOne : {"mnuFileOpen", "mnuFileSave", "mnuViewToolbar"})
+        EXPECT_EQ(std::count(marks.begin(), marks.end(), notOne), 0) << notOne;
 }
 
 TEST(CommandMap, ItemsOfLaterWorkAreDisabledAndToolbarFollowsTheMenu) {

@@ -4,7 +4,7 @@
 
 #include "app/CommandMap.h"
 #include "app/ProgramCommands.h"
-#include "app/Session.h"
+#include "session/Session.h"
 #include "sheet/Constants.h"
 #include "sheet/Workbook.h"
 #include "support/FakeShell.h"

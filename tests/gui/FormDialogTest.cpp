@@ -11,7 +11,7 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "app/SettingsDialogs.h"
+#include "intake/SettingsDialogs.h"
 #include "gui/FormDialog.h"
 #include "gui/GuiFixture.h"
 
@@ -230,7 +230,7 @@ TEST(FormDialog, FrameNoneSelectedShowsNoneSelected) {
 // The real settings dialog: every caption readable, and the picture kept for a look.
 TEST(FormDialog, SettingsDialogShowsAllItsChoices) {
     GuiProgram p;
-    ui::Form& form = p.session.forms.get(app::settingsForm());
+    ui::Form& form = p.session.forms.get(intake::settingsForm());
     onNextModal([&](QWidget* d) {
         for (const char* frame : {"Frame1", "Frame2", "Frame3"}) EXPECT_NE(widget<QGroupBox>(d, frame), nullptr);
         EXPECT_TRUE(widget<QRadioButton>(d, "Option4")->isChecked());

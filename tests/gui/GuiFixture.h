@@ -8,7 +8,7 @@
 #include <functional>
 #include <memory>
 
-#include "app/Session.h"
+#include "session/Session.h"
 #include "gui/MainWindow.h"
 #include "gui/QtShell.h"
 #include "support/TestFiles.h"
@@ -20,7 +20,7 @@ struct GuiProgram {
     GuiProgram() : session(shell, folder.path()), window(session, shell) {}
     TempDir folder;
     gui::QtShell shell;
-    app::Session session;
+    Session session;
     gui::MainWindow window;
 };
 

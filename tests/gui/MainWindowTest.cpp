@@ -20,6 +20,7 @@
 #include "app/ProgramCommands.h"
 #include "gui/GuiFixture.h"
 #include "gui/ProgressWindow.h"
+#include "session/CommandIds.h"
 
 namespace tombra::test {
 namespace {
@@ -92,7 +93,7 @@ TEST(MainWindow, CheckMarksShowTheSessionsMarks) {
     EXPECT_TRUE(placement->isChecked());
     EXPECT_TRUE(p.window.menuAction("セル結合(&R)")->isChecked());
 
-    p.session.marks.clear(app::placementAndOutputMarks());
+    p.session.marks.clear(ids::kPlacementAndOutput);
     EXPECT_FALSE(placement->isChecked());
     EXPECT_FALSE(p.window.menuAction("セル結合(&R)")->isChecked());
 

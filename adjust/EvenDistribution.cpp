@@ -1,0 +1,92 @@
+#include "adjust/EvenDistribution.h"
+
+#include <set>
+#include <string>
+
+#include "session/CommandIds.h"
+#include "session/Session.h"
+#include "adjust/SectionBalance.h"
+#include "adjust/SeedOpponents.h"
+#include "state/Numbers.h"
+
+namespace tombra::adjust {
+
+namespace {
+
+using adjust::TableCounts;
+
+constexpr int kPassLimit = 10;
+// A pass ends the command when the largest and smallest seed-opponent counts are closer.
+constexpr int kSpreadWanted = 3;
+
+class EvenDistribution {
+  public:
+    explicit EvenDistribution(Session& session) : session_(session), s_(session.state) {}
+
+    void run() {
+        session_.random.reseedFromClock();
+        if (s_.BlockMode == 1) balancePass(TableCounts::Identity::Block, "B均等振分：", 1);
+        for (int pass = 1; pass <= kPassLimit; ++pass) {
+            const int spread = balancePass(TableCounts::Identity::School, "均等振分：", pass);
+            if (spread < kSpreadWanted) break;
+        }
+        session_.progress.hide();
+        session_.shell.message("均等振分終了", ui::Buttons::Ok);
+    }
+
+  private:
+    // One pass; returns the spread of the seed-opponent counts (0 for the blocks' pass).
+    int balancePass(TableCounts::Identity identity, const std::string& caption, int pass) {
+        const bool schools = identity == TableCounts::Identity::School;
+        const int tables = adjust::tableCount(s_);
+        const int levels = adjust::bracketLevels(tables);
+        ui::ProgressDialog& progress = session_.progress;
+        progress.start(caption + strText(pass), 1, static_cast<float>(tables + levels));
+        session_.random.reseedFromClock();
+
+        adjust::OpponentSpread spread;
+        spread.count.assign(adjust::kMaxId + 1, 0);
+        if (schools && s_.LeagueThenTournament != 1)
+            spread = adjust::spreadSeedOpponents(s_, session_.random, [&progress](int t) {
+                progress.setValue(static_cast<float>(t));
+            });
+
+        const adjust::BalanceEvents events{
+            [&progress](int v) { progress.setValue(static_cast<float>(v)); },
+            [&](int id, bool noSource) { tellFailure(identity, id, noSource); }};
+        adjust::balanceSections(s_, session_.random, identity, events);
+        progress.hide();
+        if (!schools) return 0;
+
+        const adjust::SpreadReport report = adjust::spreadReport(s_, pass, spread.count);
+        for (const std::string& line : report.lines) session_.log.append(line);
+        return report.largest - report.smallest;
+    }
+
+    // A school (block) that cannot be evened out is told once a run: the next pass would
+    // only say the same again.
+    void tellFailure(TableCounts::Identity identity, int id, bool noSource) {
+        std::string name = id <= s_.EntryAffiliation.rowUpper() ? s_.EntryAffiliation(id, 1) : "";
+        if (identity == TableCounts::Identity::Block && name.empty())
+            name = "ブロック" + numberText(id);
+        const std::string text = (noSource ? "元・交換不能：" : "先・交換不能：") + name;
+        if (told_.insert(text).second) session_.shell.message(text, ui::Buttons::Ok);
+    }
+
+    Session& session_;
+    TournamentState& s_;
+    std::set<std::string> told_;
+};
+
+}  // namespace
+
+void distributeEvenly(Session& session) {
+    if (!session.marks.checked(ids::kAdjustAffiliations)) {
+        session.shell.message("調整Ⅰを実行して下さい", ui::Buttons::Ok);
+        return;
+    }
+    session.marks.set(ids::kDistributeEvenly, true);
+    EvenDistribution(session).run();
+}
+
+}  // namespace tombra::adjust

@@ -1,0 +1,198 @@
+#include "bracket/BracketSheetCommand.h"
+
+#include <stdexcept>
+
+#include "intake/EntryLayout.h"
+#include "session/CommandIds.h"
+#include "session/Session.h"
+#include "bracket/MatchNumbering.h"
+#include "bracket/NameWriter.h"
+#include "bracket/PageModel.h"
+#include "bracket/PageSettingsForm.h"
+#include "bracket/RoundConnector.h"
+#include "bracket/SchoolPositionSheet.h"
+#include "bracket/TableMerge.h"
+#include "sheet/Workbook.h"
+#include "sheet/WorkbookError.h"
+#include "state/Numbers.h"
+
+namespace tombra::bracket {
+
+namespace {
+
+const char* const kSummarySheet = "基礎Ｄ";
+
+void tell(Session& session, const std::string& text) {
+    session.shell.message(text, ui::Buttons::Ok);
+}
+
+void offerTableMerge(Session& session) {
+    const ui::Answer answer = session.shell.message(
+        "テーブル結合を実行します\r\n（スーパシードがあれば「いいえ」とする）", ui::Buttons::YesNo);
+    if (answer != ui::Answer::Yes) return;
+    if (!mergeTablePairs(session.state))
+        tell(session, "結合すると1テーブルが128人を超えるため、テーブル結合をしませんでした");
+}
+
+std::string titleOf(const TournamentState& s) {
+    return s.PrintTitle.empty() ? s.GenderName + s.EventName : s.PrintTitle;
+}
+
+void writePages(Session& session, sheet::Worksheet& ws) {
+    TournamentState& s = session.state;
+    const PageModel model(s.TableCount, s.PageCount);
+    const std::string title = titleOf(s);
+    s.BracketLineNumber = 0;
+    int top = 1;
+
+    for (int p = 1; p <= model.pageCount(); ++p) {
+        s.CurrentPage = static_cast<Integer>(p);
+        const PageTables tables = model.page(p);
+        const std::string page = numberText(p) + "頁";
+
+        ws.setHorizontalAlignment(sheet::Area::cell(top, kCentreColumn), sheet::xl::HAlignCenter);
+        ws.setFont(sheet::Area::cell(top, kCentreColumn), {.size = 16, .bold = true});
+        ws.setText(top, kCentreColumn, pageTitle(title, model.pageCount(), p));
+
+        session.progress.setCaption(page + "-左側選手記入");
+        int row = top;
+        const int leftBottom =
+            writeHalf(session, ws, Side::Left, tables.leftFirst, tables.leftLast, row);
+        s.PageBottomRow = static_cast<Integer>(leftBottom);
+        session.progress.setCaption(page + "-左ヤグラ接続");
+        connectRounds(s, ws, Side::Left, tables.leftFirst, tables.leftLast, top);
+
+        session.progress.setCaption(page + "-右側選手記入");
+        row = top;
+        const int rightBottom =
+            writeHalf(session, ws, Side::Right, tables.rightFirst, tables.rightLast, row);
+        session.progress.setCaption(page + "-右ヤグラ接続");
+        connectRounds(s, ws, Side::Right, tables.rightFirst, tables.rightLast, top);
+
+        // The footer and the next page go under the longer half: a right half that ran on
+        // would otherwise spill into the next page.
+        if (rightBottom > s.PageBottomRow) s.PageBottomRow = static_cast<Integer>(rightBottom);
+
+        const int footerRow = s.PageBottomRow + 2;
+        ws.setFont(sheet::Area::cell(footerRow, kCentreColumn), {.size = 11, .bold = false});
+        ws.setText(footerRow, kCentreColumn, pageFooter(p));
+        ws.addPageBreakBefore(s.PageBottomRow + 3);
+        top = s.PageBottomRow + 3;
+    }
+}
+
+void formatTimeTable(sheet::Workbook& workbook, const std::string& bracketSheetName) {
+    sheet::Worksheet* tt = workbook.findSheet(timeTableSheetName(bracketSheetName));
+    if (!tt) return;
+    tt->autoFitColumns("a:dz");
+    tt->setColumnWidth("a:a", 7);
+}
+
+// False when the build could not start; the user has been told why.
+bool build(Session& session, sheet::Workbook& workbook) {
+    TournamentState& s = session.state;
+    const std::string name = session.bracketSheetName();
+
+    // Nothing is touched before both sheets the build needs are known to be there.
+    sheet::Worksheet* ws = workbook.findSheet(name);
+    if (!ws) {
+        tell(session, "シート「" + name + "」がありません。ヤグラを作成できません");
+        return false;
+    }
+    sheet::Worksheet* summary = nullptr;
+    if (intake::summaryColumn(s.GenderName, s.EventName) > 0) {
+        summary = workbook.findSheet(kSummarySheet);
+        if (!summary) {
+            tell(session, std::string("シート「") + kSummarySheet +
+                              "」がありません。ヤグラを作成できません");
+            return false;
+        }
+    }
+
+    session.progress.setMin(0);
+    session.progress.setMax(static_cast<float>(s.LeagueSize * s.TableCount));
+    session.progress.setValue(0);
+    session.progress.show();
+
+    workbook.activate(name);
+    ws->clear(sheet::Area::wholeSheet());
+    ws->clearPageBreaks();
+
+    askPageSettings(session, summary);
+    writePages(session, *ws);
+    session.progress.hide();
+
+    const NumberingChoice choice = askNumbering(session);
+    if (choice.number) numberMatches(session, workbook, *ws, choice.fontSize);
+    if (choice.erase) eraseNumbering(session, *ws);
+    formatBracketColumns(*ws);
+    formatTimeTable(workbook, name);
+
+    if (s.EventCode == "Ｓ" || s.EventCode == "ＪＳ") writeSchoolPositionSheet(session, workbook);
+    if (s.EventCode == "Ｔ") removeAffiliationColumns(*ws);
+    session.progress.hide();
+    return true;
+}
+
+}  // namespace
+
+void formatBracketColumns(sheet::Worksheet& ws) {
+    using namespace sheet::xl;
+    ws.setAlignment("A:F", {HAlignDistributed, VAlignCenter});
+    ws.setAlignment("V:AA", {HAlignDistributed, VAlignCenter});
+    ws.setAlignment("G:M", {HAlignRight, VAlignCenter});
+    ws.setHorizontalAlignment("n:n", HAlignCenter);
+    ws.setAlignment("O:U", {HAlignLeft, VAlignCenter});
+    ws.autoFitColumns("a:f");
+    ws.autoFitColumns("v:aa");
+    ws.setColumnWidth("g:u", 3);
+    ws.setText(1, 1, "");
+}
+
+void removeAffiliationColumns(sheet::Worksheet& ws) {
+    for (int i = 0; i < 3; ++i) ws.deleteColumns("D:D");
+    for (int i = 0; i < 3; ++i) ws.deleteColumns("T:T");
+    ws.autoFitColumns("b:c");
+    ws.autoFitColumns("s:t");
+    ws.setColumnWidth("a1", 3);
+    ws.setColumnWidth("d1:r1", 3);
+    ws.setColumnWidth("u1", 3);
+}
+
+void buildBracketSheet(Session& session) {
+    TournamentState& s = session.state;
+    if (s.LeagueThenTournament == 1) {
+        tell(session,
+             "リーグ戦→トーナメントのヤグラ作成には、まだ対応していません。\r\n"
+             "シートは変更していません");
+        return;
+    }
+    session.marks.set(ids::kBuildBracket, true);
+    if (s.TableCount < 1) {
+        tell(session, "投入を実行して下さい");
+        return;
+    }
+    if (hasLoneTables(s)) offerTableMerge(session);
+    s.LeagueSize = 1;
+
+    sheet::Workbook* workbook = session.attachWorkbook();
+    if (!workbook) {
+        tell(session, "ワークブックが開かれていません。ファイルを開いてから実行して下さい");
+        return;
+    }
+    try {
+        if (!build(session, *workbook)) return;
+    } catch (const sheet::WorkbookError& e) {
+        session.progress.hide();
+        tell(session, e.what());
+        return;
+    } catch (const std::out_of_range& e) {
+        // A draw that does not fit the tables: reported, never a crash.
+        session.progress.hide();
+        tell(session, std::string("ヤグラを作成できません: ") + e.what());
+        return;
+    }
+    tell(session, "組合せ作成終了");
+}
+
+}  // namespace tombra::bracket

@@ -1,0 +1,197 @@
+#include "bracket/MatchNumbering.h"
+
+#include <array>
+
+#include "session/Session.h"
+#include "bracket/BracketColumns.h"
+#include "bracket/PageModel.h"
+#include "bracket/SheetPreparation.h"
+#include "bracket/TimeTable.h"
+#include "sheet/Workbook.h"
+#include "sheet/Worksheet.h"
+#include "state/Numbers.h"
+
+namespace tombra::bracket {
+
+namespace {
+
+using ui::ControlKind;
+using ui::Form;
+using ui::FormSpec;
+
+constexpr int kRounds = 8;
+constexpr int kFirstLineColumn = 7;  // G
+constexpr int kLastLineColumn = 21;  // U
+constexpr int kDefaultFontSize = 7;
+const char* const kLabelFont = "MS P明朝";
+
+FormSpec makeForm() {
+    FormSpec f;
+    f.name = "Form12";
+    f.caption = "ナンバリング";
+    f.controls = {
+        {"Label1", ControlKind::Label, "ナンバリング"},
+        {"Option1", ControlKind::OptionButton, "ナンバリングする", {}, true},
+        {"Option2", ControlKind::OptionButton, "ナンバリングしない"},
+        {"Label2", ControlKind::Label, "フォントサイズ"},
+        {"Text1", ControlKind::TextBox, {}, {}, false, "7"},
+        {"Command1", ControlKind::CommandButton, "OK"},
+    };
+    f.okButton = "Command1";
+    f.cancelButton = "Command1";
+    return f;
+}
+
+// The rows of one page of the bracket sheet: from the row after the previous page's footer
+// to this page's footer. The rows a page would take on average are the fallback for a sheet
+// whose footer has gone.
+int pageLastRow(const sheet::Worksheet& sheet, int page, int firstRow, int sheetBottom,
+                int averageRows) {
+    for (int row = firstRow; row <= sheetBottom; ++row)
+        if (footerPage(sheet.text(row, kCentreColumn)) == page) return row;
+    return page * averageRows;
+}
+
+struct PageRows {
+    int first, last, middle;
+};
+
+class Labeller {
+  public:
+    Labeller(Session& session, sheet::Worksheet& sheet, TimeTable& table, int fontSize)
+        : s_(session.state), sheet_(sheet), table_(table), fontSize_(fontSize) {}
+
+    // Labels the marks of one round column of one half; true when any was found.
+    bool labelColumn(int column, int round, int ordinal, int page, PageRows& rows) {
+        bool any = false;
+        for (int row = rows.first; row <= rows.last; ++row) {
+            if (footerPage(sheet_.text(row, kCentreColumn)) == page) {
+                rows.last = row;
+                break;
+            }
+            if (sheet_.text(row, column) != kMatchMark) continue;
+            any = true;
+            const std::string label =
+                numberText(ordinal) + "-" + numberText(++counts_[static_cast<size_t>(round)]);
+            sheet_.setFont(sheet::Area::cell(row, column), {.name = kLabelFont, .size = fontSize_});
+            sheet_.setText(row, column, label);
+            sheet_.merge(sheet::Area{row, column, row + 1, column});
+            table_.add(label);
+            superSeedJoint(row, column, ordinal, rows);
+        }
+        return any;
+    }
+
+  private:
+    // Where a super seed's line meets its first match, the vertical line is carried one row
+    // on so that it reaches the label.
+    void superSeedJoint(int row, int column, int ordinal, const PageRows& rows) {
+        const bool leftHalf = column >= kFirstLineColumn && column <= 12;  // G..L
+        const bool rightHalf = column >= kCentreColumn && column <= kLastLineColumn;
+        if (ordinal != s_.SuperSeedStartRound || (!leftHalf && !rightHalf)) return;
+        const int beside = leftHalf ? column - 2 : column + 2;
+        if (sheet_.value(row, beside).isEmpty()) return;
+        int at = 0;
+        if (row < rows.middle)
+            at = row + 1;
+        else if (row > rows.middle && row >= 3)
+            at = row;
+        if (at == 0) return;
+        sheet_.setBorder(sheet::Area::cell(at, column),
+                         leftHalf ? sheet::xl::EdgeLeft : sheet::xl::EdgeRight, bracketLine());
+    }
+
+    TournamentState& s_;
+    sheet::Worksheet& sheet_;
+    TimeTable& table_;
+    int fontSize_;
+    std::array<int, kRounds + 1> counts_{};  // per round, across all pages
+};
+
+}  // namespace
+
+const ui::FormSpec& numberingForm() {
+    static const FormSpec declaration = makeForm();
+    return declaration;
+}
+
+std::string timeTableSheetName(const std::string& bracketSheetName) {
+    return bracketSheetName + "ＴＢ";
+}
+
+NumberingChoice askNumbering(Session& session) {
+    Form& form = session.forms.get(numberingForm());
+    session.shell.showForm(form);
+    NumberingChoice choice;
+    if (form.value("Option1")) {
+        choice.number = true;
+        const long long size = roundToInteger(readNumber(form.text("Text1")));
+        // A size no font has keeps the labels readable at the usual size.
+        choice.fontSize = size >= 1 && size <= 409 ? static_cast<int>(size) : kDefaultFontSize;
+    } else if (form.value("Option2")) {
+        choice.erase = true;
+    }
+    return choice;
+}
+
+void eraseNumbering(Session& session, sheet::Worksheet& sheet) {
+    const TournamentState& s = session.state;
+    const int rows = s.PagePhaseCount * s.PageCount + s.EntryCount;
+    session.progress.start("ナンバリング消去", 0, static_cast<float>(rows));
+    // The estimate covers a balanced bracket; a sheet that runs longer is erased to its end.
+    const std::optional<sheet::Area> used = sheet.usedArea();
+    const int lastRow = std::max(rows, used ? used->bottom : 0);
+    for (int x = 1; x <= lastRow; ++x) {
+        if (x <= rows) session.progress.setValue(static_cast<float>(x));
+        for (int c = kFirstLineColumn; c <= kLastLineColumn; ++c)
+            if (sheet.text(x, c) == kMatchMark) sheet.setText(x, c, "");
+    }
+    session.progress.hide();
+}
+
+void numberMatches(Session& session, sheet::Workbook& workbook, sheet::Worksheet& sheet,
+                   int fontSize) {
+    const TournamentState& s = session.state;
+    const int pages = std::max<int>(s.PageCount, 1);
+    session.progress.setMin(0);
+    session.progress.setMax(static_cast<float>(kRounds * pages));
+    session.progress.setCaption("ナンバリング作成");
+    session.progress.show();
+
+    TimeTable table(sheetOrNew(workbook, timeTableSheetName(sheet.name())), sheet.name());
+    Labeller labeller(session, sheet, table, fontSize);
+
+    const int averageRows = static_cast<int>(
+        roundToInteger(static_cast<double>(s.EntryCount) / pages + s.PagePhaseCount));
+    const std::optional<sheet::Area> used = sheet.usedArea();
+    const int sheetBottom = used ? used->bottom : 0;
+
+    int firstRow = 1;
+    int ordinal = 0;
+    for (int p = 1; p <= pages; ++p) {
+        table.beginPage(p);
+        PageRows rows{firstRow, pageLastRow(sheet, p, firstRow, sheetBottom, averageRows), 0};
+        rows.middle = (rows.last - rows.first + 1) / 2 + rows.first;
+
+        ordinal = 0;
+        for (int r = 1; r <= kRounds; ++r) {
+            ++ordinal;
+            session.progress.setCaption(numberText(p) + "_" + numberText(r) +
+                                        " 頁のナンバリング中");
+            session.progress.setValue(static_cast<float>((p - 1) * kRounds + r));
+            table.beginRound();
+            bool any = labeller.labelColumn(6 + r, r, ordinal, p, rows);
+            any = labeller.labelColumn(22 - r, r, ordinal, p, rows) || any;
+            table.endRound();
+            // A round without matches on this page takes no ordinal.
+            if (!any) --ordinal;
+        }
+        firstRow = rows.last + 1;
+    }
+
+    table.betweenPages(pages, ordinal);
+    table.finish();
+    session.progress.hide();
+}
+
+}  // namespace tombra::bracket

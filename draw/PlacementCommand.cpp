@@ -1,0 +1,119 @@
+#include "draw/PlacementCommand.h"
+
+#include <optional>
+#include <string>
+
+#include "session/CommandIds.h"
+#include "session/Session.h"
+#include "draw/LeagueSizeDialog.h"
+#include "draw/RandomFill.h"
+#include "draw/SeedPlacement.h"
+#include "draw/SeedingOrder.h"
+#include "draw/TableDialogs.h"
+#include "draw/TableSizing.h"
+#include "state/Numbers.h"
+
+namespace tombra::draw {
+
+namespace {
+
+using Problem = std::optional<std::string>;
+
+void message(Session& session, const std::string& text) {
+    session.shell.message(text, ui::Buttons::Ok);
+}
+
+// Form3, then the seeding order of the chosen table count.
+Problem chooseTables(Session& session) {
+    TournamentState& s = session.state;
+    ui::Form& form = session.forms.get(tableSettingsForm());
+    prepareTableSettings(form, s);
+    if (session.shell.showForm(form) == form.declaration().okButton) {
+        if (freeTablesSelected(form))
+            askLeagueSize(session);  // its OK sets TableCount; キャンセル leaves it as it was
+        else if (const int tables = selectedTableCount(form); tables != 0)
+            s.TableCount = static_cast<Integer>(tables);
+    }
+    if (s.TableCount == 0) return "テーブル数が選ばれていません";
+    if (!isBracketTableCount(s.TableCount))
+        return "テーブル数 " + numberText(s.TableCount) +
+               " ではヤグラを組めません（8・16・32・64・128 のいずれか）";
+    buildTableOrder(s, s.TableCount);
+    return std::nullopt;
+}
+
+// Form15 (league size and where the leftover entries go), Form3, then the tables as leagues.
+Problem sizeTablesByLeagues(Session& session) {
+    TournamentState& s = session.state;
+    s.LeagueSize = 3;
+    ui::Form& options = session.forms.get(leagueOptionsForm());
+    if (session.shell.showForm(options) == options.declaration().okButton) storeLeagueOptions(options, s);
+    if (Problem p = chooseTables(session)) return p;
+    return sizeTablesAsLeagues(s);
+}
+
+void fillTables(Session& session) {
+    TournamentState& s = session.state;
+    s.DrawDone = 1;
+    placeSeeds(s);
+
+    ui::ProgressDialog& progress = session.progress;
+    progress.setCaption("選手を投入中");
+    progress.setMin(0);
+    progress.setMax(static_cast<float>(waitingEntries(s)));
+    progress.setValue(0);
+    progress.show();
+
+    session.random.reseedFromClock();
+    const FillEvents events{
+        [&progress](int placed) { progress.setValue(static_cast<float>(placed)); },
+        [&session] { message(session, "強制投入します"); }};
+    const FillResult result = drawEntries(s, session.random, events);
+    progress.hide();
+
+    if (result.unplaced > 0)
+        message(session, "空きの枠がなく、" + numberText(result.unplaced) +
+                             " 名（組）を投入できませんでした");
+}
+
+// Everything up to and including the draw; a problem stops it before any entry is placed.
+Problem draw(Session& session) {
+    TournamentState& s = session.state;
+    if (s.EntryCount <= 0) return "エントリーがありません（先にファイルを開いてください）";
+
+    const bool plainTournament = s.EventCode != "Ｒ" && s.LeagueThenTournament != 1;
+    if (plainTournament) {
+        if (Problem p = chooseTables(session)) return p;
+        if (Problem p = sizeTablesSerpentine(s, s.SuperSeedCount, false)) return p;
+    } else {
+        if (Problem p = sizeTablesByLeagues(session)) return p;
+        if (s.LeagueThenTournament != 1)
+            if (Problem p = sizeTablesSerpentine(s, s.LeagueSuperSeedCount, true)) return p;
+    }
+    if (Problem p = checkSeeds(s)) return p;
+    fillTables(session);
+    return std::nullopt;
+}
+
+}  // namespace
+
+void placeEntries(Session& session) {
+    TournamentState& s = session.state;
+    session.marks.set(ids::kPlace, true);
+    if (s.DrawDone == 1) {
+        message(session, "投入済みです");
+        return;
+    }
+    // A draw stopped earlier leaves open positions behind; the sizing counts on an empty grid.
+    clearDrawGrid(s);
+    if (Problem p = draw(session)) {
+        clearDrawGrid(s);
+        // The adjustments take the mark as "there is a draw"; there is none.
+        session.marks.set(ids::kPlace, false);
+        message(session, *p + "\n強制終了します");
+        return;
+    }
+    message(session, "投入終了");
+}
+
+}  // namespace tombra::draw

@@ -1,0 +1,222 @@
+#include "intake/SettingsDialogs.h"
+
+#include "session/Session.h"
+#include "state/Numbers.h"
+#include "ui/FormControls.h"
+
+namespace tombra::intake {
+
+namespace {
+
+using ui::Form;
+using ui::FormSpec;
+using namespace ui::controls;
+
+FormSpec makeSettingsForm() {
+    FormSpec f;
+    f.name = "Form1";
+    f.caption = "初期設定";
+    f.controls = {
+        frame("Frame1", "性別"),
+        option("Option1", "男子", "Frame1", true),
+        option("Option2", "女子", "Frame1"),
+        option("Option3", "ミックス", "Frame1"),
+        option("Option8", "個人リーグ", "Frame1"),
+        frame("Frame2", "種目"),
+        option("Option4", "シングルス", "Frame2", true),
+        option("Option5", "ダブルス", "Frame2"),
+        option("Option6", "団体", "Frame2"),
+        option("Option7", "ジュニア", "Frame2"),
+        option("Option9", "１部", "Frame2"),
+        option("Option10", "2部", "Frame2"),
+        option("Option11", "3部", "Frame2"),
+        frame("Frame3", "ヤグラ／リーグ"),
+        option("Option12", "トーナメント", "Frame3", true),
+        option("Option13", "リーグ戦　　　　↓　　　　　　トーナメント", "Frame3"),
+        option("Option14", "リーグ戦", "Frame3"),
+        label("Label1", "プログラム印刷表題"),
+        textBox("Text1", ""),
+        check("Check1", "ヤグラ印刷のみ"),
+        check("Check2", "終了時エクセルを残す", true),
+        check("Check3", "ダブルス改行表示"),
+        check("Check4", "団体自動NO振り付け(トーナメント)"),
+        check("Check5", "苗字抽出"),
+        check("Check6", "ブロック処理"),
+        check("Check7", "スーパーシードを設定する"),
+        button("Command1", "OK"),
+        button("Command2", "キャンセル"),
+    };
+    f.okButton = "Command1";
+    f.cancelButton = "Command2";
+    return f;
+}
+
+FormSpec makeParticipantCountForm() {
+    FormSpec f;
+    f.name = "Form8";
+    f.caption = "人数指定";
+    f.controls = {
+        label("Label1", "参加人数入力"),
+        label("Label2", "リーグ→トーナメントの場合には、リーグのブロック数を入力する"),
+        textBox("Text1", ""),
+        button("Command1", "ＯＫ"),
+    };
+    f.okButton = "Command1";
+    f.cancelButton = "Command1";  // the only way out
+    return f;
+}
+
+FormSpec makeSuperSeedForm() {
+    FormSpec f;
+    f.name = "Form11";
+    f.caption = "スーパーシードの設定";
+    f.controls = {
+        label("Label1", "スーパシードスタート回戦を選んでください"),
+        option("Option1", "３回戦", {}, true),
+        option("Option2", "４回戦", {}),
+        frame("Frame1", "スーパシード数"),
+        label("Label2", "１～", "Frame1"),
+        option("Option3", "8", "Frame1", true),
+        option("Option4", "16", "Frame1"),
+        label("Label3", "スーパーシードにするシードNoを入力してください"),
+        button("Command1", "OK"),
+    };
+    f.okButton = "Command1";
+    f.cancelButton = "Command1";
+    return f;
+}
+
+FormSpec makeSuperSeedCountForm() {
+    FormSpec f;
+    f.name = "Form14";
+    f.caption = "スーパシード設定";
+    f.controls = {
+        label("Label1", "スーパシードの人数を入力"),
+        label("Label2", "１～"),
+        textBox("Text1", "8"),
+        label("Label3", "スーパシードがない場合はキャンセルしてください"),
+        button("Command1", "ＯＫ"),
+        button("Command2", "キャンセル"),
+    };
+    f.okButton = "Command1";
+    f.cancelButton = "Command2";
+    return f;
+}
+
+bool selected(const Form& f, const char* option) { return f.value(option); }
+
+void setEvent(TournamentState& s, const char* name, const char* code) {
+    s.EventName = name;
+    s.EventCode = code;
+}
+
+// The largest bracket the draw makes; more dummy entries could not be placed.
+constexpr int kMaxParticipants = 1024;
+
+// The participant count of Form8: the whole part of the number typed; 0 when what was typed
+// is no count of participants at all (told to the user).
+int askParticipantCount(Session& session) {
+    Form& form = session.forms.get(participantCountForm());
+    session.shell.showForm(form);
+    const long long count = truncateToInteger(readNumber(form.text("Text1")));
+    if (count >= 1 && count <= kMaxParticipants) return static_cast<int>(count);
+    session.shell.message("参加人数は 1～" + std::to_string(kMaxParticipants) +
+                              " の数で入力してください（「" + form.text("Text1") + "」）",
+                          ui::Buttons::Ok);
+    return 0;
+}
+
+}  // namespace
+
+const ui::FormSpec& settingsForm() {
+    static const FormSpec declaration = makeSettingsForm();
+    return declaration;
+}
+const ui::FormSpec& participantCountForm() {
+    static const FormSpec declaration = makeParticipantCountForm();
+    return declaration;
+}
+const ui::FormSpec& superSeedForm() {
+    static const FormSpec declaration = makeSuperSeedForm();
+    return declaration;
+}
+const ui::FormSpec& superSeedCountForm() {
+    static const FormSpec declaration = makeSuperSeedCountForm();
+    return declaration;
+}
+
+void makeDummyEntries(Session& session, int participants) {
+    TournamentState& s = session.state;
+    const int fullSchools = participants / 10, rest = participants % 10;
+    auto fill = [&s](int school, int count) {
+        for (int m = 1; m <= count; ++m) {
+            s.EntryName(school, m) = std::to_string(school * 100 + m);
+            s.EntryPresence(school, m) = 1;
+        }
+        s.SchoolEntryCount(school) = static_cast<Integer>(count);
+    };
+    for (int g = 1; g <= fullSchools; ++g) fill(g, 10);
+    fill(fullSchools + 1, rest);
+}
+
+void askSettings(Session& session) {
+    TournamentState& s = session.state;
+    Form& form = session.forms.get(settingsForm());
+    if (session.shell.showForm(form) != form.declaration().okButton) {
+        s.GenderName = "キャンセル";
+        return;
+    }
+
+    for (auto [option, gender] : {std::pair{"Option1", "男子"}, {"Option2", "女子"},
+                                  {"Option3", "ミックス"}, {"Option8", "個人リーグ"}})
+        if (selected(form, option)) s.GenderName = gender;
+
+    // The order matters: "リーグ戦" makes the event a team event unless junior or a division
+    // is chosen, because those are looked at afterwards.
+    if (selected(form, "Option4")) setEvent(s, "シングルス", "Ｓ");
+    if (selected(form, "Option5")) setEvent(s, "ダブルス", "Ｄ");
+    if (selected(form, "Option6") || selected(form, "Option14")) setEvent(s, "団体", "Ｔ");
+    if (selected(form, "Option7")) setEvent(s, "ジュニア", "ＪＳ");
+    if (selected(form, "Option12")) s.LeagueThenTournament = 0;
+    if (selected(form, "Option13")) s.LeagueThenTournament = 1;
+    if (selected(form, "Option14")) s.LeagueThenTournament = 0;
+    if (selected(form, "Option9")) setEvent(s, "１部", "Ｋ１");
+    if (selected(form, "Option10")) setEvent(s, "２部", "Ｋ２");
+    if (selected(form, "Option11")) setEvent(s, "３部", "Ｋ３");
+
+    s.PrintTitle = form.text("Text1");
+    s.AutoTeamLetters = selected(form, "Check4") ? 1 : 0;
+    s.DoublesLineBreak = selected(form, "Check3") ? 1 : 0;
+    s.ExtractSurname = selected(form, "Check5") ? 1 : 0;
+    s.BlockMode = selected(form, "Check6") ? 1 : 0;
+
+    if (selected(form, "Check1")) {
+        s.BracketPrintOnly = "Y";
+        const int participants = askParticipantCount(session);
+        if (participants == 0) {
+            // Without a count there is no bracket to draw: the open stops as if cancelled.
+            s.GenderName = "キャンセル";
+            return;
+        }
+        s.EntryCount = static_cast<Integer>(participants);
+        makeDummyEntries(session, participants);
+    }
+    s.fillColumnLetters();
+
+    if (selected(form, "Check7")) {
+        if (s.EventCode == "Ｓ") {
+            Form& superSeeds = session.forms.get(superSeedForm());
+            session.shell.showForm(superSeeds);
+            s.SuperSeedStartRound = superSeeds.value("Option2") ? 4 : 3;
+            s.SuperSeedCount = superSeeds.value("Option4") ? 16 : 8;
+        }
+        if (s.EventCode == "Ｒ") {
+            Form& count = session.forms.get(superSeedCountForm());
+            const bool ok = session.shell.showForm(count) == count.declaration().okButton;
+            s.LeagueSuperSeedCount =
+                ok ? static_cast<Integer>(roundToInteger(readNumber(count.text("Text1")))) : 0;
+        }
+    }
+}
+
+}  // namespace tombra::intake

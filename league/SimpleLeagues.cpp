@@ -1,0 +1,151 @@
+#include "league/SimpleLeagues.h"
+
+#include <algorithm>
+#include <string>
+#include <utility>
+
+#include "session/CommandIds.h"
+#include "session/Session.h"
+#include "draw/LeagueSizeDialog.h"
+#include "league/LeagueGroups.h"
+#include "league/SchoolRotation.h"
+#include "state/Numbers.h"
+
+namespace tombra::league {
+
+namespace {
+
+using namespace league;
+
+constexpr int kTeamSeeds = 8;
+
+void say(Session& session, const std::string& text) {
+    session.shell.message(text, ui::Buttons::Ok);
+}
+
+bool emptyPlace(const TournamentState& s, int group, int place) {
+    return s.TableSlot(group, place) == 0;
+}
+
+// Seeds take place 1 of the group with their seed number. A seed number beyond the last
+// group the grid has cannot be followed; such entries are named instead of placed.
+void placeSeed(Session& session, int entry, long long seed) {
+    if (seed <= kMaxGroups) {
+        session.state.TableSlot(seed, 1) = static_cast<Single>(entry);
+        return;
+    }
+    say(session, "シード番号 " + numberText(seed) + " はグループ数の上限 " +
+                     numberText(kMaxGroups) + " を超えるため、エントリー " + numberText(entry) +
+                     " を投入できません");
+}
+
+void adjustBySchool(Session& session, const char* mark, LeagueGroups::SeedRule seeded,
+                    PartnerBLimit limit) {
+    TournamentState& s = session.state;
+    if (!groupsArePlaced(s)) {
+        say(session, "投入を実行して下さい");
+        return;
+    }
+    session.marks.set(mark, true);
+    session.random.reseedFromClock();
+    LeagueGroups groups(s, session.random, std::move(seeded));
+    const int count = groups.groupCount();
+    ui::ProgressDialog& progress = session.progress;
+    progress.setCaption("調整");
+    progress.show();
+    progress.setMin(0);
+    progress.setMax(static_cast<float>(count));
+    SchoolRotation rotation(groups, session.shell, limit);
+    for (int g = 1; g <= count; ++g) {
+        progress.setValue(static_cast<float>(g));
+        progress.setCaption("調整" + strText(g) + "/" + strText(count));
+        for (int a = 1; a < groups.size(g); ++a) {
+            for (int b = a + 1; b <= groups.size(g); ++b) {
+                const long long school = groups.attribute({g, b}, kSchoolColumn);
+                // Empty places and entries without a school number have no school to share.
+                if (school == 0 || groups.attribute({g, a}, kSchoolColumn) != school) continue;
+                // A command ended at a limit leaves the progress dialog as it was.
+                if (!rotation.moveOut({g, b}, school)) return;
+            }
+        }
+    }
+    progress.hide();
+    say(session, "調整終了");
+}
+
+}  // namespace
+
+void placeSinglesLeague(Session& session) {
+    TournamentState& s = session.state;
+    session.marks.set(ids::kPlaceSinglesLeague, true);
+    draw::askLeagueSize(session);
+    if (s.LeagueCancelled == 1) return;
+
+    session.random.reseedFromClock();
+    const EntryAttributes attributes(s);
+    for (int i = 1; i <= s.EntryCount; ++i) {
+        const long long seed = attributes.of(i, kSinglesSeedColumn);
+        if (seed >= 1 && seed <= s.SeedCount) placeSeed(session, i, seed);
+    }
+    for (int j = 1; j <= s.EntryCount; ++j) {
+        if (attributes.of(j, kSinglesSeedColumn) > 0) continue;
+        for (int k = 0;;) {
+            const int g = drawR(session.random, s.TableCount);
+            const int p = drawR(session.random, s.TableSize(g));
+            if (emptyPlace(s, g, p)) {
+                s.TableSlot(g, p) = static_cast<Single>(j);
+                break;
+            }
+            if (++k > kTryLimit) {
+                say(session, "試行回数オーバ");
+                return;
+            }
+        }
+    }
+    say(session, "シングルスリーグ投入終了");
+}
+
+void placeTeamLeague(Session& session) {
+    TournamentState& s = session.state;
+    draw::askLeagueSize(session);
+    session.marks.set(ids::kPlaceTeamLeague, true);
+    if (s.LeagueCancelled == 1) return;
+
+    session.random.reseedFromClock();
+    const EntryAttributes attributes(s);
+    const int teams = std::min<int>(s.SchoolCount, kMaxEntries);
+    for (int i = 1; i <= teams; ++i) {
+        const long long seed = attributes.of(i, kTeamSeedColumn);
+        if (seed >= 1 && seed <= kTeamSeeds) s.TableSlot(seed, 1) = static_cast<Single>(i);
+    }
+    int k = 0;
+    for (int j = 1; j <= teams; ++j) {
+        if (attributes.of(j, kTeamSeedColumn) > 0) continue;
+        for (;;) {
+            const int g = drawR(session.random, s.TableCount);
+            const int p = drawR(session.random, s.TableSize(g));
+            ++k;
+            if (emptyPlace(s, g, p)) {
+                s.TableSlot(g, p) = static_cast<Single>(j);
+                break;
+            }
+            if (k > kTryLimit) {
+                say(session, "オーバ");
+                return;
+            }
+        }
+    }
+    say(session, "投入終了");
+}
+
+void adjustSinglesLeague(Session& session) {
+    adjustBySchool(session, ids::kAdjustSinglesLeague, seededBySinglesNumber,
+                   PartnerBLimit::EndsAtLimit);
+}
+
+void adjustTeamLeague(Session& session) {
+    adjustBySchool(session, ids::kAdjustTeamLeague, seededByTeamNumber,
+                   PartnerBLimit::WarnsAndGoesOn);
+}
+
+}  // namespace tombra::league

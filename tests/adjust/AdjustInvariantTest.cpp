@@ -1,0 +1,173 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <bit>
+#include <random>
+
+#include "AdjustFixture.h"
+#include "adjust/AffiliationAdjustment.h"
+#include "adjust/EvenDistribution.h"
+#include "adjust/NumberDistribution.h"
+#include "adjust/PackingAdjustment.h"
+#include "draw/PlacementCommand.h"
+#include "state/EntryCode.h"
+
+namespace tombra::adjust {
+namespace {
+
+using test::clashes;
+using test::codesInDraw;
+using test::drawFaults;
+using test::schoolsByTable;
+using test::seedPositions;
+using Texts = std::vector<std::string>;
+
+// A random event: 16 to 1,024 entries in schools of 1 to 40 (a school drawn twice grows
+// larger), some seeds, sometimes blocks and super seeds.
+struct Event {
+    std::vector<int> schoolSizes = std::vector<int>(201, 0);
+    int tables = 8, seeds = 0, superSeeds = 0;
+    bool blocks = false;
+    int entries() const {
+        int n = 0;
+        for (int k : schoolSizes) n += k;
+        return n;
+    }
+};
+
+Event randomEvent(std::mt19937& gen) {
+    auto pick = [&gen](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(gen);
+    };
+    Event e;
+    const int target = pick(0, 3) == 0 ? pick(200, 1024) : pick(16, 200);
+    int n = 0;
+    while (n < target) {
+        const int school = pick(1, 200);
+        const int room = std::min(99 - e.schoolSizes[school], target - n);
+        const int add = std::min(pick(0, 9) == 0 ? pick(20, 40) : pick(1, 6), room);
+        e.schoolSizes[school] += add;
+        n += add;
+    }
+    // Any table count that holds the entries, often one too small to keep schools apart.
+    e.tables = std::clamp(8 << pick(0, 4), 8, 128);
+    while (e.tables * 128 < n) e.tables *= 2;
+    if (e.tables >= 64 && pick(0, 4) == 0) e.superSeeds = 16;
+    e.seeds = pick(0, std::min(e.tables, 32));
+    e.blocks = pick(0, 3) == 0;
+    return e;
+}
+
+struct Snapshot {
+    std::multiset<float> codes;
+    std::map<int, std::pair<int, int>> seeds;
+    std::vector<int> sizes;
+    std::vector<std::multiset<int>> schools;
+    std::size_t clashCount = 0;
+
+    explicit Snapshot(const TournamentState& s)
+        : codes(codesInDraw(s)),
+          seeds(seedPositions(s)),
+          schools(schoolsByTable(s)),
+          clashCount(clashes(s).size()) {
+        for (int t = 0; t <= 128; ++t) sizes.push_back(s.TableSize(t));
+    }
+};
+
+// What holds after every adjustment: the same entries, each once, seeds in their slots,
+// table sizes as drawn, blocks with their entries, and no new clash.
+void expectKept(const TournamentState& s, const Snapshot& before, bool blocks,
+                const char* command) {
+    SCOPED_TRACE(command);
+    const Snapshot after(s);
+    ASSERT_EQ(drawFaults(s), Texts{});
+    ASSERT_EQ(after.codes, before.codes);
+    ASSERT_EQ(after.seeds, before.seeds);
+    ASSERT_EQ(after.sizes, before.sizes);
+    ASSERT_LE(after.clashCount, before.clashCount);
+    for (int t = 1; t <= s.TableCount; ++t)
+        for (int k = 1; k <= s.TableSize(t); ++k)
+            ASSERT_EQ(s.SlotBlock(t, k),
+                      blocks ? s.SchoolBlock(decodeEntry(s.TableSlot(t, k)).school) : 0);
+}
+
+TEST(AdjustInvariants, EveryCommandKeepsTheDrawWholeOverManyEventsAndGenerators) {
+    std::mt19937 gen(4242);
+    int impossible = 0, separated = 0;
+    for (int round = 1; round <= 60; ++round) {
+        const Event event = randomEvent(gen);
+        SCOPED_TRACE("round " + std::to_string(round) + ": " + std::to_string(event.entries()) +
+                     " entries, " + std::to_string(event.tables) + " tables, " +
+                     std::to_string(event.seeds) + " seeds" + (event.blocks ? ", blocks" : ""));
+        test::RecordingShell shell;
+        tombra::test::TempDir dir;
+        Session session{shell, dir.path()};
+        session.random.setFixedSeed(static_cast<std::uint32_t>(round));
+        TournamentState& s = session.state;
+        test::Entries entries(s);
+        s.BlockMode = event.blocks ? 1 : 0;
+        s.SuperSeedCount = static_cast<Integer>(event.superSeeds);
+
+        std::vector<std::pair<int, int>> all;
+        for (int school = 1; school <= 200; ++school)
+            for (int k = 1; k <= event.schoolSizes[school]; ++k) all.emplace_back(school, k);
+        std::shuffle(all.begin(), all.end(), gen);
+        std::map<std::pair<int, int>, int> seedOf;
+        for (int j = 1; j <= std::min<int>(event.seeds, static_cast<int>(all.size())); ++j)
+            seedOf[all[j - 1]] = j;
+        for (int school = 1; school <= 200; ++school) {
+            if (event.blocks) s.SchoolBlock(school) = static_cast<Integer>(school % 9 + 1);
+            for (int k = 1; k <= event.schoolSizes[school]; ++k) {
+                const auto seed = seedOf.find({school, k});
+                entries.add(school, seed == seedOf.end() ? 0 : seed->second);
+            }
+        }
+        s.BlockCount = event.blocks ? 9 : 0;
+        const std::string option =
+            "Option" + std::to_string(1 + std::countr_zero(unsigned(event.tables / 8)));
+        shell.fill["Form3"] = [option](ui::Form& f) { f.setValue(option, true); };
+        draw::placeEntries(session);
+        ASSERT_EQ(shell.messages.back(), "投入終了");
+        ASSERT_EQ(drawFaults(s), Texts{});
+
+        Snapshot before(s);
+        adjustAffiliations(session);
+        ASSERT_EQ(shell.messages.back(), "調整Ⅰ・終了");
+        expectKept(s, before, event.blocks, "調整Ⅰ");
+        const bool blocksOn = s.BlockMode == 1;
+        // A school with more entries than the tables with positions cannot be kept apart.
+        int usable = 0;
+        for (int t = 1; t <= s.TableCount; ++t) usable += s.TableSize(t) > 0;
+        bool possible = true;
+        for (int school = 1; school <= 200; ++school)
+            possible &= event.schoolSizes[school] <= usable;
+        if (!possible) {
+            ++impossible;
+            EXPECT_NE(clashes(s), Texts{});
+        } else if (clashes(s).empty()) {
+            ++separated;
+        }
+
+        before = Snapshot(s);
+        distributeEvenly(session);
+        ASSERT_EQ(shell.messages.back(), "均等振分終了");
+        expectKept(s, before, event.blocks, "均等振分");
+        ASSERT_EQ(s.BlockMode == 1, blocksOn);
+
+        for (auto command : {distributeNumbers, adjustPacking}) {
+            before = Snapshot(s);
+            command(session);
+            expectKept(s, before, event.blocks, "ナンバー振分・パッキン調整");
+            // Exchanges within a school leave every table's schools as they were.
+            ASSERT_EQ(schoolsByTable(s), before.schools);
+        }
+        ASSERT_EQ(shell.messages.back(), "パッキン調整終了");
+        ASSERT_FALSE(session.progress.visible());
+    }
+    // Both kinds of event came up, and separation mostly succeeds where it can.
+    EXPECT_GT(impossible, 3);
+    EXPECT_GT(separated, 30);
+}
+
+}  // namespace
+}  // namespace tombra::adjust

@@ -1,0 +1,183 @@
+#include <gtest/gtest.h>
+
+#include "LeagueFixture.h"
+
+namespace tombra::league::test {
+namespace {
+
+constexpr const char* kPlaceSingles = "シングルスリーグ投入(&S)";
+constexpr const char* kPlaceTeams = "団体リーグ投入(&G)";
+constexpr const char* kAdjustSingles = "シングルスリーグ調整(&S)";
+constexpr const char* kAdjustTeams = "団体リーグ調整(&G)";
+
+struct SimpleLeague : LeagueSession {
+    // A singles row: school in column 1, seed number in column 5.
+    int single(int school, int seed = 0) {
+        const int row = s.EntryCount + 1;
+        s.EntryTable(row, 1) = std::to_string(school);
+        s.EntryTable(row, 5) = seed > 0 ? std::to_string(seed) : "";
+        s.SeedCount = std::max<Integer>(s.SeedCount, static_cast<Integer>(seed));
+        s.EntryCount = static_cast<Integer>(row);
+        return row;
+    }
+    // A team row: school in column 1, seed number in column 3, counted in SchoolCount as
+    // File > Open counts teams.
+    int team(int school, int seed = 0) {
+        const int row = single(school);
+        s.EntryTable(row, 5) = "";
+        s.EntryTable(row, 3) = seed > 0 ? std::to_string(seed) : "";
+        s.SchoolCount = static_cast<Integer>(row);
+        return row;
+    }
+    Groups inGroups(const Groups& schools, bool teams) {
+        Groups groups;
+        for (const auto& group : schools) {
+            groups.emplace_back();
+            for (int school : group) groups.back().push_back(teams ? team(school) : single(school));
+        }
+        setGroups(s, groups);
+        return groups;
+    }
+};
+
+TEST_F(SimpleLeague, SeedsHeadTheGroupOfTheirNumberAndTheRestIsDrawnOnce) {
+    for (int i = 1; i <= 10; ++i) single(i, i == 3 ? 1 : i == 7 ? 2 : i == 9 ? 5 : 0);
+    s.SeedCount = 2;  // seed number 5 lies beyond it: entry 9 is neither seed nor drawn
+    chooseLeagueSize(3, true);
+    ASSERT_TRUE(run(kPlaceSingles));
+    EXPECT_EQ(shell.messages, Messages{"シングルスリーグ投入終了"});
+    EXPECT_TRUE(session.marks.checked(kPlaceSingles));
+    EXPECT_EQ(groupFaults(s, 10, false), Messages{});
+    auto places = placesOf(s);
+    EXPECT_EQ(places[3], std::make_pair(1, 1));
+    EXPECT_EQ(places[7], std::make_pair(2, 1));
+    EXPECT_EQ(places.count(9), 0u);
+    EXPECT_EQ(places.size(), 10u);  // nine entries and the one empty place
+
+    // More seeds than groups: seeds 3..6 go to groups the sheets never show. A team seeded
+    // 9 is neither a seed nor drawn.
+    reopen();
+    for (int i = 1; i <= 6; ++i) single(i, i);
+    ASSERT_TRUE(run(kPlaceSingles));
+    ASSERT_EQ(s.TableCount, 2);
+    for (int g = 1; g <= 6; ++g) EXPECT_EQ(s.TableSlot(g, 1), static_cast<float>(g)) << g;
+    reopen();
+    for (int i = 1; i <= 6; ++i) team(i, i == 2 ? 1 : i == 4 ? 9 : 0);
+    ASSERT_TRUE(run(kPlaceTeams));
+    EXPECT_EQ(shell.messages, Messages{"投入終了"});
+    EXPECT_EQ(s.TableSlot(1, 1), 2.0f);
+    EXPECT_EQ(placesOf(s).count(4), 0u);
+    EXPECT_EQ(groupFaults(s, 6, false), Messages{});
+
+    // A seed number past the grid's last group is named, not written outside it.
+    reopen();
+    single(1, 200), single(2), single(3);
+    ASSERT_TRUE(run(kPlaceSingles));
+    ASSERT_EQ(shell.messages.size(), 2u);
+    EXPECT_NE(shell.messages[0].find("200"), std::string::npos) << shell.messages[0];
+}
+
+TEST_F(SimpleLeague, ASecondPlacementFindsThePlacesTakenAndCancelPlacesNothing) {
+    for (bool teams : {false, true}) {
+        reopen();
+        for (int i = 1; i <= 9; ++i) teams ? team(i) : single(i);
+        chooseLeagueSize(3, true);
+        ASSERT_TRUE(run(teams ? kPlaceTeams : kPlaceSingles));
+        EXPECT_EQ(groupFaults(s, 9, true), Messages{});
+        const Groups first = groupsOf(s);
+        shell.messages.clear();
+        ASSERT_TRUE(run(teams ? kPlaceTeams : kPlaceSingles));
+        EXPECT_EQ(shell.messages, Messages{teams ? "オーバ" : "試行回数オーバ"});
+        EXPECT_EQ(groupsOf(s), first);
+    }
+    reopen();
+    for (int i = 1; i <= 6; ++i) team(i);
+    shell.press["Form9"] = "Command2";
+    ASSERT_TRUE(run(kPlaceTeams));
+    ASSERT_TRUE(run(kPlaceSingles));
+    EXPECT_EQ(shell.messages, Messages{});
+    EXPECT_EQ(groupsOf(s), Groups{});
+    EXPECT_TRUE(session.marks.checked(kPlaceTeams));
+}
+
+TEST_F(SimpleLeague, AdjustmentPartsSchoolsOrEndsTheCommandAtItsLimits) {
+    inGroups({{1, 1, 2}, {3, 4, 5}, {6, 7, 8}}, false);
+    ASSERT_TRUE(run(kAdjustSingles));
+    EXPECT_EQ(shell.captions, (Messages{"調整", "調整 1/ 3", "調整 2/ 3", "調整 3/ 3"}));
+    EXPECT_EQ(shell.messages, Messages{"調整終了"});
+    EXPECT_FALSE(session.progress.visible());
+    EXPECT_EQ(clashes(s, 1), 0);
+    EXPECT_EQ(groupFaults(s, 9, true), Messages{});
+
+    struct Case {
+        const char* command;
+        Groups schools;
+        Messages messages;
+        int cancelled;
+    };
+    const std::string abandoned = "交換できる相手が見つからないため、調整を打ち切ります";
+    const std::vector<Case> cases{
+        // Singles end at the 30000th B failure; teams say so and search on to the end of
+        // a 16-bit counter.
+        {kAdjustSingles, {{1, 1, 2}, {1, 1, 3}, {1, 1, 4}}, {"Ｂテーブル未決(1)"}, 0},
+        {kAdjustTeams,
+         {{1, 1, 2}, {1, 1, 3}, {1, 1, 4}},
+         {"Ｂテーブル未決(1)", "Ｂテーブル未決(1)\n" + abandoned},
+         0},
+        {kAdjustTeams, {{1, 1, 3}, {2, 2, 2}, {2, 2, 2}}, {"Ｃテーブル未決(1)"}, 0},
+        {kAdjustSingles, {{1, 1, 3}, {1, 4, 5}, {1, 6, 7}}, {"Ａテーブルと交換できない"}, 1},
+        {kAdjustTeams, {}, {"投入を実行して下さい"}, 0},
+    };
+    for (const Case& c : cases) {
+        reopen();
+        const Groups groups = inGroups(c.schools, c.command == kAdjustTeams);
+        ASSERT_TRUE(run(c.command));
+        EXPECT_EQ(shell.messages, c.messages) << c.command;
+        EXPECT_EQ(groupsOf(s), groups);
+        // A command ended at a limit leaves the progress dialog shown.
+        EXPECT_EQ(session.progress.visible(), !groups.empty());
+        EXPECT_EQ(s.LeagueCancelled, c.cancelled);
+        session.progress.hide();
+    }
+}
+
+// Generated singles and team leagues: the adjustment keeps every entry once, the group
+// sizes and the seeds' places, and parts the schools whenever it ends normally.
+TEST_F(SimpleLeague, GeneratedLeaguesArePartedWithoutMovingSeeds) {
+    std::mt19937 events(3);
+    int parted = 0;
+    for (int round = 0; round < 40; ++round) {
+        reopen();
+        const bool teams = round % 2 == 1;
+        const int n = std::uniform_int_distribution<int>(12, 150)(events);
+        const int schools = std::max(3, n / std::uniform_int_distribution<int>(2, 5)(events));
+        const int seeds = std::uniform_int_distribution<int>(0, teams ? 8 : 10)(events);
+        std::uniform_int_distribution<int> school(1, schools);
+        for (int i = 1; i <= n; ++i) {
+            const int seed = i <= seeds ? i : 0;
+            teams ? team(school(events), seed) : single(school(events), seed);
+        }
+        chooseLeagueSize(std::uniform_int_distribution<int>(3, 6)(events), round % 4 < 2);
+        session.random.setFixedSeed(static_cast<std::uint32_t>(round));
+        ASSERT_TRUE(run(teams ? kPlaceTeams : kPlaceSingles));
+        if (s.LeagueCancelled == 1) continue;
+        const auto before = placesOf(s);
+        const std::vector<int> sizes = sizesOf(s);
+        shell.messages.clear();
+        ASSERT_TRUE(run(teams ? kAdjustTeams : kAdjustSingles));
+        const std::string event = "round " + std::to_string(round);
+        EXPECT_EQ(groupFaults(s, n, false), Messages{}) << event;
+        EXPECT_EQ(sizesOf(s), sizes) << event;
+        const auto after = placesOf(s);
+        EXPECT_EQ(after.size(), before.size()) << event;
+        for (int seed = 1; seed <= std::min<int>(seeds, s.TableCount); ++seed)
+            EXPECT_EQ(after.at(seed), before.at(seed)) << event << ": seed " << seed;
+        if (shell.messages != Messages{"調整終了"}) continue;
+        EXPECT_EQ(clashes(s, 1), 0) << event;
+        ++parted;
+    }
+    EXPECT_GE(parted, 20);
+}
+
+}  // namespace
+}  // namespace tombra::league::test
