@@ -135,7 +135,7 @@ SeparationResult separateSchools(TournamentState& s, RandomSource& random,
 
 void adjustAffiliations(Session& session) {
     if (!session.marks.checked(ids::kPlace)) {
-        session.shell.message("投入を実行して下さい", ui::Buttons::Ok);
+        session.tell("投入を実行して下さい");
         return;
     }
     session.random.reseedFromClock();
@@ -150,13 +150,12 @@ void adjustAffiliations(Session& session) {
         [&progress](int t) { progress.setValue(static_cast<float>(t)); },
         [&](int t) {
             if (told.insert(t).second)
-                session.shell.message("テーブル内振分ができません" + numberText(t),
-                                      ui::Buttons::Ok);
+                session.tell("テーブル内振分ができません" + numberText(t));
         }};
     adjust::separateSchools(session.state, session.random, events);
 
     progress.hide();
-    session.shell.message("調整Ⅰ・終了", ui::Buttons::Ok);
+    session.tell("調整Ⅰ・終了");
 }
 
 }  // namespace tombra::adjust

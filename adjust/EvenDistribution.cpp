@@ -31,7 +31,7 @@ class EvenDistribution {
             if (spread < kSpreadWanted) break;
         }
         session_.progress.hide();
-        session_.shell.message("均等振分終了", ui::Buttons::Ok);
+        session_.tell("均等振分終了");
     }
 
   private:
@@ -70,7 +70,7 @@ class EvenDistribution {
         if (identity == TableCounts::Identity::Block && name.empty())
             name = "ブロック" + numberText(id);
         const std::string text = (noSource ? "元・交換不能：" : "先・交換不能：") + name;
-        if (told_.insert(text).second) session_.shell.message(text, ui::Buttons::Ok);
+        if (told_.insert(text).second) session_.tell(text);
     }
 
     Session& session_;
@@ -82,7 +82,7 @@ class EvenDistribution {
 
 void distributeEvenly(Session& session) {
     if (!session.marks.checked(ids::kAdjustAffiliations)) {
-        session.shell.message("調整Ⅰを実行して下さい", ui::Buttons::Ok);
+        session.tell("調整Ⅰを実行して下さい");
         return;
     }
     session.marks.set(ids::kDistributeEvenly, true);

@@ -72,7 +72,7 @@ void distributeNumbers(Session& session) {
     adjust::separateLeadingPair(session.state,
                                 [&progress](int i) { progress.setValue(static_cast<float>(i)); });
     progress.hide();
-    session.shell.message("ＮＯ振分終了", ui::Buttons::Ok);
+    session.tell("ＮＯ振分終了");
 }
 
 }  // namespace tombra::adjust

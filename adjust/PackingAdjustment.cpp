@@ -178,7 +178,7 @@ void adjustPacking(Session& session) {
     for (const std::string& line : lines) session.log.append(line);
 
     progress.hide();
-    session.shell.message("パッキン調整終了", ui::Buttons::Ok);
+    session.tell("パッキン調整終了");
 }
 
 }  // namespace tombra::adjust

@@ -160,13 +160,13 @@ void visit(const std::vector<MenuItem>& items, const std::function<bool(const Me
     }
 }
 
-void placeholderNew(Session& s) { s.shell.message(placeholderButtonText("新規作成"), ui::Buttons::Ok); }
-void placeholderBold(Session& s) { s.shell.message(placeholderButtonText("太字"), ui::Buttons::Ok); }
-void placeholderItalic(Session& s) { s.shell.message(placeholderButtonText("斜体"), ui::Buttons::Ok); }
-void placeholderUnderline(Session& s) { s.shell.message(placeholderButtonText("下線"), ui::Buttons::Ok); }
-void placeholderLeft(Session& s) { s.shell.message(placeholderButtonText("左揃え"), ui::Buttons::Ok); }
-void placeholderCentre(Session& s) { s.shell.message(placeholderButtonText("中央揃え"), ui::Buttons::Ok); }
-void placeholderRight(Session& s) { s.shell.message(placeholderButtonText("右揃え"), ui::Buttons::Ok); }
+void placeholderNew(Session& s) { s.tell(placeholderButtonText("新規作成")); }
+void placeholderBold(Session& s) { s.tell(placeholderButtonText("太字")); }
+void placeholderItalic(Session& s) { s.tell(placeholderButtonText("斜体")); }
+void placeholderUnderline(Session& s) { s.tell(placeholderButtonText("下線")); }
+void placeholderLeft(Session& s) { s.tell(placeholderButtonText("左揃え")); }
+void placeholderCentre(Session& s) { s.tell(placeholderButtonText("中央揃え")); }
+void placeholderRight(Session& s) { s.tell(placeholderButtonText("右揃え")); }
 
 Command commandOf(const std::string& id) {
     const MenuItem* m = findMenuItem(id);
@@ -216,7 +216,7 @@ const MenuItem* findMenuItem(const std::string& pathOrId) {
 
 bool runMenuItem(Session& session, const MenuItem& item) {
     if (!item.command) return false;
-    item.command(session);
+    runCommand(session, item.caption, item.command);
     return true;
 }
 
@@ -224,7 +224,7 @@ bool runToolbarButton(Session& session, const std::string& key) {
     for (const ToolbarButton& b : toolbarButtons()) {
         if (b.key != key) continue;
         if (!b.command) return false;
-        b.command(session);
+        runCommand(session, b.key, b.command);
         return true;
     }
     return false;

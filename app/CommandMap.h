@@ -3,13 +3,14 @@
 #include <string>
 #include <vector>
 
+#include "session/CommandGuard.h"
+
 namespace tombra {
 class Session;
 }  // namespace tombra
 
 namespace tombra::app {
 
-using Command = void (*)(Session&);
 
 // One item of the menu bar. `id` names it for commands, marks and scripts: its control name,
 // or its caption where it has none.
@@ -39,7 +40,8 @@ const std::vector<ToolbarButton>& toolbarButtons();
 // An item by menu path ("ﾌｧｲﾙ(&F)/開く(&O)...") or by id ("mnuFileOpen"); nullptr when none.
 const MenuItem* findMenuItem(const std::string& pathOrId);
 
-// Runs an item's command, or the toolbar button's dispatch; false when it has no command.
+// Runs an item's command, or the toolbar button's, through the command guard; false when it
+// has no command.
 bool runMenuItem(Session& session, const MenuItem& item);
 bool runToolbarButton(Session& session, const std::string& key);
 

@@ -8,18 +8,6 @@ namespace tombra::app {
 
 namespace {
 
-// A failed save must not pass unnoticed: the organiser would believe the work is on disk.
-bool saveReportingFailure(Session& session, sheet::Workbook& wb, const std::string& path = {}) {
-    try {
-        if (path.empty()) session.host.save(wb);
-        else session.host.saveAs(wb, path);
-        return true;
-    } catch (const sheet::WorkbookError& e) {
-        session.shell.message(e.what(), ui::Buttons::Ok);
-        return false;
-    }
-}
-
 // The event's bracket sheet in the attached workbook; nullptr when either is missing (the
 // print commands then do nothing).
 sheet::Worksheet* bracketSheet(Session& session, sheet::Workbook*& wb) {
@@ -37,11 +25,11 @@ sheet::Worksheet* bracketSheet(Session& session, sheet::Workbook*& wb) {
 void saveWorkbook(Session& session) {
     sheet::Workbook* wb = session.attachWorkbook();
     session.marks.set(ids::kFileSave, true);
-    if (wb) saveReportingFailure(session, *wb);
+    if (wb) session.host.save(*wb);
 }
 
 void saveAllWorkbooks(Session& session) {
-    if (sheet::Workbook* wb = session.attachWorkbook()) saveReportingFailure(session, *wb);
+    if (sheet::Workbook* wb = session.attachWorkbook()) session.host.save(*wb);
 }
 
 void saveWorkbookAs(Session& session) {
@@ -49,8 +37,9 @@ void saveWorkbookAs(Session& session) {
     std::string name = session.shell.saveFileName({"名前を付けて保存", "すべてのﾌｧｲﾙ (*.*)|*.*", {}});
     if (name.empty() || !wb) return;
     session.host.setVisible(true);
-    // The path moves only once the workbook really is there.
-    if (saveReportingFailure(session, *wb, name)) session.state.WorkbookPath = wb->path().string();
+    // A failed save throws before the path moves: it moves only once the workbook is there.
+    session.host.saveAs(*wb, name);
+    session.state.WorkbookPath = wb->path().string();
     session.host.setVisible(false);
 }
 

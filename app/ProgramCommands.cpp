@@ -12,7 +12,6 @@ namespace tombra::app {
 
 namespace {
 
-void message(Session& session, const std::string& text) { session.shell.message(text, ui::Buttons::Ok); }
 
 // Steps 1 to 4 shared by both exit items: attach, show the host minimised, let it go when it
 // never started properly, save the active workbook.
@@ -25,7 +24,7 @@ void exitSteps(Session& session) {
         try {
             session.host.save(*active);
         } catch (const sheet::WorkbookError& e) {
-            message(session, e.what());  // reported, and the way out goes on
+            session.tell(e.what());  // reported, and the way out goes on
         }
     }
 }
@@ -62,7 +61,7 @@ std::string versionText(const std::string& version) {
     return out;
 }
 
-void showVersion(Session& session) { message(session, versionText(TOMBRA_VERSION)); }
+void showVersion(Session& session) { session.tell(versionText(TOMBRA_VERSION)); }
 
 namespace {
 void openHelpFile(Session& session, bool search) {
@@ -108,10 +107,10 @@ void mainWindowClosing(Session& session) {
     if (session.state.ExcelStartFailed == -1) session.host.quit();
 }
 
-void placeholderFileNew(Session& session) { message(session, " 'mnuFileNew_Click' のｺｰﾄﾞを追加します。"); }
-void placeholderFileClose(Session& session) { message(session, " 'mnuFileClose_Click' のｺｰﾄﾞを追加します。"); }
+void placeholderFileNew(Session& session) { session.tell(" 'mnuFileNew_Click' のｺｰﾄﾞを追加します。"); }
+void placeholderFileClose(Session& session) { session.tell(" 'mnuFileClose_Click' のｺｰﾄﾞを追加します。"); }
 void placeholderFileProperties(Session& session) {
-    message(session, " 'mnuFileProperties_Click' のｺｰﾄﾞを追加します。");
+    session.tell(" 'mnuFileProperties_Click' のｺｰﾄﾞを追加します。");
 }
 
 std::string placeholderButtonText(const std::string& key) { return " '" + key + "' ﾎﾞﾀﾝのｺｰﾄﾞを追加します。"; }

@@ -22,16 +22,13 @@ namespace {
 
 const char* const kSummarySheet = "基礎Ｄ";
 
-void tell(Session& session, const std::string& text) {
-    session.shell.message(text, ui::Buttons::Ok);
-}
 
 void offerTableMerge(Session& session) {
     const ui::Answer answer = session.shell.message(
         "テーブル結合を実行します\r\n（スーパシードがあれば「いいえ」とする）", ui::Buttons::YesNo);
     if (answer != ui::Answer::Yes) return;
     if (!mergeTablePairs(session.state))
-        tell(session, "結合すると1テーブルが128人を超えるため、テーブル結合をしませんでした");
+        session.tell("結合すると1テーブルが128人を超えるため、テーブル結合をしませんでした");
 }
 
 std::string titleOf(const TournamentState& s) {
@@ -96,14 +93,14 @@ bool build(Session& session, sheet::Workbook& workbook) {
     // Nothing is touched before both sheets the build needs are known to be there.
     sheet::Worksheet* ws = workbook.findSheet(name);
     if (!ws) {
-        tell(session, "シート「" + name + "」がありません。ヤグラを作成できません");
+        session.tell("シート「" + name + "」がありません。ヤグラを作成できません");
         return false;
     }
     sheet::Worksheet* summary = nullptr;
     if (intake::summaryColumn(s.GenderName, s.EventName) > 0) {
         summary = workbook.findSheet(kSummarySheet);
         if (!summary) {
-            tell(session, std::string("シート「") + kSummarySheet +
+            session.tell(std::string("シート「") + kSummarySheet +
                               "」がありません。ヤグラを作成できません");
             return false;
         }
@@ -162,14 +159,13 @@ void removeAffiliationColumns(sheet::Worksheet& ws) {
 void buildBracketSheet(Session& session) {
     TournamentState& s = session.state;
     if (s.LeagueThenTournament == 1) {
-        tell(session,
-             "リーグ戦→トーナメントのヤグラ作成には、まだ対応していません。\r\n"
+        session.tell("リーグ戦→トーナメントのヤグラ作成には、まだ対応していません。\r\n"
              "シートは変更していません");
         return;
     }
     session.marks.set(ids::kBuildBracket, true);
     if (s.TableCount < 1) {
-        tell(session, "投入を実行して下さい");
+        session.tell("投入を実行して下さい");
         return;
     }
     if (hasLoneTables(s)) offerTableMerge(session);
@@ -177,22 +173,11 @@ void buildBracketSheet(Session& session) {
 
     sheet::Workbook* workbook = session.attachWorkbook();
     if (!workbook) {
-        tell(session, "ワークブックが開かれていません。ファイルを開いてから実行して下さい");
+        session.tell("ワークブックが開かれていません。ファイルを開いてから実行して下さい");
         return;
     }
-    try {
-        if (!build(session, *workbook)) return;
-    } catch (const sheet::WorkbookError& e) {
-        session.progress.hide();
-        tell(session, e.what());
-        return;
-    } catch (const std::out_of_range& e) {
-        // A draw that does not fit the tables: reported, never a crash.
-        session.progress.hide();
-        tell(session, std::string("ヤグラを作成できません: ") + e.what());
-        return;
-    }
-    tell(session, "組合せ作成終了");
+    if (!build(session, *workbook)) return;
+    session.tell("組合せ作成終了");
 }
 
 }  // namespace tombra::bracket

@@ -100,9 +100,8 @@ bool askLeagueSize(Session& session) {
         std::string why = sizes.empty() ? "リーグを組めません"
                                         : "リーグ数が " + numberText(groups) + " になり、" +
                                               numberText(kMaxGroups) + " を超えます";
-        session.shell.message("エントリー数 " + numberText(s.EntryCount) + "、リーグ人数 " +
-                                  numberText(choice.size) + " 人では" + why,
-                              ui::Buttons::Ok);
+        session.tell("エントリー数 " + numberText(s.EntryCount) + "、リーグ人数 " +
+                                  numberText(choice.size) + " 人では" + why);
         s.LeagueCancelled = 1;
         return false;
     }

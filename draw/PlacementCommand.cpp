@@ -19,9 +19,6 @@ namespace {
 
 using Problem = std::optional<std::string>;
 
-void message(Session& session, const std::string& text) {
-    session.shell.message(text, ui::Buttons::Ok);
-}
 
 // Form3, then the seeding order of the chosen table count.
 Problem chooseTables(Session& session) {
@@ -67,12 +64,12 @@ void fillTables(Session& session) {
     session.random.reseedFromClock();
     const FillEvents events{
         [&progress](int placed) { progress.setValue(static_cast<float>(placed)); },
-        [&session] { message(session, "強制投入します"); }};
+        [&session] { session.tell("強制投入します"); }};
     const FillResult result = drawEntries(s, session.random, events);
     progress.hide();
 
     if (result.unplaced > 0)
-        message(session, "空きの枠がなく、" + numberText(result.unplaced) +
+        session.tell("空きの枠がなく、" + numberText(result.unplaced) +
                              " 名（組）を投入できませんでした");
 }
 
@@ -101,7 +98,7 @@ void placeEntries(Session& session) {
     TournamentState& s = session.state;
     session.marks.set(ids::kPlace, true);
     if (s.DrawDone == 1) {
-        message(session, "投入済みです");
+        session.tell("投入済みです");
         return;
     }
     // A draw stopped earlier leaves open positions behind; the sizing counts on an empty grid.
@@ -110,10 +107,10 @@ void placeEntries(Session& session) {
         clearDrawGrid(s);
         // The adjustments take the mark as "there is a draw"; there is none.
         session.marks.set(ids::kPlace, false);
-        message(session, *p + "\n強制終了します");
+        session.tell(*p + "\n強制終了します");
         return;
     }
-    message(session, "投入終了");
+    session.tell("投入終了");
 }
 
 }  // namespace tombra::draw

@@ -113,12 +113,7 @@ QAction* MainWindow::buildAction(const app::MenuItem& item, QObject* parent) {
 void MainWindow::runMenuItem(const app::MenuItem& item) {
     // Qt has already flipped the action's check; the marks decide, so put it back first.
     showMarks(session_.marks);
-    try {
-        app::runMenuItem(session_, item);
-    } catch (const std::exception& e) {
-        // A command that fails must not take the program with it; the user reads why.
-        session_.shell.message(e.what(), ui::Buttons::Ok);
-    }
+    app::runMenuItem(session_, item);
 }
 
 QAction* MainWindow::menuAction(const std::string& id) const {
@@ -154,11 +149,7 @@ void MainWindow::buildToolBar() {
 }
 
 void MainWindow::runToolbarButton(const std::string& key) {
-    // A failing button does nothing more; it must not end the program.
-    try {
-        app::runToolbarButton(session_, key);
-    } catch (...) {
-    }
+    app::runToolbarButton(session_, key);
 }
 
 QAction* MainWindow::toolbarAction(const std::string& key) const {

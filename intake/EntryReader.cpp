@@ -93,7 +93,6 @@ private:
     void reportCounts();
     void addTeamLetters();
     std::string schoolName(int school) const;
-    void message(const std::string& text) { session_.shell.message(text, ui::Buttons::Ok); }
 
     Session& session_;
     TournamentState& s_;
@@ -194,7 +193,7 @@ void EntryReader::readDoublesRow(int row, int school, int entry) {
 bool EntryReader::readTeamRow(int row, int school, int code) {
     int& seen = teamRows_[school][code];
     if (seen != 0) {
-        message(entries_.text(row, kAffiliationColumn) + ":DATA重複あり_強制終了します");
+        session_.tell(entries_.text(row, kAffiliationColumn) + ":DATA重複あり_強制終了します");
         session_.progress.hide();
         return false;
     }
@@ -259,7 +258,7 @@ EntryReader::Outcome EntryReader::readRows() {
             switch (layout_.kind) {
                 case EntryKind::Singles:
                     if (!s_.EntryName(school, entry).empty()) {
-                        message(s_.EntryAffiliation(school, entry) + ":DATAにダブりあり_強制終了します");
+                        session_.tell(s_.EntryAffiliation(school, entry) + ":DATAにダブりあり_強制終了します");
                         return Outcome::StoppedAtRow;
                     }
                     readSingle(r, school, entry);
@@ -267,7 +266,7 @@ EntryReader::Outcome EntryReader::readRows() {
                 case EntryKind::Doubles:
                     // A pair has two rows; a third is as much a duplicate as a fourth.
                     if (s_.EntryPresence(school, entry) >= 1) {
-                        message(s_.EntryAffiliation(school, entry) + ":DATAにダブりあり_強制終了します");
+                        session_.tell(s_.EntryAffiliation(school, entry) + ":DATAにダブりあり_強制終了します");
                         return Outcome::StoppedAtRow;
                     }
                     readDoublesRow(r, school, entry);
@@ -279,7 +278,7 @@ EntryReader::Outcome EntryReader::readRows() {
                     break;
             }
         } catch (const BadValue& bad) {
-            message("「" + entries_.name() + "」シートの " + std::to_string(bad.row) + " 行目: " +
+            session_.tell("「" + entries_.name() + "」シートの " + std::to_string(bad.row) + " 行目: " +
                     bad.what + "「" + bad.text + "」は使えません（" + std::to_string(bad.low) + "～" +
                     std::to_string(bad.high) + " の整数）\nこの行の前までを読み込みました");
             return Outcome::StoppedAtRow;
@@ -312,7 +311,7 @@ bool EntryReader::listSchoolsAndSeeds() {
         if (layout_.kind != EntryKind::Team) {
             for (int e = 1; e <= count; ++e) {
                 if (s_.EntryName(s, e).empty()) {
-                    message(schoolName(s) + numberText(e) + "　番が空白です\n強制終了します ");
+                    session_.tell(schoolName(s) + numberText(e) + "　番が空白です\n強制終了します ");
                     return false;
                 }
             }
@@ -349,7 +348,7 @@ bool EntryReader::checkPairsComplete() {
     for (int s = 1; s <= s_.MaxSchoolNo; ++s)
         for (int e = 1; e <= kMaxEntryNo; ++e)
             if (s_.EntryPresence(s, e) == 0.5f) {
-                message(schoolName(s) + " " + numberText(e) + "　番のペアに不備");
+                session_.tell(schoolName(s) + " " + numberText(e) + "　番のペアに不備");
                 return false;
             }
     return true;
@@ -371,13 +370,13 @@ void EntryReader::shortenNames() {
 
 void EntryReader::reportCounts() {
     if (s_.GenderName == "個人リーグ") {
-        message("エントリー数\n" + numberText(entryCount_) + "名\nシード数＝" + numberText(s_.SeedCount) + "名");
+        session_.tell("エントリー数\n" + numberText(entryCount_) + "名\nシード数＝" + numberText(s_.SeedCount) + "名");
         s_.EntryCount = static_cast<Integer>(entryCount_);
         s_.SchoolCount = 0;
         return;
     }
     const bool team = layout_.kind == EntryKind::Team;
-    message("エントリー数\n" + numberText(entryCount_) + (team ? "チーム  <" : "名  <") +
+    session_.tell("エントリー数\n" + numberText(entryCount_) + (team ? "チーム  <" : "名  <") +
             numberText(schoolCount_) + "校>\nシード数＝" + numberText(highestSeed_));
     if (team) {
         s_.SeedCount = static_cast<Integer>(teamSeeds_);
@@ -441,7 +440,7 @@ std::optional<long long> wholeNumberIn(const CellValue& value) {
 void readEntries(Session& session, sheet::Workbook& workbook) {
     Worksheet* entries = workbook.findSheet(session.state.GenderName);
     if (!entries) {
-        session.shell.message("「" + session.state.GenderName + "」シートがありません", ui::Buttons::Ok);
+        session.tell("「" + session.state.GenderName + "」シートがありません");
         return;
     }
     EntryReader(session, workbook, *entries).run();

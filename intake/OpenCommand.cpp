@@ -30,7 +30,7 @@ void openEntries(Session& session) {
         workbook = &session.host.attach(path);
     } catch (const sheet::WorkbookError& e) {
         // Reading nothing without a word would look like an empty entry sheet.
-        session.shell.message(path + " を開けません\n" + e.what(), ui::Buttons::Ok);
+        session.tell(path + " を開けません\n" + e.what());
         return;
     }
     s.WorkbookPath = path;

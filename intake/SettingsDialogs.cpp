@@ -120,9 +120,8 @@ int askParticipantCount(Session& session) {
     session.shell.showForm(form);
     const long long count = truncateToInteger(readNumber(form.text("Text1")));
     if (count >= 1 && count <= kMaxParticipants) return static_cast<int>(count);
-    session.shell.message("参加人数は 1～" + std::to_string(kMaxParticipants) +
-                              " の数で入力してください（「" + form.text("Text1") + "」）",
-                          ui::Buttons::Ok);
+    session.tell("参加人数は 1～" + std::to_string(kMaxParticipants) +
+                              " の数で入力してください（「" + form.text("Text1") + "」）");
     return 0;
 }
 

@@ -108,7 +108,6 @@ void spreadCategories(LeagueGroups& groups, ui::Shell& shell) {
     RandomSource& random = groups.random();
     random.reseedFromClock();
     const int count = groups.groupCount();
-    auto say = [&shell](const std::string& text) { shell.message(text, ui::Buttons::Ok); };
 
     Counts categories = countBy(groups, kCategoryColumn);
     groups.state().LeagueCancelled = 0;
@@ -134,7 +133,7 @@ void spreadCategories(LeagueGroups& groups, ui::Shell& shell) {
                     found = groups.attribute(p, kCategoryColumn) == c;
                 }
                 if (!found) {
-                    say("種別移動元が未決定");
+                    shell.tell("種別移動元が未決定");
                     break;
                 }
                 Place q;
@@ -149,7 +148,7 @@ void spreadCategories(LeagueGroups& groups, ui::Shell& shell) {
                             room(categories, categoryLimit, g, other);
                 }
                 if (!found) {
-                    say("種別移動先が未決定");
+                    shell.tell("種別移動先が未決定");
                     break;
                 }
                 const long long sexP = groups.attribute(p, kSexColumn);
@@ -158,7 +157,7 @@ void spreadCategories(LeagueGroups& groups, ui::Shell& shell) {
                     exchangeConflicts(groups, p, q) || !room(sexes, sexLimit, q.group, sexP) ||
                     !room(sexes, sexLimit, g, sexQ) || groups.seeded(p) != groups.seeded(q);
                 if (++k1 >= kTryLimit) {
-                    say("種別交換できない" + strText(g) + ":" + strText(q.group));
+                    shell.tell("種別交換できない" + strText(g) + ":" + strText(q.group));
                     break;
                 }
                 if (conflict) continue;

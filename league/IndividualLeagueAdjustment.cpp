@@ -45,9 +45,6 @@ LeagueAdjustChoice askAdjustments(Session& session) {
     return leagueAdjustChoice(session);
 }
 
-void say(Session& session, const std::string& text) {
-    session.shell.message(text, ui::Buttons::Ok);
-}
 
 // "所属調整": two entries of one school in a group are parted, unless the group is reserved
 // for that school's second entries.
@@ -142,7 +139,7 @@ class PreviousGroupRotation {
         return groups_.tableHoldsValue(at.group, at.place, value, column);
     }
     bool stop(const char* text) {
-        say(session_, text);
+        session_.tell(text);
         return false;
     }
     bool cancel() {
@@ -211,11 +208,11 @@ void adjustIndividualLeague(Session& session) {
     TournamentState& s = session.state;
     // The passes read TableSlot as entry numbers of a league; a bracket holds entry codes.
     if (s.DrawDone != 0) {
-        say(session, "ヤグラが投入済みのため、個人リーグ調整はできません");
+        session.tell("ヤグラが投入済みのため、個人リーグ調整はできません");
         return;
     }
     if (!groupsArePlaced(s)) {
-        say(session, "投入を実行して下さい");
+        session.tell("投入を実行して下さい");
         return;
     }
     session.marks.set(ids::kAdjustIndividualLeague, true);
@@ -257,7 +254,7 @@ void adjustIndividualLeague(Session& session) {
     progress.setMax(20);
     showStep(progress, t + 3, "グループ書き込み");
     progress.hide();
-    say(session, "調整完了");
+    session.tell("調整完了");
 }
 
 }  // namespace tombra::league

@@ -52,7 +52,6 @@ class Placement {
     int draw(int n) { return drawR(random_, n); }
     bool empty(int group, int place) const { return s_.TableSlot(group, place) == 0; }
     int& inTable(int school, int group) { return schoolInTable_[school][group]; }
-    void say(const std::string& text) { session_.shell.message(text, ui::Buttons::Ok); }
 
     void clear() {
         s_.TableSecondSchool.fill(0);
@@ -112,7 +111,7 @@ class Placement {
             for (int d = 1; d <= entries_; ++d) {
                 if (schoolOf(d) != school || s_.EntryPlaced(d) != 0) continue;
                 if (!placeLargeSchoolEntry(d, school)) {
-                    say("投入できない（単）");
+                    session_.tell("投入できない（単）");
                     return false;
                 }
             }
@@ -148,13 +147,13 @@ class Placement {
             const int e = draw(entries_);
             if (s_.EntryPlaced(e) != 0) {
                 if (++idle < kIdleDrawLimit) continue;
-                say("試行回数オーバー");
+                session_.tell("試行回数オーバー");
                 return false;
             }
             for (;;) {
                 const int l = draw(groups_);
                 if (++draws >= kRestDrawLimit) {
-                    say("試行回数オーバー");
+                    session_.tell("試行回数オーバー");
                     return false;
                 }
                 const int p = lowestEmptyPlace(l);
@@ -196,18 +195,15 @@ void checkIndividualLeague(Session& session) {
     const TournamentState& s = session.state;
     const int entries = std::clamp<int>(s.EntryCount, 0, kMaxEntries);
     std::vector<int> seen(static_cast<std::size_t>(entries) + 1);
-    auto say = [&session](const std::string& text) {
-        session.shell.message(text, ui::Buttons::Ok);
-    };
     for (int g = 1; g <= std::clamp<int>(s.TableCount, 0, kMaxGroups); ++g) {
         for (int p = 1; p <= std::clamp<int>(s.TableSize(g), 0, kMaxPlaces); ++p) {
             const Single v = s.TableSlot(g, p);
             if (v == 0) {
-                say("空白あり：０");
+                session.tell("空白あり：０");
             } else if (v > entries) {
-                say("空白あり：オーバ");
+                session.tell("空白あり：オーバ");
             } else if (const int e = entryOf(v); e != 0 && ++seen[e] > 1) {
-                say("ダブり＝" + numberText(e));
+                session.tell("ダブり＝" + numberText(e));
             }
         }
     }
@@ -216,14 +212,13 @@ void checkIndividualLeague(Session& session) {
 void placeIndividualLeague(Session& session) {
     TournamentState& s = session.state;
     if (s.DrawDone != 0) {
-        session.shell.message("投入済みです", ui::Buttons::Ok);
+        session.tell("投入済みです");
         return;
     }
     // Entries are the rows of EntryTable.
     if (s.EntryCount > kMaxEntries) {
-        session.shell.message("エントリー数 " + numberText(s.EntryCount) + " は " +
-                                  numberText(kMaxEntries) + " を超えるため、個人リーグを組めません",
-                              ui::Buttons::Ok);
+        session.tell("エントリー数 " + numberText(s.EntryCount) + " は " +
+                                  numberText(kMaxEntries) + " を超えるため、個人リーグを組めません");
         return;
     }
     draw::askLeagueSize(session);
@@ -233,7 +228,7 @@ void placeIndividualLeague(Session& session) {
     if (!Placement(session).fill()) return;
     checkIndividualLeague(session);
     session.progress.hide();
-    session.shell.message("投入終了", ui::Buttons::Ok);
+    session.tell("投入終了");
 }
 
 }  // namespace tombra::league

@@ -9,7 +9,7 @@ bool SchoolRotation::moveOut(Place a, long long school) {
     if (groups_.seeded(a)) return true;
     // B and C lie in two groups other than A's.
     if (groups_.groupCount() < 3) {
-        say(kTooFewGroups);
+        shell_.tell(kTooFewGroups);
         return false;
     }
     int m = 0;
@@ -24,7 +24,7 @@ bool SchoolRotation::moveOut(Place a, long long school) {
         if (found == Step::Again) continue;
         const bool clash = groups_.tableHoldsValue(a.group, a.place, schoolC, kSchoolColumn);
         if (++m >= kTryLimit) {
-            say(kNoSwapWithA);
+            shell_.tell(kNoSwapWithA);
             groups_.state().LeagueCancelled = 1;
             return false;
         }
@@ -47,14 +47,14 @@ SchoolRotation::Step SchoolRotation::pickB(Place a, long long school, Place& b,
         if (!groups_.tableHoldsValue(b.group, b.place, school, kSchoolColumn)) return Step::Found;
         if (limit_ == PartnerBLimit::EndsAtLimit) {
             if (++k_ >= kTryLimit) {
-                say(kNoPartnerB1);
+                shell_.tell(kNoPartnerB1);
                 return Step::Stop;
             }
             continue;
         }
-        if (k_ == kTryLimit) say(kNoPartnerB1);
+        if (k_ == kTryLimit) shell_.tell(kNoPartnerB1);
         if (k_ >= kCounterEnd) {
-            say(std::string(kNoPartnerB1) + "\n" + kSearchAbandoned);
+            shell_.tell(std::string(kNoPartnerB1) + "\n" + kSearchAbandoned);
             return Step::Stop;
         }
         ++k_;
@@ -77,7 +77,7 @@ SchoolRotation::Step SchoolRotation::pickC(Place a, Place b, long long schoolB, 
         schoolC = groups_.attribute(c, kSchoolColumn);
         if (!groups_.tableHoldsValue(c.group, c.place, schoolB, kSchoolColumn)) return Step::Found;
         if (++k_ >= kTryLimit) {
-            say(kNoPartnerC1);
+            shell_.tell(kNoPartnerC1);
             return Step::Stop;
         }
     }
@@ -85,10 +85,9 @@ SchoolRotation::Step SchoolRotation::pickC(Place a, Place b, long long schoolB, 
 
 bool SchoolRotation::pickedTooOften() {
     if (idlePicks_ < kIdlePickLimit && ++passPicks_ < kPassPickLimit) return false;
-    say(kSearchAbandoned);
+    shell_.tell(kSearchAbandoned);
     return true;
 }
 
-void SchoolRotation::say(const std::string& text) { shell_.message(text, ui::Buttons::Ok); }
 
 }  // namespace tombra::league

@@ -58,7 +58,6 @@ class SchoolRotation {
     Step pickB(Place a, long long school, Place& b, long long& schoolB);
     Step pickC(Place a, Place b, long long schoolB, Place& c, long long& schoolC);
     bool pickedTooOften();
-    void say(const std::string& text);
 
     LeagueGroups& groups_;
     ui::Shell& shell_;

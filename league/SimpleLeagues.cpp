@@ -19,9 +19,6 @@ using namespace league;
 
 constexpr int kTeamSeeds = 8;
 
-void say(Session& session, const std::string& text) {
-    session.shell.message(text, ui::Buttons::Ok);
-}
 
 bool emptyPlace(const TournamentState& s, int group, int place) {
     return s.TableSlot(group, place) == 0;
@@ -34,7 +31,7 @@ void placeSeed(Session& session, int entry, long long seed) {
         session.state.TableSlot(seed, 1) = static_cast<Single>(entry);
         return;
     }
-    say(session, "シード番号 " + numberText(seed) + " はグループ数の上限 " +
+    session.tell("シード番号 " + numberText(seed) + " はグループ数の上限 " +
                      numberText(kMaxGroups) + " を超えるため、エントリー " + numberText(entry) +
                      " を投入できません");
 }
@@ -43,7 +40,7 @@ void adjustBySchool(Session& session, const char* mark, LeagueGroups::SeedRule s
                     PartnerBLimit limit) {
     TournamentState& s = session.state;
     if (!groupsArePlaced(s)) {
-        say(session, "投入を実行して下さい");
+        session.tell("投入を実行して下さい");
         return;
     }
     session.marks.set(mark, true);
@@ -70,7 +67,7 @@ void adjustBySchool(Session& session, const char* mark, LeagueGroups::SeedRule s
         }
     }
     progress.hide();
-    say(session, "調整終了");
+    session.tell("調整終了");
 }
 
 }  // namespace
@@ -97,12 +94,12 @@ void placeSinglesLeague(Session& session) {
                 break;
             }
             if (++k > kTryLimit) {
-                say(session, "試行回数オーバ");
+                session.tell("試行回数オーバ");
                 return;
             }
         }
     }
-    say(session, "シングルスリーグ投入終了");
+    session.tell("シングルスリーグ投入終了");
 }
 
 void placeTeamLeague(Session& session) {
@@ -130,12 +127,12 @@ void placeTeamLeague(Session& session) {
                 break;
             }
             if (k > kTryLimit) {
-                say(session, "オーバ");
+                session.tell("オーバ");
                 return;
             }
         }
     }
-    say(session, "投入終了");
+    session.tell("投入終了");
 }
 
 void adjustSinglesLeague(Session& session) {

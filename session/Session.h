@@ -33,6 +33,9 @@ public:
     // The folder the program runs from (the help file is named after it).
     std::filesystem::path programFolder;
 
+    // Shows a message with only OK.
+    void tell(const std::string& text) { shell.tell(text); }
+
     // The workbook at WorkbookPath, attached anew; nullptr when there is none to attach to
     // (commands that ignore host errors go on without it).
     sheet::Workbook* attachWorkbook();

@@ -14,11 +14,19 @@
 
 namespace tombra {
 
+// A number that falls outside a table: a school, entry or seed number no table of the
+// tournament can hold. The text names the table, the number and the range, for the user.
+class TableIndexError : public std::out_of_range {
+  public:
+    using std::out_of_range::out_of_range;
+};
+
 namespace detail {
 
 [[noreturn]] inline void throwIndexError(const char* name, const std::string& indices,
                                          const std::string& ranges) {
-    throw std::out_of_range(std::string(name) + "(" + indices + "): index out of range " + ranges);
+    throw TableIndexError("表 " + std::string(name) + " に番号 (" + indices + ") はありません（範囲 " +
+                          ranges + "）");
 }
 
 }  // namespace detail
@@ -53,7 +61,7 @@ class Table1 {
   private:
     std::size_t index(long long i) const {
         if (i < 0 || i > Upper) {
-            detail::throwIndexError(name_, std::to_string(i), "0.." + std::to_string(Upper));
+            detail::throwIndexError(name_, std::to_string(i), "0～" + std::to_string(Upper));
         }
         return static_cast<std::size_t>(i);
     }
@@ -97,7 +105,7 @@ class Table2 {
         if (i < 0 || i > RowUpper || j < 0 || j > ColumnUpper) {
             detail::throwIndexError(
                 name_, std::to_string(i) + ", " + std::to_string(j),
-                "0.." + std::to_string(RowUpper) + ", 0.." + std::to_string(ColumnUpper));
+                "0～" + std::to_string(RowUpper) + ", 0～" + std::to_string(ColumnUpper));
         }
         return static_cast<std::size_t>(i) * kColumns + static_cast<std::size_t>(j);
     }

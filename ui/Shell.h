@@ -35,6 +35,8 @@ public:
     virtual ~Shell() = default;
 
     virtual Answer message(const std::string& text, Buttons buttons) = 0;
+    // A message with only OK: how the program tells the user something.
+    void tell(const std::string& text) { message(text, Buttons::Ok); }
     // Shows the dialog modally until one of its buttons closes it; returns that button's
     // name, or the form's cancel button when the window was closed.
     virtual std::string showForm(Form& form) = 0;

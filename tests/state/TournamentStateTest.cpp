@@ -125,8 +125,8 @@ TEST(StateTable, EveryTableRefusesIndicesOutsideItsRange) {
     try {
         s.EntryName(201, 5) = "name";
         ADD_FAILURE() << "no exception";
-    } catch (const std::out_of_range& e) {
-        EXPECT_STREQ(e.what(), "EntryName(201, 5): index out of range 0..200, 0..99");
+    } catch (const TableIndexError& e) {
+        EXPECT_STREQ(e.what(), "表 EntryName に番号 (201, 5) はありません（範囲 0～200, 0～99）");
     }
 }
 

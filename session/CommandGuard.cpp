@@ -1,0 +1,48 @@
+#include "session/CommandGuard.h"
+
+#include <new>
+#include <regex>
+
+#include "session/Session.h"
+#include "sheet/WorkbookError.h"
+#include "state/Table.h"
+
+namespace tombra {
+
+namespace {
+
+// "開く(&O)..." reads as "開く" in a sentence.
+std::string plainCaption(const std::string& caption) {
+    static const std::regex accelerator(R"(\(&.\)|&|\.\.\.$)");
+    return std::regex_replace(caption, accelerator, "");
+}
+
+// The reason in the user's words. The engine's and the tables' texts are written for the
+// user and already say where (sheet, row, part of the package); anything else is a fault of
+// the program, whose own text is passed on only as a detail.
+std::string reason(const std::exception& failure) {
+    if (dynamic_cast<const sheet::WorkbookError*>(&failure)) return failure.what();
+    if (dynamic_cast<const TableIndexError*>(&failure))
+        return std::string("ブックの番号が扱える範囲を超えています。\n詳細: ") + failure.what();
+    if (dynamic_cast<const std::bad_alloc*>(&failure)) return "メモリが足りません。";
+    return std::string("プログラムの誤りです。\n詳細: ") + failure.what();
+}
+
+}  // namespace
+
+std::string failureMessage(const std::string& caption, const std::exception& failure) {
+    return "「" + plainCaption(caption) + "」を中断しました。\n" + reason(failure);
+}
+
+bool runCommand(Session& session, const std::string& caption, Command command) {
+    try {
+        command(session);
+        return true;
+    } catch (const std::exception& failure) {
+        session.progress.hide();
+        session.tell(failureMessage(caption, failure));
+        return false;
+    }
+}
+
+}  // namespace tombra

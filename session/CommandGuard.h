@@ -1,0 +1,25 @@
+#pragma once
+
+// Every command runs through one guard, however it was started: a menu item, a toolbar
+// button, a shortcut or a step of a batch script. Commands throw; they do not catch to show
+// messages of their own. Whatever a command throws ends it where it stands, so nothing more
+// is written to the workbook; the guard hides the progress dialog and tells the user in
+// Japanese which command stopped and why. The program itself goes on.
+
+#include <exception>
+#include <string>
+
+namespace tombra {
+
+class Session;
+using Command = void (*)(Session&);
+
+// Runs `command`; false when it stopped on a failure (the user has been told). `caption`
+// names the command to the user: the menu item's or button's caption.
+bool runCommand(Session& session, const std::string& caption, Command command);
+
+// What the user reads when the command of `caption` stopped on `failure`: the command, what
+// failed and where, and a library's own words only as a detail.
+std::string failureMessage(const std::string& caption, const std::exception& failure);
+
+}  // namespace tombra
