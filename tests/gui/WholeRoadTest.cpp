@@ -12,6 +12,7 @@
 #include "gui/GuiFixture.h"
 #include "sheet/Workbook.h"
 #include "sheet/Worksheet.h"
+#include "support/EntryWorkbook.h"
 
 namespace tombra::test {
 namespace {
@@ -83,6 +84,27 @@ TEST(WholeRoad, TheSamplesMensSinglesGoFromOpenToBracketInTheWindow) {
     ASSERT_NE(wb, nullptr);
     EXPECT_FALSE(wb->sheet("男子Ｓ").pageBreakRows().empty());
     EXPECT_NE(wb->findSheet("男子ＳＴＢ"), nullptr);
+}
+
+// A workbook whose "集計" cannot be read, opened from the toolbar and from the menu: each
+// ends in one message naming the command and the sheet, and the progress window is gone.
+TEST(WholeRoad, ADamagedWorkbookEndsTheOpenInOneMessageFromToolbarAndMenu) {
+    GuiProgram p;
+    const auto workbook = p.folder / "壊れた.xlsx";
+    writeEntryWorkbook(workbook, {{"男子", {{"1", "北高", "山田"}}, 5}, tallySheet(2)});
+    damageLastSheet(workbook);
+    HurriedOfficial official(workbook);
+
+    p.window.toolbarAction("開く")->trigger();
+    p.window.menuAction("mnuFileOpen")->trigger();
+
+    const std::string told = "message:「開く」を中断しました。\nシート「集計」が壊れています: 行番号 0 が範囲外です";
+    EXPECT_EQ(official.seen(), (std::vector<std::string>{"form:Form1", "file:DATAを開く", told,
+                                                         "form:Form1", "file:DATAを開く", told}));
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == "Form2") {
+            EXPECT_FALSE(w->isVisible());
+        }
 }
 
 }  // namespace

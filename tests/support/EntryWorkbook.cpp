@@ -1,8 +1,11 @@
 #include "EntryWorkbook.h"
 
 #include <charconv>
+#include <fstream>
+#include <stdexcept>
 
 #include "sheet/Workbook.h"
+#include "sheet/ZipPackage.h"
 #include "sheet/Worksheet.h"
 #include "support/TestFiles.h"
 
@@ -32,6 +35,19 @@ void writeEntryWorkbook(const std::filesystem::path& path, const std::vector<She
         }
     }
     workbook->saveAs(path);
+}
+
+void damageLastSheet(const std::filesystem::path& path) {
+    sheet::ZipPackage package(readFile(path));
+    std::string last;
+    for (const std::string& name : package.partNames())
+        if (name.starts_with("xl/worksheets/sheet")) last = name;
+    std::string xml = package.read(last);
+    const size_t row = xml.find("<row r=\"");
+    if (row == std::string::npos) throw std::runtime_error(last + " has no rows to damage");
+    xml.insert(row, "<row r=\"0\"/>");
+    package.write(last, xml);
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << package.save();
 }
 
 SheetContent tallySheet(int schools) {

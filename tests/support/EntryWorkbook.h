@@ -19,6 +19,10 @@ struct SheetContent {
 // A workbook made from the small test workbook with the given sheets added.
 void writeEntryWorkbook(const std::filesystem::path& path, const std::vector<SheetContent>& sheets);
 
+// Damages the rows of the workbook's last sheet (a row numbered 0), as a file mangled by
+// another program would be: the sheet can no longer be read.
+void damageLastSheet(const std::filesystem::path& path);
+
 // "集計" listing the school numbers from row 4, as organisers lay it out.
 SheetContent tallySheet(int schools);
 
