@@ -147,7 +147,7 @@ void adjustAffiliations(Session& session) {
     // A table that keeps clashes is told once, not once for every pair left in it.
     std::set<int> told;
     const adjust::SeparationEvents events{
-        [&progress](int t) { progress.setValue(static_cast<float>(t)); },
+        [&progress](int t) { progress.setValue(t); },
         [&](int t) {
             if (told.insert(t).second)
                 session.tell("テーブル内振分ができません" + numberText(t));

@@ -41,18 +41,18 @@ class EvenDistribution {
         const int tables = adjust::tableCount(s_);
         const int levels = adjust::bracketLevels(tables);
         ui::ProgressDialog& progress = session_.progress;
-        progress.start(caption + strText(pass), 1, static_cast<float>(tables + levels));
+        progress.start(caption + strText(pass), 1, tables + levels);
         session_.random.reseedFromClock();
 
         adjust::OpponentSpread spread;
         spread.count.assign(adjust::kMaxId + 1, 0);
         if (schools && s_.LeagueThenTournament != 1)
             spread = adjust::spreadSeedOpponents(s_, session_.random, [&progress](int t) {
-                progress.setValue(static_cast<float>(t));
+                progress.setValue(t);
             });
 
         const adjust::BalanceEvents events{
-            [&progress](int v) { progress.setValue(static_cast<float>(v)); },
+            [&progress](int v) { progress.setValue(v); },
             [&](int id, bool noSource) { tellFailure(identity, id, noSource); }};
         adjust::balanceSections(s_, session_.random, identity, events);
         progress.hide();

@@ -70,7 +70,7 @@ void distributeNumbers(Session& session) {
     ui::ProgressDialog& progress = session.progress;
     progress.start("ＮＯ振分", 1, session.state.MaxSchoolNo);
     adjust::separateLeadingPair(session.state,
-                                [&progress](int i) { progress.setValue(static_cast<float>(i)); });
+                                [&progress](int i) { progress.setValue(i); });
     progress.hide();
     session.tell("ＮＯ振分終了");
 }

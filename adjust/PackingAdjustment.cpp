@@ -174,7 +174,7 @@ void adjustPacking(Session& session) {
     session.log.append("");
     session.log.append("パッキン交換");
     const std::vector<std::string> lines = adjust::unpackSeeds(
-        session.state, settings, [&progress](int t) { progress.setValue(static_cast<float>(t)); });
+        session.state, settings, [&progress](int t) { progress.setValue(t); });
     for (const std::string& line : lines) session.log.append(line);
 
     progress.hide();

@@ -106,10 +106,7 @@ bool build(Session& session, sheet::Workbook& workbook) {
         }
     }
 
-    session.progress.setMin(0);
-    session.progress.setMax(static_cast<float>(s.LeagueSize * s.TableCount));
-    session.progress.setValue(0);
-    session.progress.show();
+    session.progress.start("ヤグラ作成中", 0, s.LeagueSize * s.TableCount);
 
     workbook.activate(name);
     ws->clear(sheet::Area::wholeSheet());

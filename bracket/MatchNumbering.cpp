@@ -137,12 +137,12 @@ NumberingChoice askNumbering(Session& session) {
 void eraseNumbering(Session& session, sheet::Worksheet& sheet) {
     const TournamentState& s = session.state;
     const int rows = s.PagePhaseCount * s.PageCount + s.EntryCount;
-    session.progress.start("ナンバリング消去", 0, static_cast<float>(rows));
+    session.progress.start("ナンバリング消去", 0, rows);
     // The estimate covers a balanced bracket; a sheet that runs longer is erased to its end.
     const std::optional<sheet::Area> used = sheet.usedArea();
     const int lastRow = std::max(rows, used ? used->bottom : 0);
     for (int x = 1; x <= lastRow; ++x) {
-        if (x <= rows) session.progress.setValue(static_cast<float>(x));
+        if (x <= rows) session.progress.setValue(x);
         for (int c = kFirstLineColumn; c <= kLastLineColumn; ++c)
             if (sheet.text(x, c) == kMatchMark) sheet.setText(x, c, "");
     }
@@ -153,10 +153,7 @@ void numberMatches(Session& session, sheet::Workbook& workbook, sheet::Worksheet
                    int fontSize) {
     const TournamentState& s = session.state;
     const int pages = std::max<int>(s.PageCount, 1);
-    session.progress.setMin(0);
-    session.progress.setMax(static_cast<float>(kRounds * pages));
-    session.progress.setCaption("ナンバリング作成");
-    session.progress.show();
+    session.progress.start("ナンバリング作成", 0, kRounds * pages);
 
     TimeTable table(sheetOrNew(workbook, timeTableSheetName(sheet.name())), sheet.name());
     Labeller labeller(session, sheet, table, fontSize);
@@ -178,7 +175,7 @@ void numberMatches(Session& session, sheet::Workbook& workbook, sheet::Worksheet
             ++ordinal;
             session.progress.setCaption(numberText(p) + "_" + numberText(r) +
                                         " 頁のナンバリング中");
-            session.progress.setValue(static_cast<float>((p - 1) * kRounds + r));
+            session.progress.setValue((p - 1) * kRounds + r);
             table.beginRound();
             bool any = labeller.labelColumn(6 + r, r, ordinal, p, rows);
             any = labeller.labelColumn(22 - r, r, ordinal, p, rows) || any;

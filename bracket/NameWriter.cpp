@@ -39,7 +39,7 @@ int writeHalf(Session& session, sheet::Worksheet& sheet, Side side, int first, i
     const bool left = side == Side::Left;
 
     for (int t = first; t <= last; ++t) {
-        session.progress.setValue(static_cast<float>(t));
+        session.progress.setValue(t);
         const int size = s.TableSize(t);
         int tableRow = 0;
         for (int j = 1; j <= size; ++j) {

@@ -55,15 +55,11 @@ void fillTables(Session& session) {
     placeSeeds(s);
 
     ui::ProgressDialog& progress = session.progress;
-    progress.setCaption("選手を投入中");
-    progress.setMin(0);
-    progress.setMax(static_cast<float>(waitingEntries(s)));
-    progress.setValue(0);
-    progress.show();
+    progress.start("選手を投入中", 0, waitingEntries(s));
 
     session.random.reseedFromClock();
     const FillEvents events{
-        [&progress](int placed) { progress.setValue(static_cast<float>(placed)); },
+        [&progress](int placed) { progress.setValue(placed); },
         [&session] { session.tell("強制投入します"); }};
     const FillResult result = drawEntries(s, session.random, events);
     progress.hide();

@@ -113,10 +113,7 @@ void EntryReader::showProgress() {
     for (; r <= s_.MaxEntryRows; r += 20)
         if (entries_.value(r, kAffiliationColumn).isEmpty()) break;
     ui::ProgressDialog& progress = session_.progress;
-    progress.setMax(static_cast<float>(r + 1));
-    progress.setMin(0);
-    progress.setCaption(s_.GenderName + s_.EventName + " の読込中");
-    progress.show();
+    progress.start(s_.GenderName + s_.EventName + " の読込中", 0, r + 1);
 }
 
 void EntryReader::prepareTally() {
@@ -238,7 +235,7 @@ EntryReader::Outcome EntryReader::readRows() {
     const bool team = layout_.kind == EntryKind::Team;
     const int maxSchool = team ? kMaxTeamSchoolNo : s_.MaxSchoolNo;
     for (int r = 1; r <= s_.MaxEntryRows; ++r) {
-        session_.progress.setValue(static_cast<float>(r));
+        session_.progress.setValue(r);
         if (entries_.value(r, kSchoolColumn).isEmpty()) continue;
         ruleUnderSchool(r);
         if (entries_.value(r, layout_.numberColumn).isEmpty()) continue;

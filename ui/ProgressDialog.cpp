@@ -42,6 +42,7 @@ void ProgressDialog::start(std::string caption, float min, float max) {
     setCaption(std::move(caption));
     setMin(min);
     setMax(max);
+    setValue(min);
     show();
 }
 

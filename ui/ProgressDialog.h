@@ -1,5 +1,6 @@
 #pragma once
 
+#include <concepts>
 #include <string>
 
 namespace tombra::ui {
@@ -21,8 +22,17 @@ public:
     void setValue(float value);
     void show();
     void hide();
-    // Caption, range, then show: how most commands open the dialog.
+    // How a command opens the dialog: caption, range, the bar at its start, then show.
     void start(std::string caption, float min, float max);
+    // Counts of tables, entries or rows, as most commands have them.
+    template <std::integral N>
+    void start(std::string caption, N min, N max) {
+        start(std::move(caption), static_cast<float>(min), static_cast<float>(max));
+    }
+    template <std::integral N>
+    void setValue(N value) {
+        setValue(static_cast<float>(value));
+    }
 
     const std::string& caption() const { return caption_; }
     float min() const { return min_; }
