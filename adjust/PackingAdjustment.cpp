@@ -20,21 +20,21 @@ constexpr int kMaxSeed = decltype(TournamentState::PositionEntry)::upper();
 
 ui::FormSpec makeUnpackForm() {
     using namespace ui::controls;
-    ui::FormSpec f;
-    f.name = "Form5";
-    f.caption = "パッキン外し";
-    f.controls = {
-        label("Label1", "パッキン外しをするシードＮＯを指定してください"),
-        textBox("Text1", ""),
-        label("Label2", "パッキン外しの対象となる各校の選手ＮＯを選択"),
-        option("Option1", "１番のみ", {}, true),
-        option("Option2", "２番まで", {}),
-        option("Option3", "３番まで", {}),
-        button("Command1", "ＯＫ"),
+        return ui::FormSpec{
+        .name = "Form5",
+        .caption = "パッキン外し",
+        .controls = {
+            label("Label1", "パッキン外しをするシードＮＯを指定してください"),
+            textBox("Text1", ""),
+            label("Label2", "パッキン外しの対象となる各校の選手ＮＯを選択"),
+            option("Option1", "１番のみ", {}, true),
+            option("Option2", "２番まで", {}),
+            option("Option3", "３番まで", {}),
+            button("Command1", "ＯＫ"),
+        },
+        .okButton = "Command1",
+        .cancelButton = "Command1",  // the only way out
     };
-    f.okButton = "Command1";
-    f.cancelButton = "Command1";  // the only way out
-    return f;
 }
 
 class Unpacking {

@@ -32,11 +32,6 @@ inline int lineColumn(Side side, int leftColumn) {
     return side == Side::Left ? leftColumn : 2 * kCentreColumn - leftColumn;
 }
 
-// One step towards the centre from `column` on `side`.
-inline int towardsCentre(Side side, int column) {
-    return side == Side::Left ? column + 1 : column - 1;
-}
-
 // The edge of a left-half drawing as it stands on `side`: right and left swap, top and bottom
 // stay.
 inline int lineEdge(Side side, int leftEdge) {

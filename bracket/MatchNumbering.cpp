@@ -10,12 +10,12 @@
 #include "sheet/Workbook.h"
 #include "sheet/Worksheet.h"
 #include "state/Numbers.h"
+#include "ui/FormControls.h"
 
 namespace tombra::bracket {
 
 namespace {
 
-using ui::ControlKind;
 using ui::Form;
 using ui::FormSpec;
 
@@ -26,20 +26,21 @@ constexpr int kDefaultFontSize = 7;
 const char* const kLabelFont = "MS P明朝";
 
 FormSpec makeForm() {
-    FormSpec f;
-    f.name = "Form12";
-    f.caption = "ナンバリング";
-    f.controls = {
-        {"Label1", ControlKind::Label, "ナンバリング"},
-        {"Option1", ControlKind::OptionButton, "ナンバリングする", {}, true},
-        {"Option2", ControlKind::OptionButton, "ナンバリングしない"},
-        {"Label2", ControlKind::Label, "フォントサイズ"},
-        {"Text1", ControlKind::TextBox, {}, {}, false, "7"},
-        {"Command1", ControlKind::CommandButton, "OK"},
+    using namespace ui::controls;
+    return FormSpec{
+        .name = "Form12",
+        .caption = "ナンバリング",
+        .controls = {
+            label("Label1", "ナンバリング"),
+            option("Option1", "ナンバリングする", {}, true),
+            option("Option2", "ナンバリングしない"),
+            label("Label2", "フォントサイズ"),
+            textBox("Text1", "7"),
+            button("Command1", "OK"),
+        },
+        .okButton = "Command1",
+        .cancelButton = "Command1",
     };
-    f.okButton = "Command1";
-    f.cancelButton = "Command1";
-    return f;
 }
 
 // The rows of one page of the bracket sheet: from the row after the previous page's footer

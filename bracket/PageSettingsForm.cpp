@@ -6,13 +6,12 @@
 #include "session/Session.h"
 #include "sheet/Worksheet.h"
 #include "state/Numbers.h"
+#include "ui/FormControls.h"
 
 namespace tombra::bracket {
 
 namespace {
 
-using ui::ControlKind;
-using ui::ControlSpec;
 using ui::Form;
 using ui::FormSpec;
 
@@ -26,30 +25,35 @@ std::string optionName(int i) { return "opt(" + std::to_string(i) + ")"; }
 constexpr const char* kEntriesMemo = "entries";
 
 std::string playersPerHalfPage(const Form& form, int pages) {
-    return numberText(roundToInteger(readNumber(form.memo(kEntriesMemo)) / (2.0 * pages)));
+    return numberText(roundToInteger(form.memo(kEntriesMemo, 0) / (2.0 * pages)));
+}
+
+std::vector<ui::ControlSpec> pageControls() {
+    using namespace ui::controls;
+    std::vector<ui::ControlSpec> controls{frame(kFrame, "印刷ページ数")};
+    const char* captions[kOptions] = {"１頁", "２頁", "４頁", "８頁", "１６頁", "３２頁"};
+    for (int i = 0; i < kOptions; ++i) controls.push_back(option(optionName(i), captions[i], kFrame));
+    for (ui::ControlSpec c : {label("Label2", "１頁縦の人数"), label("Label1", ""),
+                              label("Label3", "タイムテーブル"), textBox("Text1", "50"),
+                              button("Command1", "ＯＫ")})
+        controls.push_back(std::move(c));
+    return controls;
 }
 
 FormSpec makeForm() {
-    FormSpec f;
-    f.name = "Form4";
-    f.caption = "印刷ページの設定";
-    f.controls.push_back({kFrame, ControlKind::Frame, "印刷ページ数"});
-    const char* captions[kOptions] = {"１頁", "２頁", "４頁", "８頁", "１６頁", "３２頁"};
-    for (int i = 0; i < kOptions; ++i)
-        f.controls.push_back({optionName(i), ControlKind::OptionButton, captions[i], kFrame});
-    f.controls.push_back({"Label2", ControlKind::Label, "１頁縦の人数"});
-    f.controls.push_back({"Label1", ControlKind::Label, ""});
-    f.controls.push_back({"Label3", ControlKind::Label, "タイムテーブル"});
-    f.controls.push_back({"Text1", ControlKind::TextBox, {}, {}, false, "50"});
-    f.controls.push_back({"Command1", ControlKind::CommandButton, "ＯＫ"});
-    f.okButton = "Command1";
-    f.cancelButton = "Command1";  // the only way out
-    f.onChange = [](Form& form, const std::string& control) {
-        for (int i = 0; i < kOptions; ++i)
-            if (control == optionName(i) && form.value(control))
-                form.setText("Label1", playersPerHalfPage(form, 1 << i));
+    return FormSpec{
+        .name = "Form4",
+        .caption = "印刷ページの設定",
+        .controls = pageControls(),
+        .okButton = "Command1",
+        .cancelButton = "Command1",  // the only way out
+        .onChange =
+            [](Form& form, const std::string& control) {
+                for (int i = 0; i < kOptions; ++i)
+                    if (control == optionName(i) && form.value(control))
+                        form.setText("Label1", playersPerHalfPage(form, 1 << i));
+            },
     };
-    return f;
 }
 
 // The option for a page count; a count between the offered ones (the entry reader suggests
@@ -80,7 +84,7 @@ void askPageSettings(Session& session, sheet::Worksheet* summary) {
     if (s.PageCount < 1) s.PageCount = 1;
     const int option = optionFor(s.PageCount);
     form.setValue(optionName(option), true);
-    form.setMemo(kEntriesMemo, numberText(s.EntryCount));
+    form.setMemo(kEntriesMemo, static_cast<int>(s.EntryCount));
     form.setText("Label1", playersPerHalfPage(form, 1 << option));
 
     session.shell.showForm(form);

@@ -18,25 +18,25 @@ using namespace ui::controls;
 constexpr int kMaxGroups = 128;
 
 ui::FormSpec makeLeagueSizeForm() {
-    ui::FormSpec f;
-    f.name = "Form9";
-    f.caption = "リーグ人数の設定";
-    f.controls = {
-        frame("Frame1", "リーグ人数"),
-        option("Option1", "３人（チーム)", "Frame1"),
-        option("Option2", "４人（チーム）", "Frame1"),
-        option("Option3", "５人（チーム)", "Frame1", true),
-        option("Option4", "６人（チーム)", "Frame1"),
-        option("Option5", "７人（チーム)", "Frame1"),
-        frame("Frame2", "タイプ"),
-        option("Option6", "リーグ人数固定", "Frame2"),
-        option("Option7", "リーグ人数可変", "Frame2", true),
-        button("Command1", "OK"),
-        button("Command2", "キャンセル"),
+        return ui::FormSpec{
+        .name = "Form9",
+        .caption = "リーグ人数の設定",
+        .controls = {
+            frame("Frame1", "リーグ人数"),
+            option("Option1", "３人（チーム)", "Frame1"),
+            option("Option2", "４人（チーム）", "Frame1"),
+            option("Option3", "５人（チーム)", "Frame1", true),
+            option("Option4", "６人（チーム)", "Frame1"),
+            option("Option5", "７人（チーム)", "Frame1"),
+            frame("Frame2", "タイプ"),
+            option("Option6", "リーグ人数固定", "Frame2"),
+            option("Option7", "リーグ人数可変", "Frame2", true),
+            button("Command1", "OK"),
+            button("Command2", "キャンセル"),
+        },
+        .okButton = "Command1",
+        .cancelButton = "Command2",
     };
-    f.okButton = "Command1";
-    f.cancelButton = "Command2";
-    return f;
 }
 
 std::vector<int> fixedSizes(int entries, int size) {

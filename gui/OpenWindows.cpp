@@ -33,13 +33,6 @@ bool OpenWindows::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
-std::vector<QWidget*> OpenWindows::lastOpenedFirst() const {
-    std::vector<QWidget*> out;
-    for (auto it = shown_.rbegin(); it != shown_.rend(); ++it)
-        if (*it && (*it)->isVisible()) out.push_back(*it);
-    return out;
-}
-
 void OpenWindows::closeAllExcept(const QWidget* keep) {
     // Guarded copies: closing one window may delete another.
     const std::vector<QPointer<QWidget>> order(shown_.rbegin(), shown_.rend());

@@ -15,8 +15,6 @@ class OpenWindows : public QObject {
     explicit OpenWindows(QObject* parent = nullptr);
     ~OpenWindows() override;
 
-    // The windows now open, last shown first.
-    std::vector<QWidget*> lastOpenedFirst() const;
     // Closes every open window but `keep`, last opened first.
     void closeAllExcept(const QWidget* keep);
 

@@ -86,7 +86,7 @@ private:
     bool readTeamRow(int row, int school, int code);  // false: duplicate, the command ends
     void readDivisionRow(int row, int school);
     void readBlock(int row, int school);
-    bool listSchoolsAndSeeds();
+    void listSchoolsAndSeeds();
     void writeSummary();
     bool checkPairsComplete();
     void shortenNames();
@@ -290,15 +290,15 @@ std::string EntryReader::schoolName(int school) const {
     return {};
 }
 
-// False when a school's entry numbers have a gap; the seed list is then left out.
-bool EntryReader::listSchoolsAndSeeds() {
+// A school whose entry numbers have a gap is named, and the seed list is then left out.
+void EntryReader::listSchoolsAndSeeds() {
     ui::LogPane& log = session_.log;
     if (s_.GenderName == "個人リーグ") {
         log.clear();
         for (int s = 1; s <= s_.MaxSchoolNo; ++s)
             if (s_.SchoolEntryCount(s) > 0)
                 log.append(s_.EntryAffiliation(s, 1) + ":" + numberText(s_.SchoolEntryCount(s)));
-        return true;
+        return;
     }
     log.append("エントリー数");
     s_.MaxSchoolEntries = 0;
@@ -309,7 +309,7 @@ bool EntryReader::listSchoolsAndSeeds() {
             for (int e = 1; e <= count; ++e) {
                 if (s_.EntryName(s, e).empty()) {
                     session_.tell(schoolName(s) + numberText(e) + "　番が空白です\n強制終了します ");
-                    return false;
+                    return;
                 }
             }
         }
@@ -327,7 +327,6 @@ bool EntryReader::listSchoolsAndSeeds() {
         log.append(numberText(q) + "：" + s_.EntryName(at.school, at.entry) + "(" +
                    s_.EntryAffiliation(at.school, at.entry) + ")");
     }
-    return true;
 }
 
 void EntryReader::writeSummary() {

@@ -13,101 +13,143 @@ using ui::FormSpec;
 using namespace ui::controls;
 
 FormSpec makeSettingsForm() {
-    FormSpec f;
-    f.name = "Form1";
-    f.caption = "初期設定";
-    f.controls = {
-        frame("Frame1", "性別"),
-        option("Option1", "男子", "Frame1", true),
-        option("Option2", "女子", "Frame1"),
-        option("Option3", "ミックス", "Frame1"),
-        option("Option8", "個人リーグ", "Frame1"),
-        frame("Frame2", "種目"),
-        option("Option4", "シングルス", "Frame2", true),
-        option("Option5", "ダブルス", "Frame2"),
-        option("Option6", "団体", "Frame2"),
-        option("Option7", "ジュニア", "Frame2"),
-        option("Option9", "１部", "Frame2"),
-        option("Option10", "2部", "Frame2"),
-        option("Option11", "3部", "Frame2"),
-        frame("Frame3", "ヤグラ／リーグ"),
-        option("Option12", "トーナメント", "Frame3", true),
-        option("Option13", "リーグ戦　　　　↓　　　　　　トーナメント", "Frame3"),
-        option("Option14", "リーグ戦", "Frame3"),
-        label("Label1", "プログラム印刷表題"),
-        textBox("Text1", ""),
-        check("Check1", "ヤグラ印刷のみ"),
-        check("Check2", "終了時エクセルを残す", true),
-        check("Check3", "ダブルス改行表示"),
-        check("Check4", "団体自動NO振り付け(トーナメント)"),
-        check("Check5", "苗字抽出"),
-        check("Check6", "ブロック処理"),
-        check("Check7", "スーパーシードを設定する"),
-        button("Command1", "OK"),
-        button("Command2", "キャンセル"),
+        return FormSpec{
+        .name = "Form1",
+        .caption = "初期設定",
+        .controls = {
+            frame("Frame1", "性別"),
+            option("Option1", "男子", "Frame1", true),
+            option("Option2", "女子", "Frame1"),
+            option("Option3", "ミックス", "Frame1"),
+            option("Option8", "個人リーグ", "Frame1"),
+            frame("Frame2", "種目"),
+            option("Option4", "シングルス", "Frame2", true),
+            option("Option5", "ダブルス", "Frame2"),
+            option("Option6", "団体", "Frame2"),
+            option("Option7", "ジュニア", "Frame2"),
+            option("Option9", "１部", "Frame2"),
+            option("Option10", "2部", "Frame2"),
+            option("Option11", "3部", "Frame2"),
+            frame("Frame3", "ヤグラ／リーグ"),
+            option("Option12", "トーナメント", "Frame3", true),
+            option("Option13", "リーグ戦　　　　↓　　　　　　トーナメント", "Frame3"),
+            option("Option14", "リーグ戦", "Frame3"),
+            label("Label1", "プログラム印刷表題"),
+            textBox("Text1", ""),
+            check("Check1", "ヤグラ印刷のみ"),
+            check("Check2", "終了時エクセルを残す", true),
+            check("Check3", "ダブルス改行表示"),
+            check("Check4", "団体自動NO振り付け(トーナメント)"),
+            check("Check5", "苗字抽出"),
+            check("Check6", "ブロック処理"),
+            check("Check7", "スーパーシードを設定する"),
+            button("Command1", "OK"),
+            button("Command2", "キャンセル"),
+        },
+        .okButton = "Command1",
+        .cancelButton = "Command2",
     };
-    f.okButton = "Command1";
-    f.cancelButton = "Command2";
-    return f;
 }
 
 FormSpec makeParticipantCountForm() {
-    FormSpec f;
-    f.name = "Form8";
-    f.caption = "人数指定";
-    f.controls = {
-        label("Label1", "参加人数入力"),
-        label("Label2", "リーグ→トーナメントの場合には、リーグのブロック数を入力する"),
-        textBox("Text1", ""),
-        button("Command1", "ＯＫ"),
+        return FormSpec{
+        .name = "Form8",
+        .caption = "人数指定",
+        .controls = {
+            label("Label1", "参加人数入力"),
+            label("Label2", "リーグ→トーナメントの場合には、リーグのブロック数を入力する"),
+            textBox("Text1", ""),
+            button("Command1", "ＯＫ"),
+        },
+        .okButton = "Command1",
+        .cancelButton = "Command1",  // the only way out
     };
-    f.okButton = "Command1";
-    f.cancelButton = "Command1";  // the only way out
-    return f;
 }
 
 FormSpec makeSuperSeedForm() {
-    FormSpec f;
-    f.name = "Form11";
-    f.caption = "スーパーシードの設定";
-    f.controls = {
-        label("Label1", "スーパシードスタート回戦を選んでください"),
-        option("Option1", "３回戦", {}, true),
-        option("Option2", "４回戦", {}),
-        frame("Frame1", "スーパシード数"),
-        label("Label2", "１～", "Frame1"),
-        option("Option3", "8", "Frame1", true),
-        option("Option4", "16", "Frame1"),
-        label("Label3", "スーパーシードにするシードNoを入力してください"),
-        button("Command1", "OK"),
+        return FormSpec{
+        .name = "Form11",
+        .caption = "スーパーシードの設定",
+        .controls = {
+            label("Label1", "スーパシードスタート回戦を選んでください"),
+            option("Option1", "３回戦", {}, true),
+            option("Option2", "４回戦", {}),
+            frame("Frame1", "スーパシード数"),
+            label("Label2", "１～", "Frame1"),
+            option("Option3", "8", "Frame1", true),
+            option("Option4", "16", "Frame1"),
+            label("Label3", "スーパーシードにするシードNoを入力してください"),
+            button("Command1", "OK"),
+        },
+        .okButton = "Command1",
+        .cancelButton = "Command1",
     };
-    f.okButton = "Command1";
-    f.cancelButton = "Command1";
-    return f;
 }
 
 FormSpec makeSuperSeedCountForm() {
-    FormSpec f;
-    f.name = "Form14";
-    f.caption = "スーパシード設定";
-    f.controls = {
-        label("Label1", "スーパシードの人数を入力"),
-        label("Label2", "１～"),
-        textBox("Text1", "8"),
-        label("Label3", "スーパシードがない場合はキャンセルしてください"),
-        button("Command1", "ＯＫ"),
-        button("Command2", "キャンセル"),
+        return FormSpec{
+        .name = "Form14",
+        .caption = "スーパシード設定",
+        .controls = {
+            label("Label1", "スーパシードの人数を入力"),
+            label("Label2", "１～"),
+            textBox("Text1", "8"),
+            label("Label3", "スーパシードがない場合はキャンセルしてください"),
+            button("Command1", "ＯＫ"),
+            button("Command2", "キャンセル"),
+        },
+        .okButton = "Command1",
+        .cancelButton = "Command2",
     };
-    f.okButton = "Command1";
-    f.cancelButton = "Command2";
-    return f;
 }
 
-bool selected(const Form& f, const char* option) { return f.value(option); }
+// What the options and boxes of Form1 set, read back in this order. The order matters:
+// "リーグ戦" (Option14) makes the event a team event unless junior or a division is chosen,
+// because those come after it.
+struct GenderOption {
+    const char* option;
+    const char* gender;
+};
+constexpr GenderOption kGenderOptions[] = {
+    {"Option1", "男子"}, {"Option2", "女子"}, {"Option3", "ミックス"}, {"Option8", "個人リーグ"}};
 
-void setEvent(TournamentState& s, const char* name, const char* code) {
-    s.EventName = name;
-    s.EventCode = code;
+struct EventOption {
+    const char* option;
+    const char* name;
+    const char* code;
+};
+constexpr EventOption kEventOptions[] = {
+    {"Option4", "シングルス", "Ｓ"}, {"Option5", "ダブルス", "Ｄ"},  {"Option6", "団体", "Ｔ"},
+    {"Option14", "団体", "Ｔ"},      {"Option7", "ジュニア", "ＪＳ"}, {"Option9", "１部", "Ｋ１"},
+    {"Option10", "２部", "Ｋ２"},    {"Option11", "３部", "Ｋ３"}};
+
+struct LeagueOption {
+    const char* option;
+    Integer leagueThenTournament;
+};
+constexpr LeagueOption kLeagueOptions[] = {{"Option12", 0}, {"Option13", 1}, {"Option14", 0}};
+
+struct FlagBox {
+    const char* check;
+    Integer TournamentState::*flag;
+};
+constexpr FlagBox kFlagBoxes[] = {{"Check4", &TournamentState::AutoTeamLetters},
+                                  {"Check3", &TournamentState::DoublesLineBreak},
+                                  {"Check5", &TournamentState::ExtractSurname},
+                                  {"Check6", &TournamentState::BlockMode}};
+
+void readSettings(const Form& form, TournamentState& s) {
+    for (const GenderOption& g : kGenderOptions)
+        if (form.value(g.option)) s.GenderName = g.gender;
+    for (const EventOption& e : kEventOptions) {
+        if (!form.value(e.option)) continue;
+        s.EventName = e.name;
+        s.EventCode = e.code;
+    }
+    for (const LeagueOption& l : kLeagueOptions)
+        if (form.value(l.option)) s.LeagueThenTournament = l.leagueThenTournament;
+    s.PrintTitle = form.text("Text1");
+    for (const FlagBox& box : kFlagBoxes) s.*box.flag = form.value(box.check) ? 1 : 0;
 }
 
 // The largest bracket the draw makes; more dummy entries could not be placed.
@@ -166,30 +208,9 @@ void askSettings(Session& session) {
         return;
     }
 
-    for (auto [option, gender] : {std::pair{"Option1", "男子"}, {"Option2", "女子"},
-                                  {"Option3", "ミックス"}, {"Option8", "個人リーグ"}})
-        if (selected(form, option)) s.GenderName = gender;
+    readSettings(form, s);
 
-    // The order matters: "リーグ戦" makes the event a team event unless junior or a division
-    // is chosen, because those are looked at afterwards.
-    if (selected(form, "Option4")) setEvent(s, "シングルス", "Ｓ");
-    if (selected(form, "Option5")) setEvent(s, "ダブルス", "Ｄ");
-    if (selected(form, "Option6") || selected(form, "Option14")) setEvent(s, "団体", "Ｔ");
-    if (selected(form, "Option7")) setEvent(s, "ジュニア", "ＪＳ");
-    if (selected(form, "Option12")) s.LeagueThenTournament = 0;
-    if (selected(form, "Option13")) s.LeagueThenTournament = 1;
-    if (selected(form, "Option14")) s.LeagueThenTournament = 0;
-    if (selected(form, "Option9")) setEvent(s, "１部", "Ｋ１");
-    if (selected(form, "Option10")) setEvent(s, "２部", "Ｋ２");
-    if (selected(form, "Option11")) setEvent(s, "３部", "Ｋ３");
-
-    s.PrintTitle = form.text("Text1");
-    s.AutoTeamLetters = selected(form, "Check4") ? 1 : 0;
-    s.DoublesLineBreak = selected(form, "Check3") ? 1 : 0;
-    s.ExtractSurname = selected(form, "Check5") ? 1 : 0;
-    s.BlockMode = selected(form, "Check6") ? 1 : 0;
-
-    if (selected(form, "Check1")) {
+    if (form.value("Check1")) {
         s.BracketPrintOnly = "Y";
         const int participants = askParticipantCount(session);
         if (participants == 0) {
@@ -202,7 +223,7 @@ void askSettings(Session& session) {
     }
     s.fillColumnLetters();
 
-    if (selected(form, "Check7")) {
+    if (form.value("Check7")) {
         if (s.EventCode == "Ｓ") {
             Form& superSeeds = session.forms.get(superSeedForm());
             session.shell.showForm(superSeeds);

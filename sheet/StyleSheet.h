@@ -28,7 +28,6 @@ class StyleSheet {
 
     // The resolved format; an index outside the list reads as the default format.
     const CellFormat& format(std::uint32_t xf) const;
-    size_t formatCount() const { return xfs_.size(); }
     const FontSpec& defaultFont() const { return format(0).font; }
 
     bool changed() const { return changed_; }

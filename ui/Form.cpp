@@ -55,11 +55,6 @@ std::string Form::selectedOption(const std::string& frame) const {
     return {};
 }
 
-std::string Form::memo(const std::string& key) const {
-    auto it = memos_.find(key);
-    return it == memos_.end() ? std::string() : it->second;
-}
-
 void Form::userSetValue(const std::string& control, bool on) {
     setValue(control, on);
     if (declaration_->onChange) declaration_->onChange(*this, control);

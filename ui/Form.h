@@ -1,5 +1,6 @@
 #pragma once
 
+#include <any>
 #include <functional>
 #include <map>
 #include <memory>
@@ -68,10 +69,19 @@ public:
     std::string selectedOption(const std::string& frame) const;
 
     // Values the dialog keeps beside its controls (what its last OK chose, a count its labels
-    // are worked out from). They live as long as the dialog, as its controls' values do;
-    // "" when never set.
-    std::string memo(const std::string& key) const;
-    void setMemo(const std::string& key, std::string value) { memos_[key] = std::move(value); }
+    // are worked out from), of any type. They live as long as the dialog, as its controls'
+    // values do.
+    // `fallback` when never set.
+    template <typename T>
+    T memo(const std::string& key, T fallback) const {
+        auto it = memos_.find(key);
+        const T* value = it == memos_.end() ? nullptr : std::any_cast<T>(&it->second);
+        return value ? *value : fallback;
+    }
+    template <typename T>
+    void setMemo(const std::string& key, T value) {
+        memos_[key] = std::move(value);
+    }
 
     // What a user does: change a control (runs onChange) and press a button (runs onButton).
     void userSetValue(const std::string& control, bool on);
@@ -98,7 +108,7 @@ private:
     const FormSpec* declaration_;
     std::string caption_;
     std::map<std::string, State> states_;
-    std::map<std::string, std::string> memos_;
+    std::map<std::string, std::any> memos_;
     std::string pressed_;
     bool visible_ = false;
 };
