@@ -1,10 +1,11 @@
 # make run  : installs what is missing, builds, starts the program
 # make test : installs what is missing, builds, runs every test through ctest
+# make format: lays out every tracked C++ file as .clang-format says (make test checks it)
 # make sample: writes examples/sample.xlsx, an entry workbook to try the program on
 BUILD ?= build
 JOBS  ?= $(shell nproc)
 
-.PHONY: all deps build run test bench sample clean
+.PHONY: all deps build run test bench sample format clean
 
 all: build
 
@@ -26,6 +27,9 @@ test: build
 bench: build
 	$(BUILD)/bench/bench_workbook
 	$(BUILD)/bench/bench_whole_road
+
+format: deps
+	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 sample: deps $(BUILD)/build.ninja
 	cmake --build $(BUILD) -j $(JOBS) --target make_sample
