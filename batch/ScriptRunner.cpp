@@ -1,8 +1,10 @@
 #include "batch/ScriptRunner.h"
 
+#include <algorithm>
 #include <functional>
 
 #include "app/CommandMap.h"
+#include "app/FormCatalog.h"
 #include "app/ProgramCommands.h"
 
 namespace tombra::batch {
@@ -11,9 +13,11 @@ namespace {
 
 constexpr const char* kUsage =
     "使い方: tombra-batch SCRIPT.json [--seed N] [--pdf-dir DIR]\n"
+    "        tombra-batch --forms\n"
     "  SCRIPT.json    実行するメニューコマンドとダイアログへの答えを書いたスクリプト\n"
     "  --seed N       抽選の乱数の種（スクリプトの seed より優先します）\n"
     "  --pdf-dir DIR  印刷したシートの PDF の書き出し先（既定はブックのフォルダ）\n"
+    "  --forms        ダイアログとそのコントロールの名前を一覧にして終わります\n"
     "プログラムが表示したものを JSON の行で標準出力に書きます。\n"
     "終了コード: 0 スクリプトを最後まで実行した, 2 スクリプトの誤り\n";
 
@@ -40,6 +44,71 @@ void collectChecked(const std::vector<app::MenuItem>& items, const ui::CommandMa
         if (item.isSeparator()) continue;
         if (marks.checked(item.id)) out.push_back(item.caption);
         collectChecked(item.children, marks, out);
+    }
+}
+
+const char* kindWord(ui::ControlKind kind) {
+    switch (kind) {
+        case ui::ControlKind::Frame:
+            return "枠";
+        case ui::ControlKind::OptionButton:
+            return "オプションボタン";
+        case ui::ControlKind::CheckBox:
+            return "チェックボックス";
+        case ui::ControlKind::TextBox:
+            return "テキストボックス";
+        case ui::ControlKind::Label:
+            return "ラベル";
+        case ui::ControlKind::CommandButton:
+            return "コマンドボタン";
+    }
+    return "?";
+}
+
+// Columns line up on a terminal: the words padded here are ASCII or full-width only.
+size_t displayWidth(const std::string& text) {
+    size_t width = 0;
+    for (unsigned char c : text)
+        if ((c & 0xC0) != 0x80) width += c < 0x80 ? 1 : 2;
+    return width;
+}
+
+std::string padded(const std::string& text, size_t width) {
+    return text + std::string(width - std::min(width, displayWidth(text)) + 2, ' ');
+}
+
+void listForms(std::ostream& out) {
+    out << "ダイアログの一覧（スクリプトの \"forms\": {\"Form1\": {\"Option2\": true}} や "
+           "\"press\": {\"Form3\": \"Command2\"} に書く名前）\n";
+    for (const ui::FormSpec* form : app::allForms()) {
+        size_t nameWidth = 0, kindWidth = 0, frameWidth = 0;
+        for (const ui::ControlSpec& c : form->controls) {
+            nameWidth = std::max(nameWidth, displayWidth(c.name));
+            kindWidth = std::max(kindWidth, displayWidth(kindWord(c.kind)));
+            frameWidth = std::max(frameWidth, displayWidth(c.frame));
+        }
+        out << "\n" << form->name << "「" << form->caption << "」\n";
+        for (const ui::ControlSpec& c : form->controls) {
+            std::string line =
+                "  " + padded(c.name, nameWidth) + padded(kindWord(c.kind), kindWidth);
+            if (frameWidth > 0) line += padded(c.frame, frameWidth);
+            switch (c.kind) {
+                case ui::ControlKind::TextBox:
+                    line += "初期値「" + c.initialText + "」";
+                    break;
+                case ui::ControlKind::OptionButton:
+                case ui::ControlKind::CheckBox:
+                    line += "「" + c.caption + "」";
+                    if (c.initialValue) line += " 初期値 true";
+                    break;
+                default:
+                    line += "「" + c.caption + "」";
+            }
+            out << line << "\n";
+        }
+        out << "  OK: " << form->okButton << "  キャンセル: "
+            << (form->cancelButton.empty() ? "なし（ウィンドウを閉じる）" : form->cancelButton)
+            << "\n";
     }
 }
 
@@ -139,6 +208,9 @@ int runCommandLine(const std::vector<std::string>& arguments,
         };
         if (arg == "--help" || arg == "-h") {
             out << kUsage;
+            return kExitDone;
+        } else if (arg == "--forms") {
+            listForms(out);
             return kExitDone;
         } else if (arg == "--seed" || arg.starts_with("--seed=")) {
             std::optional<std::string> value = optionValue("--seed");

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "session/Session.h"
 #include "batch/BatchShell.h"
 #include "batch/Transcript.h"
+#include "session/Session.h"
 
 namespace tombra::batch {
 
@@ -54,7 +54,8 @@ class ScriptRunner {
 // The captions of the checked menu items, in menu order.
 std::vector<std::string> checkedCaptions(const ui::CommandMarks& marks);
 
-// `tombra-batch SCRIPT.json [--seed N] [--pdf-dir DIR]`, arguments without the program name.
+// `tombra-batch SCRIPT.json [--seed N] [--pdf-dir DIR]` or `tombra-batch --forms` (the dialogs
+// and their control names, for script writers), arguments without the program name.
 int runCommandLine(const std::vector<std::string>& arguments,
                    const std::filesystem::path& programFolder, std::ostream& out,
                    std::ostream& err);

@@ -159,6 +159,57 @@ TEST(ScriptRunner, CommandsThatCannotBeRunStopTheScriptBeforeAnythingRuns) {
     }
 }
 
+// The lines a form's entry of the --forms listing holds, its heading first.
+std::vector<std::string> formEntry(const std::string& listing, const std::string& heading) {
+    std::vector<std::string> entry;
+    std::istringstream in(listing);
+    for (std::string line; std::getline(in, line);) {
+        if (line == heading)
+            entry.push_back(line);
+        else if (!entry.empty() && line.empty())
+            break;
+        else if (!entry.empty())
+            entry.push_back(line);
+    }
+    return entry;
+}
+
+// The entry's line for a control, split into its columns.
+std::vector<std::string> controlLine(const std::vector<std::string>& entry,
+                                     const std::string& control) {
+    for (const std::string& line : entry) {
+        std::istringstream in(line);
+        std::vector<std::string> words;
+        for (std::string word; in >> word;) words.push_back(word);
+        if (!words.empty() && words[0] == control) return words;
+    }
+    return {};
+}
+
+TEST(ScriptRunner, FormsListsEveryDialogsControlsWithoutRunningAScript) {
+    std::ostringstream out, err;
+    EXPECT_EQ(runCommandLine({"ない.json", "--forms"}, ".", out, err), kExitDone);
+    EXPECT_EQ(err.str(), "");
+
+    auto settings = formEntry(out.str(), "Form1「初期設定」");
+    ASSERT_FALSE(settings.empty()) << out.str();
+    EXPECT_EQ(controlLine(settings, "Option2"),
+              (std::vector<std::string>{"Option2", "オプションボタン", "Frame1", "「女子」"}));
+    EXPECT_EQ(controlLine(settings, "Option1"),
+              (std::vector<std::string>{"Option1", "オプションボタン", "Frame1", "「男子」",
+                                        "初期値", "true"}));
+    EXPECT_EQ(settings.back(), "  OK: Command1  キャンセル: Command2");
+
+    auto pages = formEntry(out.str(), "Form4「印刷ページの設定」");
+    EXPECT_EQ(controlLine(pages, "opt(0)"),
+              (std::vector<std::string>{"opt(0)", "オプションボタン", "Frame1", "「１頁」"}));
+    EXPECT_EQ(controlLine(pages, "Text1"),
+              (std::vector<std::string>{"Text1", "テキストボックス", "初期値「50」"}));
+    auto adjustments = formEntry(out.str(), "Form13「個人リーグ調整選択」");
+    ASSERT_FALSE(adjustments.empty()) << out.str();
+    EXPECT_EQ(adjustments.back(), "  OK: Command1  キャンセル: なし（ウィンドウを閉じる）");
+}
+
 TEST(ScriptRunner, AWrongAnswerStopsTheRunWhereItHappens) {
     Outcome r = run(
         steps(R"js({"command": "mnuFileNew"}, {"command": "mnuHelpAbout", "answers": ["いいえ"]},
