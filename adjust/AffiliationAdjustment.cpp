@@ -2,13 +2,12 @@
 
 #include <set>
 
+#include "adjust/DrawGrid.h"
 #include "session/CommandIds.h"
 #include "session/Session.h"
-#include "adjust/DrawGrid.h"
 #include "state/Numbers.h"
 
 namespace tombra::adjust {
-
 
 namespace {
 
@@ -132,7 +131,6 @@ SeparationResult separateSchools(TournamentState& s, RandomSource& random,
     return Separation(s, random, events).run();
 }
 
-
 void adjustAffiliations(Session& session) {
     if (!session.marks.checked(ids::kPlace)) {
         session.tell("投入を実行して下さい");
@@ -149,8 +147,7 @@ void adjustAffiliations(Session& session) {
     const adjust::SeparationEvents events{
         [&progress](int t) { progress.setValue(t); },
         [&](int t) {
-            if (told.insert(t).second)
-                session.tell("テーブル内振分ができません" + numberText(t));
+            if (told.insert(t).second) session.tell("テーブル内振分ができません" + numberText(t));
         }};
     adjust::separateSchools(session.state, session.random, events);
 

@@ -16,9 +16,7 @@ class Session;
 
 namespace tombra::adjust {
 
-
 void adjustAffiliations(Session& session);
-
 
 // Failed partner draws allowed over a whole run; after a failure the count starts again.
 inline constexpr int kPartnerAttemptLimit = 30000;

@@ -3,10 +3,10 @@
 #include <set>
 #include <string>
 
-#include "session/CommandIds.h"
-#include "session/Session.h"
 #include "adjust/SectionBalance.h"
 #include "adjust/SeedOpponents.h"
+#include "session/CommandIds.h"
+#include "session/Session.h"
 #include "state/Numbers.h"
 
 namespace tombra::adjust {
@@ -47,9 +47,8 @@ class EvenDistribution {
         adjust::OpponentSpread spread;
         spread.count.assign(adjust::kMaxId + 1, 0);
         if (schools && s_.LeagueThenTournament != 1)
-            spread = adjust::spreadSeedOpponents(s_, session_.random, [&progress](int t) {
-                progress.setValue(t);
-            });
+            spread = adjust::spreadSeedOpponents(s_, session_.random,
+                                                 [&progress](int t) { progress.setValue(t); });
 
         const adjust::BalanceEvents events{
             [&progress](int v) { progress.setValue(v); },

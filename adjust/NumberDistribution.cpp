@@ -4,13 +4,12 @@
 #include <functional>
 #include <vector>
 
+#include "adjust/DrawGrid.h"
 #include "session/CommandIds.h"
 #include "session/Session.h"
-#include "adjust/DrawGrid.h"
 #include "state/EntryCode.h"
 
 namespace tombra::adjust {
-
 
 namespace {
 
@@ -64,13 +63,11 @@ int separateLeadingPair(TournamentState& s, const std::function<void(int)>& scho
     return exchanges;
 }
 
-
 void distributeNumbers(Session& session) {
     session.marks.set(ids::kDistributeNumbers, true);
     ui::ProgressDialog& progress = session.progress;
     progress.start("ＮＯ振分", 1, session.state.MaxSchoolNo);
-    adjust::separateLeadingPair(session.state,
-                                [&progress](int i) { progress.setValue(i); });
+    adjust::separateLeadingPair(session.state, [&progress](int i) { progress.setValue(i); });
     progress.hide();
     session.tell("ＮＯ振分終了");
 }

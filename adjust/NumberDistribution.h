@@ -10,11 +10,9 @@ class Session;
 
 namespace tombra::adjust {
 
-
 // "ナンバー振分(&N)": a school's entries 1 and 2 (its leading players) go into different
 // halves of the bracket, so that they cannot meet before the final.
 void distributeNumbers(Session& session);
-
 
 // For every school of three or more entries whose entries 1 and 2 share a half, entry 2
 // changes places with the school's first entry from 3 on that is no seed and lies in the

@@ -3,15 +3,14 @@
 #include <algorithm>
 #include <map>
 
+#include "adjust/DrawGrid.h"
 #include "session/CommandIds.h"
 #include "session/Session.h"
-#include "adjust/DrawGrid.h"
 #include "state/EntryCode.h"
 #include "state/Numbers.h"
 #include "ui/FormControls.h"
 
 namespace tombra::adjust {
-
 
 namespace {
 
@@ -20,18 +19,19 @@ constexpr int kMaxSeed = decltype(TournamentState::PositionEntry)::upper();
 
 ui::FormSpec makeUnpackForm() {
     using namespace ui::controls;
-        return ui::FormSpec{
+    return ui::FormSpec{
         .name = "Form5",
         .caption = "パッキン外し",
-        .controls = {
-            label("Label1", "パッキン外しをするシードＮＯを指定してください"),
-            textBox("Text1", ""),
-            label("Label2", "パッキン外しの対象となる各校の選手ＮＯを選択"),
-            option("Option1", "１番のみ", {}, true),
-            option("Option2", "２番まで", {}),
-            option("Option3", "３番まで", {}),
-            button("Command1", "ＯＫ"),
-        },
+        .controls =
+            {
+                label("Label1", "パッキン外しをするシードＮＯを指定してください"),
+                textBox("Text1", ""),
+                label("Label2", "パッキン外しの対象となる各校の選手ＮＯを選択"),
+                option("Option1", "１番のみ", {}, true),
+                option("Option2", "２番まで", {}),
+                option("Option3", "３番まで", {}),
+                button("Command1", "ＯＫ"),
+            },
         .okButton = "Command1",
         .cancelButton = "Command1",  // the only way out
     };
@@ -160,7 +160,6 @@ std::vector<std::string> unpackSeeds(TournamentState& s, const UnpackSettings& s
     return Unpacking(s, settings).run(table);
 }
 
-
 void adjustPacking(Session& session) {
     session.marks.set(ids::kAdjustPacking, true);
     ui::Form& form = session.forms.get(adjust::unpackForm());
@@ -173,8 +172,8 @@ void adjustPacking(Session& session) {
     session.log.clear();
     session.log.append("");
     session.log.append("パッキン交換");
-    const std::vector<std::string> lines = adjust::unpackSeeds(
-        session.state, settings, [&progress](int t) { progress.setValue(t); });
+    const std::vector<std::string> lines =
+        adjust::unpackSeeds(session.state, settings, [&progress](int t) { progress.setValue(t); });
     for (const std::string& line : lines) session.log.append(line);
 
     progress.hide();

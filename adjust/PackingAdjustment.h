@@ -18,9 +18,7 @@ class Session;
 
 namespace tombra::adjust {
 
-
 void adjustPacking(Session& session);
-
 
 const ui::FormSpec& unpackForm();  // Form5 "パッキン外し"
 

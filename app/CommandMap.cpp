@@ -2,26 +2,27 @@
 
 #include <functional>
 
-#include "app/FileCommands.h"
-#include "intake/OpenCommand.h"
-#include "app/ProgramCommands.h"
-#include "session/CommandIds.h"
-#include "session/Session.h"
 #include "adjust/AffiliationAdjustment.h"
 #include "adjust/EvenDistribution.h"
 #include "adjust/NumberDistribution.h"
 #include "adjust/PackingAdjustment.h"
+#include "app/FileCommands.h"
+#include "app/ProgramCommands.h"
 #include "bracket/BracketSheetCommand.h"
 #include "draw/PlacementCommand.h"
+#include "intake/OpenCommand.h"
 #include "league/IndividualLeagueAdjustment.h"
 #include "league/IndividualLeaguePlacement.h"
 #include "league/SimpleLeagues.h"
+#include "session/CommandIds.h"
+#include "session/Session.h"
 
 namespace tombra::app {
 
 namespace {
 
-MenuItem item(std::string caption, std::string id = {}, Command command = nullptr, std::string shortcut = {}) {
+MenuItem item(std::string caption, std::string id = {}, Command command = nullptr,
+              std::string shortcut = {}) {
     MenuItem m;
     m.id = id.empty() ? caption : std::move(id);
     m.caption = std::move(caption);
@@ -79,78 +80,65 @@ std::vector<MenuItem> buildMenuBar() {
               separator(false),
               item("終了(&X)", "mnuFileExit", fileExit)},
              "mnuFile"),
-        menu("投入(&T)",
-             {item("ヤグラ・リーグ（個人・団体）投入(&T)", ids::kPlace, draw::placeEntries),
-              separator(),
-              item("シングルスリーグ投入(&S)", ids::kPlaceSinglesLeague, league::placeSinglesLeague),
-              separator(),
-              item("団体リーグ投入(&G)", ids::kPlaceTeamLeague, league::placeTeamLeague),
-              separator(),
-              item("個人リーグ投入(&K)", ids::kPlaceIndividualLeague, league::placeIndividualLeague)}),
+        menu(
+            "投入(&T)",
+            {item("ヤグラ・リーグ（個人・団体）投入(&T)", ids::kPlace, draw::placeEntries),
+             separator(),
+             item("シングルスリーグ投入(&S)", ids::kPlaceSinglesLeague, league::placeSinglesLeague),
+             separator(),
+             item("団体リーグ投入(&G)", ids::kPlaceTeamLeague, league::placeTeamLeague),
+             separator(),
+             item("個人リーグ投入(&K)", ids::kPlaceIndividualLeague,
+                  league::placeIndividualLeague)}),
         menu("調整(&C)",
              {item("調整Ⅰ(&T)", ids::kAdjustAffiliations, adjust::adjustAffiliations),
               item("均等振分(&R)", ids::kDistributeEvenly, adjust::distributeEvenly),
               item("ナンバー振分(&N)", ids::kDistributeNumbers, adjust::distributeNumbers),
-              item("パッキン調整(&P)", ids::kAdjustPacking, adjust::adjustPacking),
-              separator(),
-              item("シングルスリーグ調整(&S)", ids::kAdjustSinglesLeague, league::adjustSinglesLeague),
+              item("パッキン調整(&P)", ids::kAdjustPacking, adjust::adjustPacking), separator(),
+              item("シングルスリーグ調整(&S)", ids::kAdjustSinglesLeague,
+                   league::adjustSinglesLeague),
               separator(),
               item("団体リーグ調整(&G)", ids::kAdjustTeamLeague, league::adjustTeamLeague),
               separator(),
-              item("個人リーグ調整(&T)", ids::kAdjustIndividualLeague, league::adjustIndividualLeague)}),
+              item("個人リーグ調整(&T)", ids::kAdjustIndividualLeague,
+                   league::adjustIndividualLeague)}),
         menu("印刷(&P)",
              {item("ヤグラ（個人・団体）作成(&Y)", ids::kBuildBracket, bracket::buildBracketSheet),
-              separator(),
-              item("リーグ・ヤグラのリーグ作成(&S)", ids::kBuildLeagueBracketLeagues),
-              separator(),
-              item("個人戦ヤグラのみ印刷(&I)", ids::kPrintBracketOnly),
-              separator(),
-              item("団体リーグ作成(&T)", ids::kBuildTeamLeagueSheet),
-              separator(),
-              item("個人リーグ作成(&K)", ids::kBuildIndividualLeagueSheet),
-              separator(),
+              separator(), item("リーグ・ヤグラのリーグ作成(&S)", ids::kBuildLeagueBracketLeagues),
+              separator(), item("個人戦ヤグラのみ印刷(&I)", ids::kPrintBracketOnly), separator(),
+              item("団体リーグ作成(&T)", ids::kBuildTeamLeagueSheet), separator(),
+              item("個人リーグ作成(&K)", ids::kBuildIndividualLeagueSheet), separator(),
               item("印刷プレビュー(&P)", {}, previewBracketSheetVisibly),
-              item("印刷(&I))", "印刷Ⅰ", printBracketSheetVisibly),
-              separator(),
-              item("リーグ表をトーナメントへ変換", "リーグ_トーナメント"),
-              separator(),
+              item("印刷(&I))", "印刷Ⅰ", printBracketSheetVisibly), separator(),
+              item("リーグ表をトーナメントへ変換", "リーグ_トーナメント"), separator(),
               item("記録作成(&K)", ids::kMatchRecords)}),
         menu("参加一覧(&S)",
-             {item("参加一覧作成(&I)", ids::kParticipantList),
-              separator(),
-              item("参加申込書(&S)", ids::kEntryForms),
-              separator(),
+             {item("参加一覧作成(&I)", ids::kParticipantList), separator(),
+              item("参加申込書(&S)", ids::kEntryForms), separator(),
               item("CSV名簿作成(&M)", "基礎名簿", doNothing)},
              "参加"),
         item("セル結合(&R)", ids::kRestoreMerges),
         menu("編集(&E)",
-             {item("交換[max100行](&K)", "交換実行"),
-              separator(),
-              item("画面消去(&C)", {}, clearLog),
-              separator(),
-              item("元に戻す(&U)", "mnuEditUndo"),
-              separator(),
-              item("切り取り(&T)", "mnuEditCut", nullptr, "Ctrl+X"),
+             {item("交換[max100行](&K)", "交換実行"), separator(),
+              item("画面消去(&C)", {}, clearLog), separator(), item("元に戻す(&U)", "mnuEditUndo"),
+              separator(), item("切り取り(&T)", "mnuEditCut", nullptr, "Ctrl+X"),
               item("ｺﾋﾟｰ(&C)", "mnuEditCopy", nullptr, "Ctrl+C"),
               item("貼り付け(&P)", "mnuEditPaste", nullptr, "Ctrl+V"),
               item("形式を選択して貼り付け(&S)...", "mnuEditPasteSpecial")}),
-        menu("表示(&V)",
-             {checked(item("ﾂｰﾙ ﾊﾞｰ(&T)", ids::kViewToolbar, toggleToolbar)),
-              checked(item("ｽﾃｰﾀｽ ﾊﾞｰ(&B)", ids::kViewStatusBar, toggleStatusBar)),
-              separator(),
-              item("最新の情報に更新(&R)", "mnuViewRefresh"),
-              item("ｵﾌﾟｼｮﾝ(&O)...", "mnuViewOptions"),
-              item("WWW ﾌﾞﾗｳｻﾞ(&W)", "mnuViewWebBrowser")}),
-        menu("ﾍﾙﾌﾟ(&H)",
-             {item("目次(&C)", "mnuHelpContents", helpContents),
-              item("ﾄﾋﾟｯｸの検索(&S)...", "mnuHelpSearchForHelpOn", helpSearch),
-              separator(),
-              item("ﾊﾞｰｼﾞｮﾝ情報(&A)", "mnuHelpAbout", showVersion)}),
+        menu("表示(&V)", {checked(item("ﾂｰﾙ ﾊﾞｰ(&T)", ids::kViewToolbar, toggleToolbar)),
+                          checked(item("ｽﾃｰﾀｽ ﾊﾞｰ(&B)", ids::kViewStatusBar, toggleStatusBar)),
+                          separator(), item("最新の情報に更新(&R)", "mnuViewRefresh"),
+                          item("ｵﾌﾟｼｮﾝ(&O)...", "mnuViewOptions"),
+                          item("WWW ﾌﾞﾗｳｻﾞ(&W)", "mnuViewWebBrowser")}),
+        menu("ﾍﾙﾌﾟ(&H)", {item("目次(&C)", "mnuHelpContents", helpContents),
+                          item("ﾄﾋﾟｯｸの検索(&S)...", "mnuHelpSearchForHelpOn", helpSearch),
+                          separator(), item("ﾊﾞｰｼﾞｮﾝ情報(&A)", "mnuHelpAbout", showVersion)}),
         item("終了(&X)", "END", endProgram),
     };
 }
 
-void visit(const std::vector<MenuItem>& items, const std::function<bool(const MenuItem&, const std::string&)>& f,
+void visit(const std::vector<MenuItem>& items,
+           const std::function<bool(const MenuItem&, const std::string&)>& f,
            const std::string& parentPath) {
     for (const MenuItem& m : items) {
         if (m.separator) continue;
@@ -202,15 +190,19 @@ const std::vector<ToolbarButton>& toolbarButtons() {
 
 const MenuItem* findMenuItem(const std::string& pathOrId) {
     const MenuItem* found = nullptr;
-    visit(menuBar(), [&](const MenuItem& m, const std::string& path) {
-        if (path == pathOrId) found = &m;
-        return found != nullptr;
-    }, {});
+    visit(menuBar(),
+          [&](const MenuItem& m, const std::string& path) {
+              if (path == pathOrId) found = &m;
+              return found != nullptr;
+          },
+          {});
     if (!found)
-        visit(menuBar(), [&](const MenuItem& m, const std::string&) {
-            if (!m.id.empty() && m.id == pathOrId) found = &m;
-            return found != nullptr;
-        }, {});
+        visit(menuBar(),
+              [&](const MenuItem& m, const std::string&) {
+                  if (!m.id.empty() && m.id == pathOrId) found = &m;
+                  return found != nullptr;
+              },
+              {});
     return found;
 }
 

@@ -11,13 +11,12 @@ class Session;
 
 namespace tombra::app {
 
-
 // One item of the menu bar. `id` names it for commands, marks and scripts: its control name,
 // or its caption where it has none.
 struct MenuItem {
     std::string caption;
     std::string id;
-    std::string shortcut;  // "Ctrl+N", or ""
+    std::string shortcut;       // "Ctrl+N", or ""
     Command command = nullptr;  // nullptr: the item is shown disabled
     bool separator = false;
     bool visible = true;

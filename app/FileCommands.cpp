@@ -34,7 +34,8 @@ void saveAllWorkbooks(Session& session) {
 
 void saveWorkbookAs(Session& session) {
     sheet::Workbook* wb = session.attachWorkbook();
-    std::string name = session.shell.saveFileName({"名前を付けて保存", "すべてのﾌｧｲﾙ (*.*)|*.*", {}});
+    std::string name =
+        session.shell.saveFileName({"名前を付けて保存", "すべてのﾌｧｲﾙ (*.*)|*.*", {}});
     if (name.empty() || !wb) return;
     session.host.setVisible(true);
     // A failed save throws before the path moves: it moves only once the workbook is there.

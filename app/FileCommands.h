@@ -6,12 +6,11 @@ class Session;
 
 namespace tombra::app {
 
-
 // The File menu's own commands and the print items of the 印刷 menu.
-void saveWorkbook(Session& session);      // 上書き保存(&S)
-void saveWorkbookAs(Session& session);    // 名前を付けて保存(&A)...
-void saveAllWorkbooks(Session& session);  // すべて保存(&L)
-void pageSetup(Session& session);         // ﾍﾟｰｼﾞ設定(&U)...
+void saveWorkbook(Session& session);                // 上書き保存(&S)
+void saveWorkbookAs(Session& session);              // 名前を付けて保存(&A)...
+void saveAllWorkbooks(Session& session);            // すべて保存(&L)
+void pageSetup(Session& session);                   // ﾍﾟｰｼﾞ設定(&U)...
 void printBracketSheet(Session& session);           // 印刷(&P)...
 void previewBracketSheet(Session& session);         // 印刷ﾌﾟﾚﾋﾞｭｰ(&V)
 void printBracketSheetVisibly(Session& session);    // 印刷(&I))

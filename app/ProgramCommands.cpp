@@ -12,7 +12,6 @@ namespace tombra::app {
 
 namespace {
 
-
 // Steps 1 to 4 shared by both exit items: attach, show the host minimised, let it go when it
 // never started properly, save the active workbook.
 void exitSteps(Session& session) {
@@ -47,7 +46,8 @@ std::string versionText(const std::string& version) {
     size_t start = 0;
     for (int part = 0; part < 3; ++part) {
         size_t dot = version.find('.', start);
-        std::string_view piece = std::string_view(version).substr(start, dot == std::string::npos ? std::string::npos : dot - start);
+        std::string_view piece = std::string_view(version).substr(
+            start, dot == std::string::npos ? std::string::npos : dot - start);
         long n = 0;
         std::from_chars(piece.data(), piece.data() + piece.size(), n);
         if (part) out += '.';
@@ -107,12 +107,18 @@ void mainWindowClosing(Session& session) {
     if (session.state.ExcelStartFailed == -1) session.host.quit();
 }
 
-void placeholderFileNew(Session& session) { session.tell(" 'mnuFileNew_Click' のｺｰﾄﾞを追加します。"); }
-void placeholderFileClose(Session& session) { session.tell(" 'mnuFileClose_Click' のｺｰﾄﾞを追加します。"); }
+void placeholderFileNew(Session& session) {
+    session.tell(" 'mnuFileNew_Click' のｺｰﾄﾞを追加します。");
+}
+void placeholderFileClose(Session& session) {
+    session.tell(" 'mnuFileClose_Click' のｺｰﾄﾞを追加します。");
+}
 void placeholderFileProperties(Session& session) {
     session.tell(" 'mnuFileProperties_Click' のｺｰﾄﾞを追加します。");
 }
 
-std::string placeholderButtonText(const std::string& key) { return " '" + key + "' ﾎﾞﾀﾝのｺｰﾄﾞを追加します。"; }
+std::string placeholderButtonText(const std::string& key) {
+    return " '" + key + "' ﾎﾞﾀﾝのｺｰﾄﾞを追加します。";
+}
 
 }  // namespace tombra::app

@@ -8,7 +8,6 @@ class Session;
 
 namespace tombra::app {
 
-
 // Start-up: the marks the window starts with.
 void startUp(Session& session);
 
@@ -24,8 +23,8 @@ void toggleStatusBar(Session& session);  // ｽﾃｰﾀｽ ﾊﾞｰ(&B)
 void doNothing(Session& session);        // CSV名簿作成(&M): returns at once
 
 // The three ways out, each step skipped when it fails.
-void endProgram(Session& session);       // the top-level 終了(&X)
-void fileExit(Session& session);         // ﾌｧｲﾙ > 終了(&X)
+void endProgram(Session& session);  // the top-level 終了(&X)
+void fileExit(Session& session);    // ﾌｧｲﾙ > 終了(&X)
 // What closing the main window does; the window calls it from its close event.
 void mainWindowClosing(Session& session);
 

@@ -15,8 +15,7 @@ namespace tombra {
 class Session;
 }  // namespace tombra
 
-namespace tombra::app {
-}
+namespace tombra::app {}
 
 namespace tombra::batch {
 

@@ -22,14 +22,14 @@
 #include <string>
 #include <vector>
 
-#include "session/CommandIds.h"
-#include "session/Session.h"
 #include "adjust/AffiliationAdjustment.h"
 #include "adjust/EvenDistribution.h"
 #include "adjust/NumberDistribution.h"
 #include "adjust/PackingAdjustment.h"
 #include "draw/PlacementCommand.h"
 #include "draw/TableDialogs.h"
+#include "session/CommandIds.h"
+#include "session/Session.h"
 #include "state/EntryCode.h"
 #include "ui/Form.h"
 #include "ui/Shell.h"

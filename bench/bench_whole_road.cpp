@@ -5,11 +5,10 @@
 //
 //   bench_whole_road [runs]
 
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
-
-#include <fcntl.h>
 
 #include <algorithm>
 #include <chrono>
@@ -47,7 +46,8 @@ void writeEntries(const fs::path& path) {
         men.setText(row, 3, "選手" + std::to_string(school) + "　" + std::to_string(entry) + "郎");
         men.setNumber(row, 9, entry);
         // Seeds spread over schools: the first player of every third school.
-        if (entry == 1 && school % 3 == 1 && school / 3 < kSeeds) men.setNumber(row, 10, school / 3 + 1);
+        if (entry == 1 && school % 3 == 1 && school / 3 < kSeeds)
+            men.setNumber(row, 10, school / 3 + 1);
         if (entry == 1) tally.setNumber(school + 3, 1, school);
     }
     wb->saveAs(path);
@@ -71,7 +71,8 @@ struct Run {
 Run runBatch(const fs::path& script, const fs::path& transcript) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, transcript.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 1, transcript.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
     posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
     std::string exe = TOMBRA_BATCH_EXE, arg = script.string();
     char* argv[] = {exe.data(), arg.data(), nullptr};
@@ -121,9 +122,13 @@ int main(int argc, char** argv) {
     long peak = 0;
     for (const Run& r : results) times.push_back(r.seconds), peak = std::max(peak, r.peakKiB);
     std::sort(times.begin(), times.end());
-    std::printf("whole road, %d entries, 128 tables, 32 pages (open, draw, build with lines and numbers, save)\n",
-                kEntries);
-    std::printf("runs %d: median %.3f s, min %.3f s, max %.3f s; peak RSS %.1f MiB; names on the sheet %d\n",
-                runs, times[times.size() / 2], times.front(), times.back(), peak / 1024.0, names);
+    std::printf(
+        "whole road, %d entries, 128 tables, 32 pages (open, draw, build with lines and numbers, "
+        "save)\n",
+        kEntries);
+    std::printf(
+        "runs %d: median %.3f s, min %.3f s, max %.3f s; peak RSS %.1f MiB; names on the sheet "
+        "%d\n",
+        runs, times[times.size() / 2], times.front(), times.back(), peak / 1024.0, names);
     return names == kEntries ? 0 : 1;
 }

@@ -2,9 +2,6 @@
 
 #include <stdexcept>
 
-#include "intake/EntryLayout.h"
-#include "session/CommandIds.h"
-#include "session/Session.h"
 #include "bracket/MatchNumbering.h"
 #include "bracket/NameWriter.h"
 #include "bracket/PageModel.h"
@@ -12,6 +9,9 @@
 #include "bracket/RoundConnector.h"
 #include "bracket/SchoolPositionSheet.h"
 #include "bracket/TableMerge.h"
+#include "intake/EntryLayout.h"
+#include "session/CommandIds.h"
+#include "session/Session.h"
 #include "sheet/Workbook.h"
 #include "sheet/WorkbookError.h"
 #include "state/Numbers.h"
@@ -21,7 +21,6 @@ namespace tombra::bracket {
 namespace {
 
 const char* const kSummarySheet = "基礎Ｄ";
-
 
 void offerTableMerge(Session& session) {
     const ui::Answer answer = session.shell.message(
@@ -101,7 +100,7 @@ bool build(Session& session, sheet::Workbook& workbook) {
         summary = workbook.findSheet(kSummarySheet);
         if (!summary) {
             session.tell(std::string("シート「") + kSummarySheet +
-                              "」がありません。ヤグラを作成できません");
+                         "」がありません。ヤグラを作成できません");
             return false;
         }
     }
@@ -156,8 +155,9 @@ void removeAffiliationColumns(sheet::Worksheet& ws) {
 void buildBracketSheet(Session& session) {
     TournamentState& s = session.state;
     if (s.LeagueThenTournament == 1) {
-        session.tell("リーグ戦→トーナメントのヤグラ作成には、まだ対応していません。\r\n"
-             "シートは変更していません");
+        session.tell(
+            "リーグ戦→トーナメントのヤグラ作成には、まだ対応していません。\r\n"
+            "シートは変更していません");
         return;
     }
     session.marks.set(ids::kBuildBracket, true);

@@ -2,11 +2,11 @@
 
 #include <array>
 
-#include "session/Session.h"
 #include "bracket/BracketColumns.h"
 #include "bracket/PageModel.h"
 #include "bracket/SheetPreparation.h"
 #include "bracket/TimeTable.h"
+#include "session/Session.h"
 #include "sheet/Workbook.h"
 #include "sheet/Worksheet.h"
 #include "state/Numbers.h"
@@ -30,14 +30,15 @@ FormSpec makeForm() {
     return FormSpec{
         .name = "Form12",
         .caption = "ナンバリング",
-        .controls = {
-            label("Label1", "ナンバリング"),
-            option("Option1", "ナンバリングする", {}, true),
-            option("Option2", "ナンバリングしない"),
-            label("Label2", "フォントサイズ"),
-            textBox("Text1", "7"),
-            button("Command1", "OK"),
-        },
+        .controls =
+            {
+                label("Label1", "ナンバリング"),
+                option("Option1", "ナンバリングする", {}, true),
+                option("Option2", "ナンバリングしない"),
+                label("Label2", "フォントサイズ"),
+                textBox("Text1", "7"),
+                button("Command1", "OK"),
+            },
         .okButton = "Command1",
         .cancelButton = "Command1",
     };

@@ -1,7 +1,7 @@
 #include "bracket/NameWriter.h"
 
-#include "session/Session.h"
 #include "bracket/BracketLines.h"
+#include "session/Session.h"
 #include "sheet/Worksheet.h"
 #include "state/EntryCode.h"
 #include "state/Numbers.h"

@@ -32,10 +32,11 @@ std::vector<ui::ControlSpec> pageControls() {
     using namespace ui::controls;
     std::vector<ui::ControlSpec> controls{frame(kFrame, "印刷ページ数")};
     const char* captions[kOptions] = {"１頁", "２頁", "４頁", "８頁", "１６頁", "３２頁"};
-    for (int i = 0; i < kOptions; ++i) controls.push_back(option(optionName(i), captions[i], kFrame));
-    for (ui::ControlSpec c : {label("Label2", "１頁縦の人数"), label("Label1", ""),
-                              label("Label3", "タイムテーブル"), textBox("Text1", "50"),
-                              button("Command1", "ＯＫ")})
+    for (int i = 0; i < kOptions; ++i)
+        controls.push_back(option(optionName(i), captions[i], kFrame));
+    for (ui::ControlSpec c :
+         {label("Label2", "１頁縦の人数"), label("Label1", ""), label("Label3", "タイムテーブル"),
+          textBox("Text1", "50"), button("Command1", "ＯＫ")})
         controls.push_back(std::move(c));
     return controls;
 }

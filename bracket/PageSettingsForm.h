@@ -15,8 +15,7 @@ namespace tombra {
 class Session;
 }  // namespace tombra
 
-namespace tombra::bracket {
-}
+namespace tombra::bracket {}
 
 namespace tombra::bracket {
 

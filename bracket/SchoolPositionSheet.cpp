@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "session/Session.h"
 #include "bracket/SheetPreparation.h"
+#include "session/Session.h"
 #include "sheet/Worksheet.h"
 #include "state/EntryCode.h"
 #include "state/Numbers.h"

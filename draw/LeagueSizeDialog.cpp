@@ -5,8 +5,8 @@
 #include <string>
 
 #include "session/Session.h"
-#include "ui/FormControls.h"
 #include "state/Numbers.h"
+#include "ui/FormControls.h"
 
 namespace tombra::draw {
 
@@ -18,22 +18,23 @@ using namespace ui::controls;
 constexpr int kMaxGroups = 128;
 
 ui::FormSpec makeLeagueSizeForm() {
-        return ui::FormSpec{
+    return ui::FormSpec{
         .name = "Form9",
         .caption = "リーグ人数の設定",
-        .controls = {
-            frame("Frame1", "リーグ人数"),
-            option("Option1", "３人（チーム)", "Frame1"),
-            option("Option2", "４人（チーム）", "Frame1"),
-            option("Option3", "５人（チーム)", "Frame1", true),
-            option("Option4", "６人（チーム)", "Frame1"),
-            option("Option5", "７人（チーム)", "Frame1"),
-            frame("Frame2", "タイプ"),
-            option("Option6", "リーグ人数固定", "Frame2"),
-            option("Option7", "リーグ人数可変", "Frame2", true),
-            button("Command1", "OK"),
-            button("Command2", "キャンセル"),
-        },
+        .controls =
+            {
+                frame("Frame1", "リーグ人数"),
+                option("Option1", "３人（チーム)", "Frame1"),
+                option("Option2", "４人（チーム）", "Frame1"),
+                option("Option3", "５人（チーム)", "Frame1", true),
+                option("Option4", "６人（チーム)", "Frame1"),
+                option("Option5", "７人（チーム)", "Frame1"),
+                frame("Frame2", "タイプ"),
+                option("Option6", "リーグ人数固定", "Frame2"),
+                option("Option7", "リーグ人数可変", "Frame2", true),
+                button("Command1", "OK"),
+                button("Command2", "キャンセル"),
+            },
         .okButton = "Command1",
         .cancelButton = "Command2",
     };
@@ -101,7 +102,7 @@ bool askLeagueSize(Session& session) {
                                         : "リーグ数が " + numberText(groups) + " になり、" +
                                               numberText(kMaxGroups) + " を超えます";
         session.tell("エントリー数 " + numberText(s.EntryCount) + "、リーグ人数 " +
-                                  numberText(choice.size) + " 人では" + why);
+                     numberText(choice.size) + " 人では" + why);
         s.LeagueCancelled = 1;
         return false;
     }

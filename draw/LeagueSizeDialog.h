@@ -14,7 +14,6 @@ class Session;
 
 namespace tombra::draw {
 
-
 const ui::FormSpec& leagueSizeForm();  // Form9 "リーグ人数の設定"
 
 struct LeagueSizeChoice {

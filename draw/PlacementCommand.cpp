@@ -3,14 +3,14 @@
 #include <optional>
 #include <string>
 
-#include "session/CommandIds.h"
-#include "session/Session.h"
 #include "draw/LeagueSizeDialog.h"
 #include "draw/RandomFill.h"
 #include "draw/SeedPlacement.h"
 #include "draw/SeedingOrder.h"
 #include "draw/TableDialogs.h"
 #include "draw/TableSizing.h"
+#include "session/CommandIds.h"
+#include "session/Session.h"
 #include "state/Numbers.h"
 
 namespace tombra::draw {
@@ -18,7 +18,6 @@ namespace tombra::draw {
 namespace {
 
 using Problem = std::optional<std::string>;
-
 
 // Form3, then the seeding order of the chosen table count.
 Problem chooseTables(Session& session) {
@@ -44,7 +43,8 @@ Problem sizeTablesByLeagues(Session& session) {
     TournamentState& s = session.state;
     s.LeagueSize = 3;
     ui::Form& options = session.forms.get(leagueOptionsForm());
-    if (session.shell.showForm(options) == options.declaration().okButton) storeLeagueOptions(options, s);
+    if (session.shell.showForm(options) == options.declaration().okButton)
+        storeLeagueOptions(options, s);
     if (Problem p = chooseTables(session)) return p;
     return sizeTablesAsLeagues(s);
 }
@@ -58,15 +58,14 @@ void fillTables(Session& session) {
     progress.start("選手を投入中", 0, waitingEntries(s));
 
     session.random.reseedFromClock();
-    const FillEvents events{
-        [&progress](int placed) { progress.setValue(placed); },
-        [&session] { session.tell("強制投入します"); }};
+    const FillEvents events{[&progress](int placed) { progress.setValue(placed); },
+                            [&session] { session.tell("強制投入します"); }};
     const FillResult result = drawEntries(s, session.random, events);
     progress.hide();
 
     if (result.unplaced > 0)
         session.tell("空きの枠がなく、" + numberText(result.unplaced) +
-                             " 名（組）を投入できませんでした");
+                     " 名（組）を投入できませんでした");
 }
 
 // Everything up to and including the draw; a problem stops it before any entry is placed.

@@ -3,8 +3,8 @@
 #include <array>
 #include <utility>
 
-#include "ui/FormControls.h"
 #include "state/Numbers.h"
+#include "ui/FormControls.h"
 
 namespace tombra::draw {
 
@@ -17,45 +17,47 @@ constexpr std::array<std::pair<const char*, int>, 5> kTableOptions{
 constexpr const char* kFreeOption = "Option6";
 
 ui::FormSpec makeTableSettingsForm() {
-        return ui::FormSpec{
+    return ui::FormSpec{
         .name = "Form3",
         .caption = "テーブル設定",
-        .controls = {
-            frame("Frame1", "テーブル数の設定"),
-            option("Option1", "8", "Frame1"),
-            option("Option2", "16", "Frame1"),
-            option("Option3", "32", "Frame1"),
-            option("Option4", "64", "Frame1"),
-            option("Option5", "128", "Frame1"),
-            option(kFreeOption, "フリー⇒", "Frame1"),
-            label("Label7", "最大エントリー数"),
-            label("Label6", "0"),
-            button("Command1", "OK"),
-            button("Command2", "キャンセル"),
-        },
+        .controls =
+            {
+                frame("Frame1", "テーブル数の設定"),
+                option("Option1", "8", "Frame1"),
+                option("Option2", "16", "Frame1"),
+                option("Option3", "32", "Frame1"),
+                option("Option4", "64", "Frame1"),
+                option("Option5", "128", "Frame1"),
+                option(kFreeOption, "フリー⇒", "Frame1"),
+                label("Label7", "最大エントリー数"),
+                label("Label6", "0"),
+                button("Command1", "OK"),
+                button("Command2", "キャンセル"),
+            },
         .okButton = "Command1",
         .cancelButton = "Command2",
     };
 }
 
 ui::FormSpec makeLeagueOptionsForm() {
-        return ui::FormSpec{
+    return ui::FormSpec{
         .name = "Form15",
         .caption = "リーグ人数などの設定",
-        .controls = {
-            frame("Frame1", "リーグ戦人数"),
-            option("Option1", "３人", "Frame1", true),
-            option("Option2", "４人", "Frame1"),
-            option("Option3", "５人", "Frame1"),
-            frame("Frame2", "ヤグラに表示選択"),
-            option("Option4", "シードNo表示", "Frame2"),
-            option("Option5", "リーグNo表示", "Frame2", true),
-            frame("Frame3", "リーグ戦の余り追加場所"),
-            option("Option6", "シード順に追加", "Frame3", true),
-            option("Option7", "シード逆順に追加", "Frame3"),
-            button("Command1", "OK"),
-            button("Command2", "キャンセル"),
-        },
+        .controls =
+            {
+                frame("Frame1", "リーグ戦人数"),
+                option("Option1", "３人", "Frame1", true),
+                option("Option2", "４人", "Frame1"),
+                option("Option3", "５人", "Frame1"),
+                frame("Frame2", "ヤグラに表示選択"),
+                option("Option4", "シードNo表示", "Frame2"),
+                option("Option5", "リーグNo表示", "Frame2", true),
+                frame("Frame3", "リーグ戦の余り追加場所"),
+                option("Option6", "シード順に追加", "Frame3", true),
+                option("Option7", "シード逆順に追加", "Frame3"),
+                button("Command1", "OK"),
+                button("Command2", "キャンセル"),
+            },
         .okButton = "Command1",
         .cancelButton = "Command2",
     };

@@ -16,19 +16,18 @@
 #include <exception>
 
 #include "app/ProgramCommands.h"
-#include "session/CommandIds.h"
-#include "session/Session.h"
 #include "gui/MenuMarkStyle.h"
 #include "gui/OpenWindows.h"
 #include "gui/ProgramLook.h"
 #include "gui/QtShell.h"
 #include "gui/ToolbarIcons.h"
+#include "session/CommandIds.h"
+#include "session/Session.h"
 
 namespace tombra::gui {
 
 namespace {
 QString qs(const std::string& s) { return QString::fromStdString(s); }
-
 
 // The log keeps CR LF line ends; the pane wants one break per line.
 QString paneText(const std::string& text) {
@@ -148,9 +147,7 @@ void MainWindow::buildToolBar() {
     }
 }
 
-void MainWindow::runToolbarButton(const std::string& key) {
-    app::runToolbarButton(session_, key);
-}
+void MainWindow::runToolbarButton(const std::string& key) { app::runToolbarButton(session_, key); }
 
 QAction* MainWindow::toolbarAction(const std::string& key) const {
     auto it = toolbarActions_.find(key);

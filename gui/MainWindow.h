@@ -17,8 +17,7 @@ namespace tombra {
 class Session;
 }  // namespace tombra
 
-namespace tombra::app {
-}
+namespace tombra::app {}
 namespace tombra::ui {
 class CommandMarks;
 class LogPane;

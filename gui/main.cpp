@@ -1,9 +1,9 @@
 #include <QApplication>
 
-#include "session/Session.h"
 #include "gui/MainWindow.h"
 #include "gui/ProgramLook.h"
 #include "gui/QtShell.h"
+#include "session/Session.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);

@@ -3,8 +3,8 @@
 #include <array>
 #include <regex>
 
-#include "session/Session.h"
 #include "intake/SurnameExtraction.h"
+#include "session/Session.h"
 #include "sheet/Constants.h"
 #include "sheet/Workbook.h"
 #include "sheet/Worksheet.h"
@@ -63,14 +63,17 @@ struct DuplicateTeam {
 };
 
 class EntryReader {
-public:
+  public:
     EntryReader(Session& session, sheet::Workbook& workbook, Worksheet& entries)
-        : session_(session), s_(session.state), workbook_(workbook), entries_(entries),
+        : session_(session),
+          s_(session.state),
+          workbook_(workbook),
+          entries_(entries),
           layout_(entryLayout(s_.GenderName, s_.EventName)) {}
 
     void run();
 
-private:
+  private:
     enum class Outcome { Read, StoppedAtRow, Ended };
 
     void showProgress();
@@ -135,12 +138,14 @@ void EntryReader::writeTally(int school) {
 void EntryReader::ruleUnderSchool(int row) {
     // The last row has nothing below it that may be read.
     if (row >= s_.MaxEntryRows) return;
-    if (numberIn(entries_.value(row, kSchoolColumn)) < numberIn(entries_.value(row + 1, kSchoolColumn)))
+    if (numberIn(entries_.value(row, kSchoolColumn)) <
+        numberIn(entries_.value(row + 1, kSchoolColumn)))
         entries_.setBorder(Area{row, 1, row, s_.EntryRuleLastColumn}, sheet::xl::EdgeBottom,
                            {sheet::xl::Continuous, {}, {}});
 }
 
-long long EntryReader::number(int row, int column, const char* what, long long low, long long high) {
+long long EntryReader::number(int row, int column, const char* what, long long low,
+                              long long high) {
     const CellValue value = entries_.value(row, column);
     const std::optional<long long> n = wholeNumberIn(value);
     if (!n || *n < low || *n > high) throw BadValue{row, what, value.asText(), low, high};
@@ -248,14 +253,17 @@ EntryReader::Outcome EntryReader::readRows() {
             const int entry = static_cast<int>(
                 team ? number(r, layout_.numberColumn, "チーム番号", 1, kMaxTeamCode)
                      : number(r, layout_.numberColumn, "番号", 1, kMaxEntryNo));
-            const int seed = static_cast<int>(number(r, layout_.seedColumn, "シード番号", 0, kMaxSeedNo));
+            const int seed =
+                static_cast<int>(number(r, layout_.seedColumn, "シード番号", 0, kMaxSeedNo));
             if (seed > 0)
-                s_.PositionEntry(seed) = team ? static_cast<float>(school + (entry / 10.0 + 1) / 100)
-                                              : encodeEntry(school, entry);
+                s_.PositionEntry(seed) = team
+                                             ? static_cast<float>(school + (entry / 10.0 + 1) / 100)
+                                             : encodeEntry(school, entry);
             switch (layout_.kind) {
                 case EntryKind::Singles:
                     if (!s_.EntryName(school, entry).empty()) {
-                        session_.tell(s_.EntryAffiliation(school, entry) + ":DATAにダブりあり_強制終了します");
+                        session_.tell(s_.EntryAffiliation(school, entry) +
+                                      ":DATAにダブりあり_強制終了します");
                         return Outcome::StoppedAtRow;
                     }
                     readSingle(r, school, entry);
@@ -263,7 +271,8 @@ EntryReader::Outcome EntryReader::readRows() {
                 case EntryKind::Doubles:
                     // A pair has two rows; a third is as much a duplicate as a fourth.
                     if (s_.EntryPresence(school, entry) >= 1) {
-                        session_.tell(s_.EntryAffiliation(school, entry) + ":DATAにダブりあり_強制終了します");
+                        session_.tell(s_.EntryAffiliation(school, entry) +
+                                      ":DATAにダブりあり_強制終了します");
                         return Outcome::StoppedAtRow;
                     }
                     readDoublesRow(r, school, entry);
@@ -275,9 +284,10 @@ EntryReader::Outcome EntryReader::readRows() {
                     break;
             }
         } catch (const BadValue& bad) {
-            session_.tell("「" + entries_.name() + "」シートの " + std::to_string(bad.row) + " 行目: " +
-                    bad.what + "「" + bad.text + "」は使えません（" + std::to_string(bad.low) + "～" +
-                    std::to_string(bad.high) + " の整数）\nこの行の前までを読み込みました");
+            session_.tell("「" + entries_.name() + "」シートの " + std::to_string(bad.row) +
+                          " 行目: " + bad.what + "「" + bad.text + "」は使えません（" +
+                          std::to_string(bad.low) + "～" + std::to_string(bad.high) +
+                          " の整数）\nこの行の前までを読み込みました");
             return Outcome::StoppedAtRow;
         }
     }
@@ -308,7 +318,8 @@ void EntryReader::listSchoolsAndSeeds() {
         if (layout_.kind != EntryKind::Team) {
             for (int e = 1; e <= count; ++e) {
                 if (s_.EntryName(s, e).empty()) {
-                    session_.tell(schoolName(s) + numberText(e) + "　番が空白です\n強制終了します ");
+                    session_.tell(schoolName(s) + numberText(e) +
+                                  "　番が空白です\n強制終了します ");
                     return;
                 }
             }
@@ -358,22 +369,25 @@ void EntryReader::shortenNames() {
         if (count <= 0) continue;
         std::vector<std::string> names;
         for (int e = 1; e <= count; ++e) names.push_back(s_.EntryName(s, e));
-        if (layout_.kind == EntryKind::Doubles) extractPairSurnames(names);
-        else extractSurnames(names);
+        if (layout_.kind == EntryKind::Doubles)
+            extractPairSurnames(names);
+        else
+            extractSurnames(names);
         for (int e = 1; e <= count; ++e) s_.EntryName(s, e) = names[e - 1];
     }
 }
 
 void EntryReader::reportCounts() {
     if (s_.GenderName == "個人リーグ") {
-        session_.tell("エントリー数\n" + numberText(entryCount_) + "名\nシード数＝" + numberText(s_.SeedCount) + "名");
+        session_.tell("エントリー数\n" + numberText(entryCount_) + "名\nシード数＝" +
+                      numberText(s_.SeedCount) + "名");
         s_.EntryCount = static_cast<Integer>(entryCount_);
         s_.SchoolCount = 0;
         return;
     }
     const bool team = layout_.kind == EntryKind::Team;
     session_.tell("エントリー数\n" + numberText(entryCount_) + (team ? "チーム  <" : "名  <") +
-            numberText(schoolCount_) + "校>\nシード数＝" + numberText(highestSeed_));
+                  numberText(schoolCount_) + "校>\nシード数＝" + numberText(highestSeed_));
     if (team) {
         s_.SeedCount = static_cast<Integer>(teamSeeds_);
         s_.SchoolCount = static_cast<Integer>(entryCount_);
@@ -397,7 +411,8 @@ void EntryReader::addTeamLetters() {
     for (int s = 1; s <= kMaxTeamSchoolNo; ++s) {
         if (s_.SchoolEntryCount(s) <= 1) continue;
         for (int e = 1; e <= kMaxEntryNo && !s_.EntryName(s, e).empty(); ++e)
-            if (e <= static_cast<int>(kTeamLetters.size())) s_.EntryName(s, e) += kTeamLetters[e - 1];
+            if (e <= static_cast<int>(kTeamLetters.size()))
+                s_.EntryName(s, e) += kTeamLetters[e - 1];
     }
 }
 

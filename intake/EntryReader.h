@@ -17,7 +17,6 @@ class Session;
 
 namespace tombra::intake {
 
-
 // Reads the chosen event from its entry sheet into the entry tables, keeping the tally
 // sheets "集計", "集計R" and the summary "基礎Ｄ" up to date, drawing a rule under each school
 // on the entry sheet, listing schools and seeds in the log and ending with a summary message.

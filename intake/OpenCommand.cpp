@@ -1,9 +1,9 @@
 #include "intake/OpenCommand.h"
 
 #include "intake/EntryReader.h"
+#include "intake/SettingsDialogs.h"
 #include "session/CommandIds.h"
 #include "session/Session.h"
-#include "intake/SettingsDialogs.h"
 #include "sheet/WorkbookError.h"
 
 namespace tombra::intake {
@@ -22,7 +22,8 @@ void openEntries(Session& session) {
     if (!session.host.start()) s.ExcelStartFailed = -1;
     session.host.announceRunningHost();
 
-    const std::string path = session.shell.openFileName({"DATAを開く", "すべてのﾌｧｲﾙ (*.*)|*.*", {}});
+    const std::string path =
+        session.shell.openFileName({"DATAを開く", "すべてのﾌｧｲﾙ (*.*)|*.*", {}});
     if (path.empty()) return;
 
     sheet::Workbook* workbook = nullptr;

@@ -13,91 +13,95 @@ using ui::FormSpec;
 using namespace ui::controls;
 
 FormSpec makeSettingsForm() {
-        return FormSpec{
+    return FormSpec{
         .name = "Form1",
         .caption = "初期設定",
-        .controls = {
-            frame("Frame1", "性別"),
-            option("Option1", "男子", "Frame1", true),
-            option("Option2", "女子", "Frame1"),
-            option("Option3", "ミックス", "Frame1"),
-            option("Option8", "個人リーグ", "Frame1"),
-            frame("Frame2", "種目"),
-            option("Option4", "シングルス", "Frame2", true),
-            option("Option5", "ダブルス", "Frame2"),
-            option("Option6", "団体", "Frame2"),
-            option("Option7", "ジュニア", "Frame2"),
-            option("Option9", "１部", "Frame2"),
-            option("Option10", "2部", "Frame2"),
-            option("Option11", "3部", "Frame2"),
-            frame("Frame3", "ヤグラ／リーグ"),
-            option("Option12", "トーナメント", "Frame3", true),
-            option("Option13", "リーグ戦　　　　↓　　　　　　トーナメント", "Frame3"),
-            option("Option14", "リーグ戦", "Frame3"),
-            label("Label1", "プログラム印刷表題"),
-            textBox("Text1", ""),
-            check("Check1", "ヤグラ印刷のみ"),
-            check("Check2", "終了時エクセルを残す", true),
-            check("Check3", "ダブルス改行表示"),
-            check("Check4", "団体自動NO振り付け(トーナメント)"),
-            check("Check5", "苗字抽出"),
-            check("Check6", "ブロック処理"),
-            check("Check7", "スーパーシードを設定する"),
-            button("Command1", "OK"),
-            button("Command2", "キャンセル"),
-        },
+        .controls =
+            {
+                frame("Frame1", "性別"),
+                option("Option1", "男子", "Frame1", true),
+                option("Option2", "女子", "Frame1"),
+                option("Option3", "ミックス", "Frame1"),
+                option("Option8", "個人リーグ", "Frame1"),
+                frame("Frame2", "種目"),
+                option("Option4", "シングルス", "Frame2", true),
+                option("Option5", "ダブルス", "Frame2"),
+                option("Option6", "団体", "Frame2"),
+                option("Option7", "ジュニア", "Frame2"),
+                option("Option9", "１部", "Frame2"),
+                option("Option10", "2部", "Frame2"),
+                option("Option11", "3部", "Frame2"),
+                frame("Frame3", "ヤグラ／リーグ"),
+                option("Option12", "トーナメント", "Frame3", true),
+                option("Option13", "リーグ戦　　　　↓　　　　　　トーナメント", "Frame3"),
+                option("Option14", "リーグ戦", "Frame3"),
+                label("Label1", "プログラム印刷表題"),
+                textBox("Text1", ""),
+                check("Check1", "ヤグラ印刷のみ"),
+                check("Check2", "終了時エクセルを残す", true),
+                check("Check3", "ダブルス改行表示"),
+                check("Check4", "団体自動NO振り付け(トーナメント)"),
+                check("Check5", "苗字抽出"),
+                check("Check6", "ブロック処理"),
+                check("Check7", "スーパーシードを設定する"),
+                button("Command1", "OK"),
+                button("Command2", "キャンセル"),
+            },
         .okButton = "Command1",
         .cancelButton = "Command2",
     };
 }
 
 FormSpec makeParticipantCountForm() {
-        return FormSpec{
+    return FormSpec{
         .name = "Form8",
         .caption = "人数指定",
-        .controls = {
-            label("Label1", "参加人数入力"),
-            label("Label2", "リーグ→トーナメントの場合には、リーグのブロック数を入力する"),
-            textBox("Text1", ""),
-            button("Command1", "ＯＫ"),
-        },
+        .controls =
+            {
+                label("Label1", "参加人数入力"),
+                label("Label2", "リーグ→トーナメントの場合には、リーグのブロック数を入力する"),
+                textBox("Text1", ""),
+                button("Command1", "ＯＫ"),
+            },
         .okButton = "Command1",
         .cancelButton = "Command1",  // the only way out
     };
 }
 
 FormSpec makeSuperSeedForm() {
-        return FormSpec{
+    return FormSpec{
         .name = "Form11",
         .caption = "スーパーシードの設定",
-        .controls = {
-            label("Label1", "スーパシードスタート回戦を選んでください"),
-            option("Option1", "３回戦", {}, true),
-            option("Option2", "４回戦", {}),
-            frame("Frame1", "スーパシード数"),
-            label("Label2", "１～", "Frame1"),
-            option("Option3", "8", "Frame1", true),
-            option("Option4", "16", "Frame1"),
-            label("Label3", "スーパーシードにするシードNoを入力してください"),
-            button("Command1", "OK"),
-        },
+        .controls =
+            {
+                label("Label1", "スーパシードスタート回戦を選んでください"),
+                option("Option1", "３回戦", {}, true),
+                option("Option2", "４回戦", {}),
+                frame("Frame1", "スーパシード数"),
+                label("Label2", "１～", "Frame1"),
+                option("Option3", "8", "Frame1", true),
+                option("Option4", "16", "Frame1"),
+                label("Label3", "スーパーシードにするシードNoを入力してください"),
+                button("Command1", "OK"),
+            },
         .okButton = "Command1",
         .cancelButton = "Command1",
     };
 }
 
 FormSpec makeSuperSeedCountForm() {
-        return FormSpec{
+    return FormSpec{
         .name = "Form14",
         .caption = "スーパシード設定",
-        .controls = {
-            label("Label1", "スーパシードの人数を入力"),
-            label("Label2", "１～"),
-            textBox("Text1", "8"),
-            label("Label3", "スーパシードがない場合はキャンセルしてください"),
-            button("Command1", "ＯＫ"),
-            button("Command2", "キャンセル"),
-        },
+        .controls =
+            {
+                label("Label1", "スーパシードの人数を入力"),
+                label("Label2", "１～"),
+                textBox("Text1", "8"),
+                label("Label3", "スーパシードがない場合はキャンセルしてください"),
+                button("Command1", "ＯＫ"),
+                button("Command2", "キャンセル"),
+            },
         .okButton = "Command1",
         .cancelButton = "Command2",
     };
@@ -119,7 +123,7 @@ struct EventOption {
     const char* code;
 };
 constexpr EventOption kEventOptions[] = {
-    {"Option4", "シングルス", "Ｓ"}, {"Option5", "ダブルス", "Ｄ"},  {"Option6", "団体", "Ｔ"},
+    {"Option4", "シングルス", "Ｓ"}, {"Option5", "ダブルス", "Ｄ"},   {"Option6", "団体", "Ｔ"},
     {"Option14", "団体", "Ｔ"},      {"Option7", "ジュニア", "ＪＳ"}, {"Option9", "１部", "Ｋ１"},
     {"Option10", "２部", "Ｋ２"},    {"Option11", "３部", "Ｋ３"}};
 
@@ -163,7 +167,7 @@ int askParticipantCount(Session& session) {
     const long long count = truncateToInteger(readNumber(form.text("Text1")));
     if (count >= 1 && count <= kMaxParticipants) return static_cast<int>(count);
     session.tell("参加人数は 1～" + std::to_string(kMaxParticipants) +
-                              " の数で入力してください（「" + form.text("Text1") + "」）");
+                 " の数で入力してください（「" + form.text("Text1") + "」）");
     return 0;
 }
 

@@ -8,7 +8,6 @@ class Session;
 
 namespace tombra::intake {
 
-
 // The dialogs File > Open asks its questions with.
 const ui::FormSpec& settingsForm();          // Form1 "初期設定"
 const ui::FormSpec& participantCountForm();  // Form8 "人数指定"

@@ -15,7 +15,11 @@ std::vector<std::string> characters(const std::string& text) {
     std::vector<std::string> out;
     for (std::size_t i = 0; i < text.size();) {
         const auto lead = static_cast<unsigned char>(text[i]);
-        std::size_t length = lead < 0x80 ? 1 : lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+        std::size_t length = lead < 0x80    ? 1
+                             : lead >= 0xF0 ? 4
+                             : lead >= 0xE0 ? 3
+                             : lead >= 0xC0 ? 2
+                                            : 1;
         if (i + length > text.size()) length = text.size() - i;
         out.emplace_back(text.substr(i, length));
         i += length;
@@ -60,7 +64,8 @@ void extractSurnames(std::vector<std::string>& names) {
         std::size_t blank = 0;
         while (blank < kSearchedCharacters && blank < chars[b].size() && !isBlank(chars[b][blank]))
             ++blank;
-        if (blank >= kSearchedCharacters || blank >= chars[b].size()) continue;  // no blank: as it is
+        if (blank >= kSearchedCharacters || blank >= chars[b].size())
+            continue;  // no blank: as it is
         std::string name = joined(chars[b], blank);
         if (shared[b]) {
             name += "(";

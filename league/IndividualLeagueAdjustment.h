@@ -13,7 +13,6 @@ class Session;
 
 namespace tombra::league {
 
-
 const ui::FormSpec& leagueAdjustForm();  // Form13 "個人リーグ調整選択"
 
 // The passes the last OK of Form13 chose. Before the first OK none is chosen; closing the

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "session/CommandIds.h"
-#include "session/Session.h"
 #include "draw/LeagueSizeDialog.h"
 #include "league/LeagueGroups.h"
+#include "session/CommandIds.h"
+#include "session/Session.h"
 #include "state/Numbers.h"
 
 namespace tombra::league {
@@ -217,8 +217,8 @@ void placeIndividualLeague(Session& session) {
     }
     // Entries are the rows of EntryTable.
     if (s.EntryCount > kMaxEntries) {
-        session.tell("エントリー数 " + numberText(s.EntryCount) + " は " +
-                                  numberText(kMaxEntries) + " を超えるため、個人リーグを組めません");
+        session.tell("エントリー数 " + numberText(s.EntryCount) + " は " + numberText(kMaxEntries) +
+                     " を超えるため、個人リーグを組めません");
         return;
     }
     draw::askLeagueSize(session);

@@ -11,7 +11,6 @@ class Session;
 
 namespace tombra::league {
 
-
 void placeIndividualLeague(Session& session);
 
 // The placement's last step: one message for each entry number met again in the groups

@@ -68,7 +68,6 @@ class LeagueGroups {
     int size(int group) const;
     int entryAt(Place at) const { return entryOf(s_.TableSlot(at.group, at.place)); }
     long long attribute(Place at, int column) const { return attributes_.of(entryAt(at), column); }
-    long long attributeOf(int entry, int column) const { return attributes_.of(entry, column); }
     bool seeded(Place at) const;
     bool seededEntry(int entry) const { return entry != 0 && seeded_(attributes_, entry); }
     TournamentState& state() { return s_; }

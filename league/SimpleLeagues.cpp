@@ -4,11 +4,11 @@
 #include <string>
 #include <utility>
 
+#include "draw/LeagueSizeDialog.h"
+#include "league/GroupRotation.h"
+#include "league/LeagueGroups.h"
 #include "session/CommandIds.h"
 #include "session/Session.h"
-#include "draw/LeagueSizeDialog.h"
-#include "league/LeagueGroups.h"
-#include "league/SchoolRotation.h"
 #include "state/Numbers.h"
 
 namespace tombra::league {
@@ -18,7 +18,6 @@ namespace {
 using namespace league;
 
 constexpr int kTeamSeeds = 8;
-
 
 bool emptyPlace(const TournamentState& s, int group, int place) {
     return s.TableSlot(group, place) == 0;
@@ -32,8 +31,8 @@ void placeSeed(Session& session, int entry, long long seed) {
         return;
     }
     session.tell("シード番号 " + numberText(seed) + " はグループ数の上限 " +
-                     numberText(kMaxGroups) + " を超えるため、エントリー " + numberText(entry) +
-                     " を投入できません");
+                 numberText(kMaxGroups) + " を超えるため、エントリー " + numberText(entry) +
+                 " を投入できません");
 }
 
 void adjustBySchool(Session& session, const char* mark, LeagueGroups::SeedRule seeded,
@@ -48,13 +47,10 @@ void adjustBySchool(Session& session, const char* mark, LeagueGroups::SeedRule s
     LeagueGroups groups(s, session.random, std::move(seeded));
     const int count = groups.groupCount();
     ui::ProgressDialog& progress = session.progress;
-    progress.setCaption("調整");
-    progress.show();
-    progress.setMin(0);
-    progress.setMax(static_cast<float>(count));
+    progress.start("調整", 0, count);
     SchoolRotation rotation(groups, session.shell, limit);
     for (int g = 1; g <= count; ++g) {
-        progress.setValue(static_cast<float>(g));
+        progress.setValue(g);
         progress.setCaption("調整" + strText(g) + "/" + strText(count));
         for (int a = 1; a < groups.size(g); ++a) {
             for (int b = a + 1; b <= groups.size(g); ++b) {

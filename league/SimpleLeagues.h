@@ -12,7 +12,6 @@ class Session;
 
 namespace tombra::league {
 
-
 void placeSinglesLeague(Session& session);
 void placeTeamLeague(Session& session);
 void adjustSinglesLeague(Session& session);

@@ -6,22 +6,28 @@ namespace tombra {
 
 // The embedded host tells the shell when the workbook should show and what to print.
 class Session::HostBridge : public sheet::HostObserver {
-public:
+  public:
     explicit HostBridge(Session& session) : session_(session) {}
     void visibilityChanged(bool visible) override {
         session_.shell.showWorkbook(session_.host.activeWorkbook(), visible);
     }
-    void printRequested(sheet::Workbook& wb, sheet::Worksheet& ws) override { session_.shell.printSheet(wb, ws); }
+    void printRequested(sheet::Workbook& wb, sheet::Worksheet& ws) override {
+        session_.shell.printSheet(wb, ws);
+    }
     void previewRequested(sheet::Workbook& wb, sheet::Worksheet& ws) override {
         session_.shell.previewSheet(wb, ws);
     }
 
-private:
+  private:
     Session& session_;
 };
 
 Session::Session(ui::Shell& s, std::filesystem::path folder)
-    : shell(s), marks(s), log(s), progress(s), programFolder(std::move(folder)),
+    : shell(s),
+      marks(s),
+      log(s),
+      progress(s),
+      programFolder(std::move(folder)),
       bridge_(std::make_unique<HostBridge>(*this)) {
     host.setObserver(bridge_.get());
 }

@@ -16,7 +16,7 @@ namespace tombra {
 
 // Everything a command may touch. One session lives as long as the program.
 class Session {
-public:
+  public:
     Session(ui::Shell& shell, std::filesystem::path programFolder);
     ~Session();
     Session(const Session&) = delete;
@@ -42,7 +42,7 @@ public:
     // The event's bracket sheet, GenderName & EventCode.
     std::string bracketSheetName() const { return state.GenderName + state.EventCode; }
 
-private:
+  private:
     class HostBridge;
     std::unique_ptr<HostBridge> bridge_;
 };

@@ -25,8 +25,8 @@ namespace detail {
 
 [[noreturn]] inline void throwIndexError(const char* name, const std::string& indices,
                                          const std::string& ranges) {
-    throw TableIndexError("表 " + std::string(name) + " に番号 (" + indices + ") はありません（範囲 " +
-                          ranges + "）");
+    throw TableIndexError("表 " + std::string(name) + " に番号 (" + indices +
+                          ") はありません（範囲 " + ranges + "）");
 }
 
 }  // namespace detail

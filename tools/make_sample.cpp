@@ -326,7 +326,8 @@ SexSheet makeSexSheet(Dice& dice, Namer& namer, const std::vector<School>& schoo
             if (row.teamCode) {
                 ++teamCode;
                 // Members past the first team's count make up the second team.
-                row.teamCode = teamCode <= firstTeamMembers ? teamCode : 10 + teamCode - firstTeamMembers;
+                row.teamCode =
+                    teamCode <= firstTeamMembers ? teamCode : 10 + teamCode - firstTeamMembers;
             }
         }
         for (size_t i = 0; i < block.size(); ++i)
@@ -688,8 +689,8 @@ int main(int argc, char** argv) {
         writeExchange(freshSheet(*wb, "入替"));
         writeEntryForm(freshSheet(*wb, "申込書"));
         // The sheets the brackets are built on: organisers keep one per event, empty at first.
-        for (const char* bracket : {"男子Ｓ", "男子Ｄ", "男子Ｔ", "男子ＪＳ", "女子Ｓ", "女子Ｄ", "女子Ｔ",
-                                    "女子ＪＳ", "ミックスＤ"})
+        for (const char* bracket : {"男子Ｓ", "男子Ｄ", "男子Ｔ", "男子ＪＳ", "女子Ｓ", "女子Ｄ",
+                                    "女子Ｔ", "女子ＪＳ", "ミックスＤ"})
             freshSheet(*wb, bracket);
         wb->activate("男子");
         wb->saveAs(argv[2]);

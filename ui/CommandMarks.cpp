@@ -5,8 +5,10 @@
 namespace tombra::ui {
 
 void CommandMarks::set(const std::string& id, bool on) {
-    if (on) checked_.insert(id);
-    else checked_.erase(id);
+    if (on)
+        checked_.insert(id);
+    else
+        checked_.erase(id);
     shell_.marksChanged(*this);
 }
 

@@ -4,7 +4,8 @@
 
 namespace tombra::ui {
 
-Form::Form(const FormSpec& declaration) : declaration_(&declaration), caption_(declaration.caption) {
+Form::Form(const FormSpec& declaration)
+    : declaration_(&declaration), caption_(declaration.caption) {
     for (const ControlSpec& c : declaration.controls) {
         State s;
         s.value = c.initialValue;
@@ -23,13 +24,15 @@ const ControlSpec& Form::control(const std::string& name) const {
 
 Form::State& Form::state(const std::string& control) {
     auto it = states_.find(control);
-    if (it == states_.end()) throw std::out_of_range(declaration_->name + " has no control " + control);
+    if (it == states_.end())
+        throw std::out_of_range(declaration_->name + " has no control " + control);
     return it->second;
 }
 
 const Form::State& Form::state(const std::string& control) const {
     auto it = states_.find(control);
-    if (it == states_.end()) throw std::out_of_range(declaration_->name + " has no control " + control);
+    if (it == states_.end())
+        throw std::out_of_range(declaration_->name + " has no control " + control);
     return it->second;
 }
 
@@ -40,18 +43,24 @@ void Form::setValue(const std::string& name, bool on) {
     state(name).value = on;
     if (on && c.kind == ControlKind::OptionButton)
         for (const ControlSpec& other : declaration_->controls)
-            if (other.kind == ControlKind::OptionButton && other.frame == c.frame && other.name != name)
+            if (other.kind == ControlKind::OptionButton && other.frame == c.frame &&
+                other.name != name)
                 state(other.name).value = false;
 }
 
 std::string Form::text(const std::string& control) const { return state(control).text; }
-void Form::setText(const std::string& control, std::string text) { state(control).text = std::move(text); }
+void Form::setText(const std::string& control, std::string text) {
+    state(control).text = std::move(text);
+}
 bool Form::enabled(const std::string& control) const { return state(control).enabled; }
-void Form::setEnabled(const std::string& control, bool enabled) { state(control).enabled = enabled; }
+void Form::setEnabled(const std::string& control, bool enabled) {
+    state(control).enabled = enabled;
+}
 
 std::string Form::selectedOption(const std::string& frame) const {
     for (const ControlSpec& c : declaration_->controls)
-        if (c.kind == ControlKind::OptionButton && c.frame == frame && state(c.name).value) return c.name;
+        if (c.kind == ControlKind::OptionButton && c.frame == frame && state(c.name).value)
+            return c.name;
     return {};
 }
 
@@ -80,7 +89,8 @@ void Form::aboutToShow() {
 
 Form& Forms::get(const FormSpec& declaration) {
     auto it = forms_.find(declaration.name);
-    if (it == forms_.end()) it = forms_.emplace(declaration.name, std::make_unique<Form>(declaration)).first;
+    if (it == forms_.end())
+        it = forms_.emplace(declaration.name, std::make_unique<Form>(declaration)).first;
     return *it->second;
 }
 

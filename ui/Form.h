@@ -46,7 +46,7 @@ struct FormSpec {
 // The one instance of a dialog: created on first use, kept hidden between uses, so that its
 // controls keep the values last entered.
 class Form {
-public:
+  public:
     explicit Form(const FormSpec& declaration);
 
     const FormSpec& declaration() const { return *declaration_; }
@@ -96,7 +96,7 @@ public:
     bool visible() const { return visible_; }
     void setVisible(bool visible) { visible_ = visible; }
 
-private:
+  private:
     struct State {
         bool value = false;
         std::string text;
@@ -115,12 +115,12 @@ private:
 
 // Every dialog of the program, by name, created on first use.
 class Forms {
-public:
+  public:
     Form& get(const FormSpec& declaration);
     Form* find(const std::string& name);
     std::vector<std::string> names() const;
 
-private:
+  private:
     std::map<std::string, std::unique_ptr<Form>> forms_;
 };
 

@@ -24,7 +24,8 @@ inline ControlSpec label(std::string name, std::string caption, std::string inFr
     return {std::move(name), ControlKind::Label, std::move(caption), std::move(inFrame)};
 }
 inline ControlSpec textBox(std::string name, std::string initial, std::string inFrame = {}) {
-    return {std::move(name), ControlKind::TextBox, {}, std::move(inFrame), false, std::move(initial)};
+    return {std::move(name), ControlKind::TextBox, {}, std::move(inFrame),
+            false,           std::move(initial)};
 }
 inline ControlSpec button(std::string name, std::string caption) {
     return {std::move(name), ControlKind::CommandButton, std::move(caption)};

@@ -10,7 +10,7 @@ class Shell;
 // The progress dialog Form2: a caption naming the current step and one progress bar. Long
 // commands show it modeless, move its value as they go and hide it at the end.
 class ProgressDialog {
-public:
+  public:
     static constexpr const char* kName = "Form2";
     static constexpr const char* kInitialCaption = "処理中";
 
@@ -40,7 +40,7 @@ public:
     float value() const { return value_; }
     bool visible() const { return visible_; }
 
-private:
+  private:
     void changed();
     Shell& shell_;
     std::string caption_ = kInitialCaption;

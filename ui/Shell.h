@@ -31,7 +31,7 @@ struct FileDialogRequest {
 // What a command may ask of whoever shows the program: the window, or the batch runner.
 // A command never knows which one it runs in.
 class Shell {
-public:
+  public:
     virtual ~Shell() = default;
 
     virtual Answer message(const std::string& text, Buttons buttons) = 0;

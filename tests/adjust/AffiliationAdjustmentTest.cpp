@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "AdjustFixture.h"
-#include "app/CommandMap.h"
 #include "adjust/AffiliationAdjustment.h"
+#include "app/CommandMap.h"
 #include "state/EntryCode.h"
 
 namespace tombra::adjust {
@@ -62,7 +62,8 @@ TEST_F(AffiliationAdjustment, TheNonSeedOfAClashChangesPlacesWithOneEntryOfAnoth
     const float seed1 = entries.add(1, 1), seed2 = entries.add(3, 2);
     Grid tables(8);
     for (int t = 2; t <= 7; ++t)
-        for (int k = 1; k <= 3; ++k) tables[t - 1].push_back(entry(t < 5 ? 3 + k : 6 + k, t % 4 + 1));
+        for (int k = 1; k <= 3; ++k)
+            tables[t - 1].push_back(entry(t < 5 ? 3 + k : 6 + k, t % 4 + 1));
     struct Case {
         std::vector<float> first, last;
         int table, mover;

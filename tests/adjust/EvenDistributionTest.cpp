@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "AdjustFixture.h"
-#include "app/CommandMap.h"
 #include "adjust/AffiliationAdjustment.h"
 #include "adjust/EvenDistribution.h"
 #include "adjust/SeedOpponents.h"
+#include "app/CommandMap.h"
 #include "draw/PlacementCommand.h"
 #include "draw/SeedingOrder.h"
 #include "state/EntryCode.h"

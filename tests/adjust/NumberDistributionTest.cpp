@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "AdjustFixture.h"
-#include "app/CommandMap.h"
 #include "adjust/NumberDistribution.h"
+#include "app/CommandMap.h"
 #include "state/EntryCode.h"
 
 namespace tombra::adjust {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "AdjustFixture.h"
-#include "app/CommandMap.h"
 #include "adjust/PackingAdjustment.h"
+#include "app/CommandMap.h"
 #include "draw/SeedingOrder.h"
 #include "state/EntryCode.h"
 
@@ -27,7 +27,7 @@ struct Packing : test::AdjustSession {
             const int rank = s.TableOrder(t), size = sizes[t - 1];
             for (int k = 1; k <= size; ++k)
                 tables[t - 1].push_back(k == (rank % 2 == 1 ? 1 : size) ? seeds[rank]
-                                                                         : entry(filler++, 1));
+                                                                        : entry(filler++, 1));
         }
     }
     void put(int t, int slot, float code) { tables[t - 1][slot - 1] = code; }

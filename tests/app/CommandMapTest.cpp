@@ -1,10 +1,10 @@
-#include "app/CommandMap.h"
-#include "session/CommandIds.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <set>
+
+#include "app/CommandMap.h"
+#include "session/CommandIds.h"
 
 namespace tombra::app {
 namespace {
@@ -16,9 +16,10 @@ std::vector<std::string> captions(const std::vector<MenuItem>& items) {
 }
 
 TEST(CommandMap, TopLevelMenusInOrder) {
-    EXPECT_EQ(captions(menuBar()),
-              (std::vector<std::string>{"ﾌｧｲﾙ(&F)", "投入(&T)", "調整(&C)", "印刷(&P)", "参加一覧(&S)",
-                                        "セル結合(&R)", "編集(&E)", "表示(&V)", "ﾍﾙﾌﾟ(&H)", "終了(&X)"}));
+    EXPECT_EQ(
+        captions(menuBar()),
+        (std::vector<std::string>{"ﾌｧｲﾙ(&F)", "投入(&T)", "調整(&C)", "印刷(&P)", "参加一覧(&S)",
+                                  "セル結合(&R)", "編集(&E)", "表示(&V)", "ﾍﾙﾌﾟ(&H)", "終了(&X)"}));
 }
 
 TEST(CommandMap, FileMenuWithSeparatorsHiddenRecentItemsAndShortcut) {
@@ -33,10 +34,11 @@ TEST(CommandMap, FileMenuWithSeparatorsHiddenRecentItemsAndShortcut) {
         }
         shown.push_back(m.caption);
     }
-    EXPECT_EQ(shown, (std::vector<std::string>{"新規作成(&N)", "開く(&O)...", "閉じる(&C)", "-", "上書き保存(&S)",
-                                               "名前を付けて保存(&A)...", "すべて保存(&L)", "-", "ﾌﾟﾛﾊﾟﾃｨ(&I)", "-",
-                                               "ﾍﾟｰｼﾞ設定(&U)...", "印刷ﾌﾟﾚﾋﾞｭｰ(&V)", "印刷(&P)...", "-",
-                                               "送信(&D)...", "-", "終了(&X)"}));
+    EXPECT_EQ(shown, (std::vector<std::string>{"新規作成(&N)", "開く(&O)...", "閉じる(&C)", "-",
+                                               "上書き保存(&S)", "名前を付けて保存(&A)...",
+                                               "すべて保存(&L)", "-", "ﾌﾟﾛﾊﾟﾃｨ(&I)", "-",
+                                               "ﾍﾟｰｼﾞ設定(&U)...", "印刷ﾌﾟﾚﾋﾞｭｰ(&V)", "印刷(&P)...",
+                                               "-", "送信(&D)...", "-", "終了(&X)"}));
     EXPECT_EQ(hiddenItems, 4) << "three recent-file items and their separator";
     EXPECT_EQ(findMenuItem("mnuFileNew")->shortcut, "Ctrl+N");
     EXPECT_EQ(findMenuItem("mnuEditPaste")->shortcut, "Ctrl+V");
@@ -63,14 +65,16 @@ TEST(CommandMap, TheTwentyWorkMarksAreMenuItemsThatOpenClears) {
 TEST(CommandMap, ItemsOfLaterWorkAreDisabledAndToolbarFollowsTheMenu) {
     for (const char* id : {"記録作成(&K)", "mnuEditCut", "mnuFileSend"})
         EXPECT_FALSE(findMenuItem(id)->enabled()) << id;
-    for (const char* id : {"mnuFileOpen", "投入", "ヤグラ作成", "mnuFileSave", "END", "画面消去(&C)", "基礎名簿", "mnuHelpAbout"})
+    for (const char* id : {"mnuFileOpen", "投入", "ヤグラ作成", "mnuFileSave", "END",
+                           "画面消去(&C)", "基礎名簿", "mnuHelpAbout"})
         EXPECT_TRUE(findMenuItem(id)->enabled()) << id;
     const auto& buttons = toolbarButtons();
     ASSERT_EQ(buttons.size(), 13u);
     std::vector<std::string> keys;
     for (const auto& b : buttons) keys.push_back(b.key);
-    EXPECT_EQ(keys, (std::vector<std::string>{"新規作成", "開く", "上書き保存", "印刷", "切り取り", "ｺﾋﾟｰ", "貼り付け",
-                                              "太字", "斜体", "下線", "左揃え", "中央揃え", "右揃え"}));
+    EXPECT_EQ(keys, (std::vector<std::string>{"新規作成", "開く", "上書き保存", "印刷", "切り取り",
+                                              "ｺﾋﾟｰ", "貼り付け", "太字", "斜体", "下線", "左揃え",
+                                              "中央揃え", "右揃え"}));
     EXPECT_EQ(buttons[2].command, findMenuItem("mnuFileSave")->command);
     EXPECT_EQ(buttons[3].command, findMenuItem("mnuFilePrint")->command);
     EXPECT_EQ(buttons[1].command, findMenuItem("mnuFileOpen")->command);

@@ -43,12 +43,12 @@ TEST_F(ProgramCommands, PlaceholdersShowTheirFixedTextsAndDoNothingElse) {
     run(session, "mnuFileProperties");
     ASSERT_TRUE(runToolbarButton(session, "中央揃え"));
     ASSERT_TRUE(runToolbarButton(session, "新規作成"));
-    EXPECT_EQ(shell.messages, (std::vector<std::string>{
-                                  " 'mnuFileNew_Click' のｺｰﾄﾞを追加します。",
-                                  " 'mnuFileClose_Click' のｺｰﾄﾞを追加します。",
-                                  " 'mnuFileProperties_Click' のｺｰﾄﾞを追加します。",
-                                  " '中央揃え' ﾎﾞﾀﾝのｺｰﾄﾞを追加します。",
-                                  " '新規作成' ﾎﾞﾀﾝのｺｰﾄﾞを追加します。"}));
+    EXPECT_EQ(shell.messages,
+              (std::vector<std::string>{" 'mnuFileNew_Click' のｺｰﾄﾞを追加します。",
+                                        " 'mnuFileClose_Click' のｺｰﾄﾞを追加します。",
+                                        " 'mnuFileProperties_Click' のｺｰﾄﾞを追加します。",
+                                        " '中央揃え' ﾎﾞﾀﾝのｺｰﾄﾞを追加します。",
+                                        " '新規作成' ﾎﾞﾀﾝのｺｰﾄﾞを追加します。"}));
     EXPECT_TRUE(session.marks.all().empty());
 }
 
@@ -73,7 +73,8 @@ TEST_F(ProgramCommands, SaveAsCancelledLeavesThePathAndSaveAsChosenMovesIt) {
     run(session, "mnuFileSaveAs");
     EXPECT_EQ(session.state.WorkbookPath, (dir / "写し.xlsx").string());
     EXPECT_EQ(sheet::Workbook::open(dir / "写し.xlsx")->sheet("Sheet1").text(1, 1), "未保存の変更");
-    EXPECT_EQ(shell.workbookShown, (std::vector<bool>{true, false})) << "shown while saving, hidden after";
+    EXPECT_EQ(shell.workbookShown, (std::vector<bool>{true, false}))
+        << "shown while saving, hidden after";
 }
 
 TEST_F(ProgramCommands, SaveAsIntoAFolderThatCannotBeWrittenSaysSoAndKeepsThePath) {
@@ -86,7 +87,8 @@ TEST_F(ProgramCommands, SaveAsIntoAFolderThatCannotBeWrittenSaysSoAndKeepsThePat
 }
 
 TEST_F(ProgramCommands, PrintingBeforeAnyOpenDoesNothing) {
-    for (const char* item : {"印刷(&P)/印刷(&I))", "印刷(&P)/印刷プレビュー(&P)", "mnuFilePrint", "mnuFilePrintPreview"})
+    for (const char* item : {"印刷(&P)/印刷(&I))", "印刷(&P)/印刷プレビュー(&P)", "mnuFilePrint",
+                             "mnuFilePrintPreview"})
         run(session, item);
     EXPECT_TRUE(shell.printed.empty());
     EXPECT_TRUE(shell.previewed.empty());
@@ -123,7 +125,10 @@ TEST_F(ProgramCommands, TopLevelExitSavesAndLeavesTheHostMinimisedWhenKeepIsTick
 }
 
 TEST_F(ProgramCommands, TopLevelExitQuitsTheHostWhenKeepIsNotTicked) {
-    ui::FormSpec settings{"Form1", "初期設定", {{"Check2", ui::ControlKind::CheckBox, "終了時エクセルを残す", "", true}}};
+    ui::FormSpec settings{
+        "Form1",
+        "初期設定",
+        {{"Check2", ui::ControlKind::CheckBox, "終了時エクセルを残す", "", true}}};
     session.forms.get(settings).setValue("Check2", false);
     openWithUnsavedChange();
     run(session, "終了(&X)");
@@ -133,7 +138,10 @@ TEST_F(ProgramCommands, TopLevelExitQuitsTheHostWhenKeepIsNotTicked) {
 }
 
 TEST_F(ProgramCommands, FileExitSavesThenClosesTheWindowWhoseClosingMinimisesTheHost) {
-    ui::FormSpec settings{"Form1", "初期設定", {{"Check2", ui::ControlKind::CheckBox, "終了時エクセルを残す", "", true}}};
+    ui::FormSpec settings{
+        "Form1",
+        "初期設定",
+        {{"Check2", ui::ControlKind::CheckBox, "終了時エクセルを残す", "", true}}};
     session.forms.get(settings).setValue("Check2", false);  // not consulted on this path
     openWithUnsavedChange();
     run(session, "ﾌｧｲﾙ(&F)/終了(&X)");

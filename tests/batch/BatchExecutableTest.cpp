@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cctype>
@@ -89,6 +90,36 @@ TEST(BatchExecutable, ScriptErrorsExitWithTwoAndAJapaneseMessageOnly) {
     EXPECT_NE(missing.err.find("ない.json"), std::string::npos) << missing.err;
 }
 
+// Each of these once crashed the runner, overflowed its output or kept it waiting.
+TEST(BatchExecutable, HostileInputIsAShortScriptErrorNotACrash) {
+    TempDir dir;
+    const int deep = 50000;
+    std::ofstream(dir / "深.json")
+        << R"js({"steps":[{"command":"mnuHelpAbout","forms":{"Form1":{"Option1": )js"
+        << std::string(deep, '[') << std::string(deep, ']') << "}}}]}";
+    std::ofstream(dir / "長.json")
+        << R"js({"steps":[{"command":")js" << std::string(1000000, 'x') << R"js("}]})js";
+    std::filesystem::create_directory(dir / "フォルダ.json");
+    ASSERT_EQ(::mkfifo((dir / "管.json").c_str(), 0600), 0);
+    struct Case {
+        const char* name;
+        const char* mentions;
+    } cases[] = {
+        {"深.json", "64 段"},
+        {"長.json", "x…"},
+        {"フォルダ.json", "フォルダ.json"},
+        {"管.json", "管.json"},
+    };
+    for (const Case& c : cases) {
+        Result r = runBatch(dir, quoted(dir / c.name));
+        EXPECT_EQ(r.status, 2) << c.name;
+        EXPECT_EQ(r.out, "") << c.name;
+        EXPECT_EQ(r.err.rfind("スクリプトの誤り: ", 0), 0u) << r.err.substr(0, 200);
+        EXPECT_NE(r.err.find(c.mentions), std::string::npos) << r.err.substr(0, 200);
+        EXPECT_LT(r.err.size(), 1000u) << c.name;
+    }
+}
+
 TEST(BatchExecutable, BadArgumentsExitWithTwoAndHelpWithZero) {
     TempDir dir;
     auto script = writeScript(dir, R"js({"steps": []})js");
@@ -153,8 +184,8 @@ TEST(BatchExecutable, TheExampleDrawsTheSamplesMensSinglesIntoABracketAndAPdf) {
     auto lines = test::jsonLines(r.out);
     std::vector<std::string> texts;
     for (const auto& m : test::eventsOf(lines, "message")) texts.push_back(m["text"]);
-    EXPECT_EQ(texts, (std::vector<std::string>{"エントリー数\n155名  <30校>\nシード数＝12", "投入終了",
-                                               "組合せ作成終了"}));
+    EXPECT_EQ(texts, (std::vector<std::string>{"エントリー数\n155名  <30校>\nシード数＝12",
+                                               "投入終了", "組合せ作成終了"}));
     auto pdfs = test::eventsOf(lines, "pdf");
     ASSERT_EQ(pdfs.size(), 1u);
     EXPECT_EQ(tombra::test::readFile(pdfs[0]["path"].get<std::string>()).substr(0, 5), "%PDF-");
@@ -169,10 +200,13 @@ TEST(BatchExecutable, TheExampleDrawsTheSamplesMensSinglesIntoABracketAndAPdf) {
     });
     EXPECT_EQ(seeds, 12);  // "S1" … "S12" beside the seeded players, both halves
     bool end = false;
-    saved->sheet("男子ＳＴＢ").forEachCell([&](int, int, const sheet::CellValue& v) { end |= v.asText() == "ＥＮＤ"; });
+    saved->sheet("男子ＳＴＢ").forEachCell([&](int, int, const sheet::CellValue& v) {
+        end |= v.asText() == "ＥＮＤ";
+    });
     EXPECT_TRUE(end);
     // The sample itself is left as it was.
-    EXPECT_EQ(tombra::test::readFile(dir / "sample.xlsx"), tombra::test::readFile(examples / "sample.xlsx"));
+    EXPECT_EQ(tombra::test::readFile(dir / "sample.xlsx"),
+              tombra::test::readFile(examples / "sample.xlsx"));
 }
 
 }  // namespace

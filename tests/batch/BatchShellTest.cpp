@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-
 #include <sstream>
 
 #include "BatchTestSupport.h"
@@ -170,6 +169,30 @@ TEST_F(BatchShellTest, ControlsAndButtonsTheFormCannotTakeAreScriptErrors) {
     }
 }
 
+TEST_F(BatchShellTest, NamesFromTheScriptAreQuotedCutInErrorsAndNotes) {
+    const std::string longName(100000, 'x');
+    for (std::string step : {R"js({"command": "x", "forms": {"Form9": {"@": true}}})js",
+                             R"js({"command": "x", "press": {"Form9": "@"}})js",
+                             R"js({"command": "x", "forms": {"@": {}}})js"}) {
+        step.replace(step.find('@'), 1, longName);
+        std::ostringstream caseOut;
+        Transcript caseTranscript(caseOut);
+        BatchShell caseShell(caseTranscript, {});
+        caseShell.beginStep(
+            parseScript(nlohmann::ordered_json::parse(R"js({"steps": [)js" + step + "]}"))
+                .steps[0]);
+        ui::Form form(dialog);
+        try {
+            caseShell.showForm(form);
+        } catch (const BatchShell::Halt&) {
+        }
+        std::string said = caseShell.scriptError().value_or("");
+        for (const std::string& note : caseShell.endStep()) said += note;
+        EXPECT_NE(said.find("x…"), std::string::npos) << step.substr(0, 60);
+        EXPECT_LT(said.size(), 1000u) << step.substr(0, 60);
+    }
+}
+
 TEST_F(BatchShellTest, FileDialogsTakeScriptedFilesRelativeToTheScriptFolder) {
     begin(R"js({"command": "x", "files": ["data/大会.xlsx", "", "/abs/b.xlsx"]})js");
     EXPECT_EQ(shell.openFileName({"DATAを開く", "", ""}), "/scripts/秋季/data/大会.xlsx");
@@ -223,8 +246,8 @@ TEST_F(BatchShellTest, PrintingGoesToAPdfBesideTheWorkbookOrIntoThePdfFolder) {
     EXPECT_EQ(field("path"), Texts{(dir / "別シート.pdf").string()});
     EXPECT_EQ(tombra::test::readFile(dir / "別シート.pdf").substr(0, 5), "%PDF-");
     // A PDF any reader takes: poppler turns it into one page.
-    tombra::test::runCommand("pdftoppm -png -r 30 " + tombra::test::quoted(dir / "別シート.pdf") + " " +
-                             tombra::test::quoted(dir / "page"));
+    tombra::test::runCommand("pdftoppm -png -r 30 " + tombra::test::quoted(dir / "別シート.pdf") +
+                             " " + tombra::test::quoted(dir / "page"));
     EXPECT_TRUE(std::filesystem::exists(dir / "page-1.png"));
     EXPECT_FALSE(std::filesystem::exists(dir / "page-2.png"));
 
@@ -233,7 +256,9 @@ TEST_F(BatchShellTest, PrintingGoesToAPdfBesideTheWorkbookOrIntoThePdfFolder) {
     std::ostringstream blockedOut;
     Transcript blockedTranscript(blockedOut);
     BatchShell blocked(blockedTranscript, {"/scripts", dir / "ファイル" / "pdf"});
-    blocked.beginStep(parseScript(nlohmann::ordered_json::parse(R"js({"steps": [{"command": "x"}]})js")).steps[0]);
+    blocked.beginStep(
+        parseScript(nlohmann::ordered_json::parse(R"js({"steps": [{"command": "x"}]})js"))
+            .steps[0]);
     blocked.previewSheet(*wb, ws);
     EXPECT_FALSE(blocked.scriptError());
     const auto blockedLines = jsonLines(blockedOut.str());

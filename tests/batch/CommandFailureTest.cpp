@@ -18,8 +18,8 @@ using test::jsonLines;
 // on with its next step and ends normally, with its closing log and marks.
 TEST(CommandFailure, ADamagedWorkbookIsOneMessageAndTheScriptGoesOn) {
     tombra::test::TempDir dir;
-    tombra::test::writeEntryWorkbook(dir / "壊れた.xlsx",
-                                     {{"男子", {{"1", "北高", "山田"}}, 5}, tombra::test::tallySheet(2)});
+    tombra::test::writeEntryWorkbook(
+        dir / "壊れた.xlsx", {{"男子", {{"1", "北高", "山田"}}, 5}, tombra::test::tallySheet(2)});
     tombra::test::damageLastSheet(dir / "壊れた.xlsx");
 
     std::ostringstream out, err;
@@ -34,11 +34,13 @@ TEST(CommandFailure, ADamagedWorkbookIsOneMessageAndTheScriptGoesOn) {
     const auto messages = eventsOf(lines, "message");
     ASSERT_EQ(messages.size(), 2u) << out.str();
     EXPECT_EQ(messages[0]["step"], 1);
-    EXPECT_EQ(messages[0]["text"], "「開く」を中断しました。\nシート「集計」が壊れています: 行番号 0 が範囲外です");
+    EXPECT_EQ(messages[0]["text"],
+              "「開く」を中断しました。\nシート「集計」が壊れています: 行番号 0 が範囲外です");
     EXPECT_EQ(messages[1]["step"], 2);
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(lines[lines.size() - 2]["event"], "log");
-    EXPECT_EQ(lines.back()["checked"], ordered_json({"開く(&O)...", "ﾂｰﾙ ﾊﾞｰ(&T)", "ｽﾃｰﾀｽ ﾊﾞｰ(&B)"}));
+    EXPECT_EQ(lines.back()["checked"],
+              ordered_json({"開く(&O)...", "ﾂｰﾙ ﾊﾞｰ(&T)", "ｽﾃｰﾀｽ ﾊﾞｰ(&B)"}));
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 #include "BracketFixture.h"
 
 #include "app/CommandMap.h"
-#include "support/EntryWorkbook.h"
 #include "state/EntryCode.h"
+#include "support/EntryWorkbook.h"
 
 namespace tombra::bracket::test {
 

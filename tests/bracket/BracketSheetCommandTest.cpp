@@ -2,10 +2,10 @@
 
 #include <map>
 
-#include "intake/EntryLayout.h"
 #include "BracketFixture.h"
 #include "bracket/BracketColumns.h"
 #include "bracket/PageSettingsForm.h"
+#include "intake/EntryLayout.h"
 #include "sheet/Worksheet.h"
 #include "state/EntryCode.h"
 

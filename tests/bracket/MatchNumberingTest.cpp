@@ -155,7 +155,7 @@ TEST_F(Numbering, SuperSeedJointFollowsTheHalfOfThePageTheLabelIsIn) {
     sheet::Workbook& wb = *session.attachWorkbook();
     sheet::Worksheet& ws = wb.sheet("男子Ｓ");
     ws.clear(sheet::Area::wholeSheet());
-    ws.setText(40, 14, "─ 1 ─");  // rows 1..40, middle row 21
+    ws.setText(40, 14, "─ 1 ─");    // rows 1..40, middle row 21
     ws.setText(30, 7, kMatchMark);  // rounds 1 and 2 have matches, so column I is ordinal 3
     ws.setText(30, 8, kMatchMark);
     for (int row : {10, 21, 34}) {
@@ -170,7 +170,7 @@ TEST_F(Numbering, SuperSeedJointFollowsTheHalfOfThePageTheLabelIsIn) {
     EXPECT_TRUE(left(11));  // above the middle: the row below the label
     EXPECT_FALSE(left(10));
     EXPECT_FALSE(left(21) || left(22));  // on the middle: none
-    EXPECT_TRUE(left(34));  // below the middle: the label itself
+    EXPECT_TRUE(left(34));               // below the middle: the label itself
     EXPECT_FALSE(left(15) || left(14));
 }
 

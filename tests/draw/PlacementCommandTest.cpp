@@ -6,10 +6,10 @@
 
 #include "DrawFixture.h"
 #include "app/CommandMap.h"
-#include "intake/SettingsDialogs.h"
 #include "draw/PlacementCommand.h"
 #include "draw/RandomFill.h"
 #include "draw/SeedingOrder.h"
+#include "intake/SettingsDialogs.h"
 #include "state/EntryCode.h"
 
 namespace tombra::draw {

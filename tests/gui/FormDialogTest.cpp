@@ -11,9 +11,9 @@
 #include <QRadioButton>
 #include <QTest>
 
-#include "intake/SettingsDialogs.h"
 #include "gui/FormDialog.h"
 #include "gui/GuiFixture.h"
+#include "intake/SettingsDialogs.h"
 
 namespace tombra::test {
 namespace {
@@ -232,7 +232,8 @@ TEST(FormDialog, SettingsDialogShowsAllItsChoices) {
     GuiProgram p;
     ui::Form& form = p.session.forms.get(intake::settingsForm());
     onNextModal([&](QWidget* d) {
-        for (const char* frame : {"Frame1", "Frame2", "Frame3"}) EXPECT_NE(widget<QGroupBox>(d, frame), nullptr);
+        for (const char* frame : {"Frame1", "Frame2", "Frame3"})
+            EXPECT_NE(widget<QGroupBox>(d, frame), nullptr);
         EXPECT_TRUE(widget<QRadioButton>(d, "Option4")->isChecked());
         EXPECT_TRUE(widget<QCheckBox>(d, "Check2")->isChecked());
         auto* league = widget<QRadioButton>(d, "Option14");

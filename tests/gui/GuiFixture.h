@@ -8,9 +8,9 @@
 #include <functional>
 #include <memory>
 
-#include "session/Session.h"
 #include "gui/MainWindow.h"
 #include "gui/QtShell.h"
+#include "session/Session.h"
 #include "support/TestFiles.h"
 
 namespace tombra::test {

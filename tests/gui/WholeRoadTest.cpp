@@ -40,7 +40,9 @@ class HurriedOfficial {
             chooseFile(dialog, file_);
         } else if (auto* form = qobject_cast<gui::FormDialog*>(modal)) {
             seen_.push_back("form:" + form->objectName().toStdString());
-            form->findChild<QPushButton*>(QString::fromStdString(form->form().declaration().okButton))->click();
+            form->findChild<QPushButton*>(
+                    QString::fromStdString(form->form().declaration().okButton))
+                ->click();
         } else {
             seen_.push_back("other:" + modal->windowTitle().toStdString());
             modal->close();
@@ -66,11 +68,11 @@ TEST(WholeRoad, TheSamplesMensSinglesGoFromOpenToBracketInTheWindow) {
     p.window.menuAction("投入")->trigger();
     p.window.menuAction("ヤグラ作成")->trigger();
 
-    EXPECT_EQ(official.seen(), (std::vector<std::string>{
-                                   "form:Form1", "file:DATAを開く",
-                                   "message:エントリー数\n155名  <30校>\nシード数＝12",
-                                   "form:Form3", "message:投入終了",
-                                   "form:Form4", "form:Form12", "message:組合せ作成終了"}));
+    EXPECT_EQ(official.seen(),
+              (std::vector<std::string>{"form:Form1", "file:DATAを開く",
+                                        "message:エントリー数\n155名  <30校>\nシード数＝12",
+                                        "form:Form3", "message:投入終了", "form:Form4",
+                                        "form:Form12", "message:組合せ作成終了"}));
     auto* log = p.window.findChild<QPlainTextEdit*>("RichTextBox1");
     ASSERT_NE(log, nullptr);
     EXPECT_TRUE(log->toPlainText().startsWith(QStringLiteral("エントリー数\n県立北高：")));
@@ -98,7 +100,8 @@ TEST(WholeRoad, ADamagedWorkbookEndsTheOpenInOneMessageFromToolbarAndMenu) {
     p.window.toolbarAction("開く")->trigger();
     p.window.menuAction("mnuFileOpen")->trigger();
 
-    const std::string told = "message:「開く」を中断しました。\nシート「集計」が壊れています: 行番号 0 が範囲外です";
+    const std::string told =
+        "message:「開く」を中断しました。\nシート「集計」が壊れています: 行番号 0 が範囲外です";
     EXPECT_EQ(official.seen(), (std::vector<std::string>{"form:Form1", "file:DATAを開く", told,
                                                          "form:Form1", "file:DATAを開く", told}));
     for (QWidget* w : QApplication::topLevelWidgets())

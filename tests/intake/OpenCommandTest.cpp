@@ -2,15 +2,15 @@
 
 #include <fstream>
 
-#include "support/EntryWorkbook.h"
 #include "app/CommandMap.h"
 #include "intake/EntryReader.h"
-#include "session/Session.h"
 #include "intake/SettingsDialogs.h"
+#include "session/Session.h"
 #include "sheet/Constants.h"
 #include "sheet/Workbook.h"
 #include "sheet/Worksheet.h"
 #include "state/EntryCode.h"
+#include "support/EntryWorkbook.h"
 #include "support/FakeShell.h"
 #include "support/TestFiles.h"
 
@@ -21,8 +21,8 @@ using test::SheetContent;
 using test::SheetRows;
 
 // A singles row: school, affiliation, name, entry number, seed (columns A, B, C, I, J).
-std::vector<std::string> single(int school, std::string affiliation, std::string name, std::string entry,
-                                std::string seed = "") {
+std::vector<std::string> single(int school, std::string affiliation, std::string name,
+                                std::string entry, std::string seed = "") {
     return {std::to_string(school), affiliation, name, "", "", "", "", "", entry, seed};
 }
 
@@ -51,7 +51,9 @@ struct OpenEntries : ::testing::Test {
         ASSERT_NE(item, nullptr);
         ASSERT_TRUE(app::runMenuItem(session, *item));
     }
-    sheet::Worksheet& inMemory(const std::string& name) { return session.attachWorkbook()->sheet(name); }
+    sheet::Worksheet& inMemory(const std::string& name) {
+        return session.attachWorkbook()->sheet(name);
+    }
     bool ruleBelow(const std::string& sheet, int row, int column) {
         return inMemory(sheet).format(row, column).edge(sheet::xl::EdgeBottom).present();
     }
@@ -59,14 +61,15 @@ struct OpenEntries : ::testing::Test {
 };
 
 TEST_F(OpenEntries, SinglesFillTheTablesTallyAndSummaryAndListSchoolsAndSeeds) {
-    SheetContent men{"男子", {
-        single(1, "県立北高", "山田　太郎", "1", "1"),
-        single(1, "県立北高", "山田　花男", "2"),
-        single(1, "県立北高", "鈴木　一郎", "3", "4"),
-        single(2, "私立桜ヶ丘", "佐藤　健", "1", "2"),
-        single(2, "私立桜ヶ丘", "田中　翼", "2"),
-        single(3, "市立東中央", "高橋　誠", "1"),
-    }};
+    SheetContent men{"男子",
+                     {
+                         single(1, "県立北高", "山田　太郎", "1", "1"),
+                         single(1, "県立北高", "山田　花男", "2"),
+                         single(1, "県立北高", "鈴木　一郎", "3", "4"),
+                         single(2, "私立桜ヶ丘", "佐藤　健", "1", "2"),
+                         single(2, "私立桜ヶ丘", "田中　翼", "2"),
+                         single(3, "市立東中央", "高橋　誠", "1"),
+                     }};
     open({men, test::tallySheet(3), {"基礎Ｄ", {}}});
 
     const TournamentState& s = session.state;
@@ -92,8 +95,9 @@ TEST_F(OpenEntries, SinglesFillTheTablesTallyAndSummaryAndListSchoolsAndSeeds) {
     EXPECT_EQ(inMemory("基礎Ｄ").value(6, 2).asNumber(), 6);
     EXPECT_EQ(inMemory("基礎Ｄ").value(7, 2).asNumber(), 4);
 
-    EXPECT_EQ(log(), "エントリー数\r\n県立北高：3\r\n私立桜ヶ丘：2\r\n市立東中央：1\r\n\r\nシード選手\r\n"
-                     "1：山田　太郎(県立北高)\r\n2：佐藤　健(私立桜ヶ丘)\r\n4：鈴木　一郎(県立北高)\r\n");
+    EXPECT_EQ(log(),
+              "エントリー数\r\n県立北高：3\r\n私立桜ヶ丘：2\r\n市立東中央：1\r\n\r\nシード選手\r\n"
+              "1：山田　太郎(県立北高)\r\n2：佐藤　健(私立桜ヶ丘)\r\n4：鈴木　一郎(県立北高)\r\n");
     ASSERT_EQ(shell.messages.size(), 1u);
     EXPECT_EQ(shell.messages[0], "エントリー数\n6名  <3校>\nシード数＝4");
 
@@ -113,11 +117,13 @@ TEST_F(OpenEntries, SinglesFillTheTablesTallyAndSummaryAndListSchoolsAndSeeds) {
 }
 
 TEST_F(OpenEntries, OldRulesAndTallyAreReplacedAndOtherEventsKeepTheirCounts) {
-    test::writeEntryWorkbook(path, {{"男子", {single(1, "北高", "甲　一", "1"), single(2, "南高", "乙　二", "1")}},
-                                    {"集計", {{"1", "", "", "", "9", "", "", "", "7"}, {"2", "", "", "", "9"}}, 4}});
+    test::writeEntryWorkbook(
+        path, {{"男子", {single(1, "北高", "甲　一", "1"), single(2, "南高", "乙　二", "1")}},
+               {"集計", {{"1", "", "", "", "9", "", "", "", "7"}, {"2", "", "", "", "9"}}, 4}});
     {
         auto wb = sheet::Workbook::open(path);
-        wb->sheet("男子").setBorder(sheet::Area{2, 1, 2, 9}, sheet::xl::EdgeBottom, {sheet::xl::Continuous, {}, {}});
+        wb->sheet("男子").setBorder(sheet::Area{2, 1, 2, 9}, sheet::xl::EdgeBottom,
+                                    {sheet::xl::Continuous, {}, {}});
         wb->save();
     }
     shell.files = {path.string()};
@@ -129,8 +135,9 @@ TEST_F(OpenEntries, OldRulesAndTallyAreReplacedAndOtherEventsKeepTheirCounts) {
 }
 
 TEST_F(OpenEntries, ADuplicateStopsReadingAndKeepsWhatWasRead) {
-    open({{"男子", {single(1, "北高", "甲　一", "1", "1"), single(1, "北高", "乙　二", "2"),
-                    single(1, "北高", "丙　三", "2"), single(2, "南高", "丁　四", "1")}}});
+    open({{"男子",
+           {single(1, "北高", "甲　一", "1", "1"), single(1, "北高", "乙　二", "2"),
+            single(1, "北高", "丙　三", "2"), single(2, "南高", "丁　四", "1")}}});
     ASSERT_GE(shell.messages.size(), 2u);
     EXPECT_EQ(shell.messages[0], "北高:DATAにダブりあり_強制終了します");
     EXPECT_EQ(session.state.EntryName(1, 2), "乙　二");
@@ -140,8 +147,9 @@ TEST_F(OpenEntries, ADuplicateStopsReadingAndKeepsWhatWasRead) {
 }
 
 TEST_F(OpenEntries, AGapInEntryNumbersIsNamedAndTheSeedListSkipped) {
-    open({{"男子", {single(1, "北高", "甲　一", "1", "1"), single(1, "北高", "乙　二", "2"),
-                    single(1, "北高", "丙　三", "4")}},
+    open({{"男子",
+           {single(1, "北高", "甲　一", "1", "1"), single(1, "北高", "乙　二", "2"),
+            single(1, "北高", "丙　三", "4")}},
           {"基礎Ｄ", {}}});
     ASSERT_FALSE(shell.messages.empty());
     EXPECT_EQ(shell.messages[0], "北高3　番が空白です\n強制終了します ");
@@ -155,23 +163,32 @@ TEST_F(OpenEntries, ValuesThatCannotBeEntriesStopAtTheirRowWithAClearMessage) {
         std::string expected;
     };
     const std::vector<Case> cases = {
-        {single(201, "遠高", "甲　一", "1"), "「男子」シートの 3 行目: 学校番号「201」は使えません（1～200 の整数）"},
-        {single(3, "遠高", "甲　一", "100"), "「男子」シートの 3 行目: 番号「100」は使えません（1～99 の整数）"},
-        {single(3, "遠高", "甲　一", "1", "1025"), "「男子」シートの 3 行目: シード番号「1025」は使えません（0～1024 の整数）"},
-        {single(3, "遠高", "甲　一", "'一"), "「男子」シートの 3 行目: 番号「一」は使えません（1～99 の整数）"},
-        {single(3, "遠高", "甲　一", "1", "'第1"), "「男子」シートの 3 行目: シード番号「第1」は使えません（0～1024 の整数）"},
-        {{"'三", "遠高", "甲　一", "", "", "", "", "", "1"}, "「男子」シートの 3 行目: 学校番号「三」は使えません（1～200 の整数）"},
+        {single(201, "遠高", "甲　一", "1"),
+         "「男子」シートの 3 行目: 学校番号「201」は使えません（1～200 の整数）"},
+        {single(3, "遠高", "甲　一", "100"),
+         "「男子」シートの 3 行目: 番号「100」は使えません（1～99 の整数）"},
+        {single(3, "遠高", "甲　一", "1", "1025"),
+         "「男子」シートの 3 行目: シード番号「1025」は使えません（0～1024 の整数）"},
+        {single(3, "遠高", "甲　一", "'一"),
+         "「男子」シートの 3 行目: 番号「一」は使えません（1～99 の整数）"},
+        {single(3, "遠高", "甲　一", "1", "'第1"),
+         "「男子」シートの 3 行目: シード番号「第1」は使えません（0～1024 の整数）"},
+        {{"'三", "遠高", "甲　一", "", "", "", "", "", "1"},
+         "「男子」シートの 3 行目: 学校番号「三」は使えません（1～200 の整数）"},
     };
     for (const Case& c : cases) {
         test::FakeShell caseShell;
         Session caseSession{caseShell, dir.path()};
         const auto file = dir / "bad.xlsx";
-        test::writeEntryWorkbook(file, {{"男子", {single(1, "北高", "甲　一", "1"), single(2, "南高", "乙　二", "1"), c.bad,
-                                                  single(4, "西高", "丁　四", "1")}}});
+        test::writeEntryWorkbook(
+            file, {{"男子",
+                    {single(1, "北高", "甲　一", "1"), single(2, "南高", "乙　二", "1"), c.bad,
+                     single(4, "西高", "丁　四", "1")}}});
         caseShell.files = {file.string()};
         app::runMenuItem(caseSession, *app::findMenuItem("mnuFileOpen"));
         ASSERT_FALSE(caseShell.messages.empty());
-        EXPECT_EQ(caseShell.messages[0].substr(0, c.expected.size()), c.expected) << caseShell.messages[0];
+        EXPECT_EQ(caseShell.messages[0].substr(0, c.expected.size()), c.expected)
+            << caseShell.messages[0];
         // What came before stays; nothing after the bad row was read.
         EXPECT_EQ(caseSession.state.EntryCount, 2) << c.expected;
         EXPECT_TRUE(caseSession.state.EntryName(4, 1).empty());
@@ -180,8 +197,9 @@ TEST_F(OpenEntries, ValuesThatCannotBeEntriesStopAtTheirRowWithAClearMessage) {
 }
 
 TEST_F(OpenEntries, NumbersTypedAsTextAndRoundedValuesAreRead) {
-    open({{"男子", {single(1, "北高", "甲　一", "'１", ""), single(1, "北高", "乙　二", "' 2 ", "'3"),
-                    single(2, "南高", "丙　三", "1.5")}}});
+    open({{"男子",
+           {single(1, "北高", "甲　一", "'１", ""), single(1, "北高", "乙　二", "' 2 ", "'3"),
+            single(2, "南高", "丙　三", "1.5")}}});
     // A full-width digit is not a number to the reader; the half-width ones with blanks are.
     ASSERT_FALSE(shell.messages.empty());
     EXPECT_NE(shell.messages[0].find("番号「１」"), std::string::npos);
@@ -189,7 +207,9 @@ TEST_F(OpenEntries, NumbersTypedAsTextAndRoundedValuesAreRead) {
     test::FakeShell second;
     Session again{second, dir.path()};
     const auto file = dir / "ok.xlsx";
-    test::writeEntryWorkbook(file, {{"男子", {single(1, "北高", "乙　二", "' 1 ", "'3"), single(2, "南高", "丙　三", "2.5")}}});
+    test::writeEntryWorkbook(
+        file, {{"男子",
+                {single(1, "北高", "乙　二", "' 1 ", "'3"), single(2, "南高", "丙　三", "2.5")}}});
     second.files = {file.string()};
     app::runMenuItem(again, *app::findMenuItem("mnuFileOpen"));
     EXPECT_EQ(again.state.EntryName(1, 1), "乙　二");
@@ -201,8 +221,8 @@ TEST_F(OpenEntries, TheWholeSheetOfRowsIsReadAndNotOneRowMore) {
     SheetRows rows;
     for (int school = 1; school <= 103; ++school)
         for (int e = 1; e <= 10 && rows.size() < 1024; ++e)
-            rows.push_back(single(school, "校" + std::to_string(school), "選手　" + std::to_string(rows.size() + 1),
-                                  std::to_string(e)));
+            rows.push_back(single(school, "校" + std::to_string(school),
+                                  "選手　" + std::to_string(rows.size() + 1), std::to_string(e)));
     ASSERT_EQ(rows.size(), 1024u);
     rows.push_back(single(150, "範囲外", "読まれない　人", "1"));  // row 1025
     open({{"男子", rows}});
@@ -215,8 +235,9 @@ TEST_F(OpenEntries, TheWholeSheetOfRowsIsReadAndNotOneRowMore) {
 
 TEST_F(OpenEntries, PairsJoinNamesAndSchoolsAndIncompletePairsAreReported) {
     shell.fill["Form1"] = [](ui::Form& f) { f.setValue("Option5", true); };
-    open({{"男子", {doublesRow(1, "北高", "甲　一", 1, "1"), doublesRow(1, "南高", "乙　二", 1, "1"),
-                    doublesRow(1, "北高", "丙　三", 2), doublesRow(1, "北高", "丁　四", 2)}},
+    open({{"男子",
+           {doublesRow(1, "北高", "甲　一", 1, "1"), doublesRow(1, "南高", "乙　二", 1, "1"),
+            doublesRow(1, "北高", "丙　三", 2), doublesRow(1, "北高", "丁　四", 2)}},
           test::tallySheet(1)});
     const TournamentState& s = session.state;
     EXPECT_EQ(s.EntryName(1, 1), "甲　一・乙　二");
@@ -230,8 +251,10 @@ TEST_F(OpenEntries, PairsJoinNamesAndSchoolsAndIncompletePairsAreReported) {
     Session again{second, dir.path()};
     second.fill["Form1"] = [](ui::Form& f) { f.setValue("Option5", true); };
     const auto file = dir / "pairs.xlsx";
-    test::writeEntryWorkbook(file, {{"女子", {doublesRow(1, "北高", "甲　一", 1), doublesRow(1, "北高", "乙　二", 1),
-                                              doublesRow(1, "北高", "丙　三", 41)}}});
+    test::writeEntryWorkbook(
+        file, {{"女子",
+                {doublesRow(1, "北高", "甲　一", 1), doublesRow(1, "北高", "乙　二", 1),
+                 doublesRow(1, "北高", "丙　三", 41)}}});
     second.fill["Form1"] = [](ui::Form& f) {
         f.setValue("Option2", true);
         f.setValue("Option5", true);
@@ -244,8 +267,9 @@ TEST_F(OpenEntries, PairsJoinNamesAndSchoolsAndIncompletePairsAreReported) {
 
 TEST_F(OpenEntries, AThirdRowOfAPairIsADuplicate) {
     choose({"Option5"});
-    open({{"男子", {doublesRow(1, "北高", "甲　一", 1), doublesRow(1, "北高", "乙　二", 1),
-                    doublesRow(1, "北高", "丙　三", 1)}}});
+    open({{"男子",
+           {doublesRow(1, "北高", "甲　一", 1), doublesRow(1, "北高", "乙　二", 1),
+            doublesRow(1, "北高", "丙　三", 1)}}});
     ASSERT_FALSE(shell.messages.empty());
     EXPECT_EQ(shell.messages[0], "北高:DATAにダブりあり_強制終了します");
     EXPECT_EQ(session.state.EntryName(1, 1), "甲　一・乙　二");
@@ -253,8 +277,9 @@ TEST_F(OpenEntries, AThirdRowOfAPairIsADuplicate) {
 
 TEST_F(OpenEntries, SurnamesAreShortenedWithinEachSchool) {
     choose({"Check5"});
-    open({{"男子", {single(1, "北高", "佐藤　一郎", "1"), single(1, "北高", "佐藤　次郎", "2"),
-                    single(1, "北高", "鈴木 三郎", "3"), single(2, "南高", "佐藤　三郎", "1")}}});
+    open({{"男子",
+           {single(1, "北高", "佐藤　一郎", "1"), single(1, "北高", "佐藤　次郎", "2"),
+            single(1, "北高", "鈴木 三郎", "3"), single(2, "南高", "佐藤　三郎", "1")}}});
     const TournamentState& s = session.state;
     EXPECT_EQ(s.EntryName(1, 1), "佐藤(一)");
     EXPECT_EQ(s.EntryName(1, 2), "佐藤(次)");
@@ -265,14 +290,16 @@ TEST_F(OpenEntries, SurnamesAreShortenedWithinEachSchool) {
 }
 
 // A team row: school, affiliation, name, -, team code (E), seed (F).
-std::vector<std::string> teamRow(int school, std::string affiliation, int code, std::string seed = "") {
+std::vector<std::string> teamRow(int school, std::string affiliation, int code,
+                                 std::string seed = "") {
     return {std::to_string(school), affiliation, "", "", std::to_string(code), seed};
 }
 
 TEST_F(OpenEntries, TeamsAreCountedByTheirFirstRowsAndLetteredWhenASchoolHasSeveral) {
     choose({"Option6", "Check4"});
-    open({{"男子", {teamRow(1, "北高", 1, "1"), teamRow(1, "北高", 2), teamRow(1, "北高", 11), teamRow(1, "北高", 12),
-                    teamRow(2, "南高", 1, "2"), teamRow(2, "南高", 2)}},
+    open({{"男子",
+           {teamRow(1, "北高", 1, "1"), teamRow(1, "北高", 2), teamRow(1, "北高", 11),
+            teamRow(1, "北高", 12), teamRow(2, "南高", 1, "2"), teamRow(2, "南高", 2)}},
           test::tallySheet(2)});
     const TournamentState& s = session.state;
     EXPECT_EQ(s.EntryCount, 3);
@@ -300,11 +327,13 @@ TEST_F(OpenEntries, ARepeatedTeamRowEndsTheOpenWithoutSummary) {
 
 TEST_F(OpenEntries, DivisionsFillTheEntryTableAndTheirTallyColumn) {
     choose({"Option8", "Option10"});
-    // Columns: A school, B affiliation, C name, D sex, E category, F division, G 1 entered / 2 seeded.
-    open({{"個人リーグ", {{"1", "北高", "甲　一", "1", "A", "2", "1"},
-                         {"1", "北高", "乙　二", "1", "A", "1", "1"},
-                         {"2", "南高", "丙　三", "2", "B", "2", "2"},
-                         {"3", "西高", "丁　四", "2", "B", "2", "0"}}},
+    // Columns: A school, B affiliation, C name, D sex, E category, F division, G 1 entered / 2
+    // seeded.
+    open({{"個人リーグ",
+           {{"1", "北高", "甲　一", "1", "A", "2", "1"},
+            {"1", "北高", "乙　二", "1", "A", "1", "1"},
+            {"2", "南高", "丙　三", "2", "B", "2", "2"},
+            {"3", "西高", "丁　四", "2", "B", "2", "0"}}},
           {"集計R", {{"", "", "", "", "9"}, {"", "", "", "", "9"}, {"", "", "", "", "9"}}, 4}});
     const TournamentState& s = session.state;
     EXPECT_EQ(s.EventCode, "Ｋ２");
@@ -333,7 +362,8 @@ TEST_F(OpenEntries, MissingSheetsAndUnreadableFilesAreToldNotIgnored) {
     shell.files = {junk.string()};
     app::runMenuItem(session, *app::findMenuItem("mnuFileOpen"));
     ASSERT_EQ(shell.messages.size(), 1u);
-    EXPECT_EQ(shell.messages[0].rfind(junk.string() + " を開けません\n", 0), 0u) << shell.messages[0];
+    EXPECT_EQ(shell.messages[0].rfind(junk.string() + " を開けません\n", 0), 0u)
+        << shell.messages[0];
     EXPECT_TRUE(session.state.WorkbookPath.empty());
     EXPECT_EQ(test::readFile(junk), "not a workbook");
 }

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "session/Session.h"
 #include "intake/SettingsDialogs.h"
+#include "session/Session.h"
 #include "support/FakeShell.h"
 #include "support/TestFiles.h"
 

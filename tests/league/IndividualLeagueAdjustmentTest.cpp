@@ -183,6 +183,66 @@ TEST_F(IndividualAdjustment, PreviousGroupPassPartsPreviousGroupsWithinTheSchool
     EXPECT_EQ(groupsOf(s), groups);
 }
 
+// How the previous-group pass ends, by the (school, previous group, seeded) of each entry;
+// its searches count every test and end at their limits, and a seeded C is picked again.
+TEST_F(IndividualAdjustment, PreviousGroupPassEndsAtItsLimitsAndRepeatsItsPicks) {
+    struct Entry {
+        int school, previous;
+        bool seeded = false;
+    };
+    struct Case {
+        std::vector<std::vector<Entry>> groups;
+        Messages messages;
+        int cancelled;
+        Groups after;  // empty: as before
+    };
+    const std::vector<Case> cases{
+        // Every other group holds A's school twice: no B, and no going on past the limit.
+        {{{{5, 9}, {1, 9}}, {{1, 1}, {1, 2}}, {{1, 3}, {1, 4}}}, {"Ｂテーブル未決(1)"}, 0, {}},
+        // No B or no C, for the school in some picks and the previous group in others: which
+        // test brings the count to its limit follows from counting every test.
+        {{{{5, 9}, {1, 9}}, {{1, 1}, {1, 2}}, {{2, 9}, {3, 9}}}, {"Ｂテーブル未決(8)"}, 0, {}},
+        {{{{1, 9}, {2, 9}}, {{3, 1}, {4, 2}, {5, 3}}, {{3, 2}, {4, 3}, {5, 1}}},
+         {"Ｃテーブル未決(1)"},
+         0,
+         {}},
+        // Every C's group holds B's previous group.
+        {{{{1, 9}, {2, 9}}, {{3, 1}, {4, 1}, {5, 1}}, {{6, 1}, {7, 1}, {8, 1}}},
+         {"Ｃテーブル未決(8)"},
+         0,
+         {}},
+        // Every C is of school 3, which A's group holds.
+        {{{{1, 9}, {2, 9}, {3, 0}}, {{3, 0}}, {{3, 0}}}, {"Ａテーブルと交換できない"}, 1, {}},
+        {{{{1, 9}, {2, 9}}, {{3, 1}}}, {"グループが３つ未満のため、入れ替えできません"}, 0, {}},
+        {{{{1, 9}, {2, 9}}, {{3, 1, true}}, {{4, 2, true}}}, {kAbandoned}, 0, {}},
+        // Seeds head the groups, so that some picks of C are seeds: the outcome follows the
+        // fixed seed only while the pass picks exactly as it does.
+        {{{{1, 1, true}, {2, 1}, {3, 2}},
+          {{4, 3, true}, {5, 3}, {6, 2}},
+          {{7, 4, true}, {8, 4}, {9, 5}},
+          {{10, 6, true}, {11, 7}, {12, 8}}},
+         {},
+         0,
+         {{1, 9, 3}, {4, 8, 2}, {7, 11, 6}, {10, 5, 12}}},
+    };
+    for (const Case& c : cases) {
+        reopen();
+        Groups groups;
+        for (const auto& group : c.groups) {
+            groups.emplace_back();
+            for (const Entry& e : group)
+                groups.back().push_back(add({e.school, 1, 1, e.seeded, e.previous}));
+        }
+        setGroups(s, groups);
+        session.random.setFixedSeed(23);
+        choosePasses(false, true, false, false);
+        ASSERT_TRUE(run(kAdjust));
+        EXPECT_EQ(shell.messages, joined(c.messages, {"調整完了"}));
+        EXPECT_EQ(groupsOf(s), c.after.empty() ? groups : c.after);
+        EXPECT_EQ(s.LeagueCancelled, c.cancelled);
+    }
+}
+
 TEST_F(IndividualAdjustment, SexPassMakesOneExchangePerPairOfGroupsAndLeavesSeeds) {
     for (bool seededMen : {false, true}) {
         reopen();

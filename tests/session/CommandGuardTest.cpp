@@ -1,11 +1,10 @@
-#include "session/CommandGuard.h"
-
 #include <gtest/gtest.h>
 
 #include <new>
 #include <stdexcept>
 
 #include "app/CommandMap.h"
+#include "session/CommandGuard.h"
 #include "session/Session.h"
 #include "sheet/WorkbookError.h"
 #include "state/Table.h"
@@ -25,12 +24,16 @@ struct Thrown {
 // texts, anything else as a fault of the program with the library's text as a detail.
 TEST(CommandGuard, EachFailureIsToldInJapaneseWithTheCommandNamed) {
     const Thrown cases[] = {
-        {std::make_exception_ptr(sheet::WorkbookError("シート「集計」が壊れています: 行番号 0 が範囲外です")),
+        {std::make_exception_ptr(
+             sheet::WorkbookError("シート「集計」が壊れています: 行番号 0 が範囲外です")),
          "「開く」を中断しました。\nシート「集計」が壊れています: 行番号 0 が範囲外です"},
-        {std::make_exception_ptr(TableIndexError("表 EntryName に番号 (201, 5) はありません（範囲 0～200, 0～99）")),
-         "「開く」を中断しました。\nブックの番号が扱える範囲を超えています。\n詳細: 表 EntryName に番号 (201, 5) "
+        {std::make_exception_ptr(
+             TableIndexError("表 EntryName に番号 (201, 5) はありません（範囲 0～200, 0～99）")),
+         "「開く」を中断しました。\nブックの番号が扱える範囲を超えています。\n詳細: 表 EntryName "
+         "に番号 (201, 5) "
          "はありません（範囲 0～200, 0～99）"},
-        {std::make_exception_ptr(std::bad_alloc()), "「開く」を中断しました。\nメモリが足りません。"},
+        {std::make_exception_ptr(std::bad_alloc()),
+         "「開く」を中断しました。\nメモリが足りません。"},
         {std::make_exception_ptr(std::logic_error("vector::_M_range_check")),
          "「開く」を中断しました。\nプログラムの誤りです。\n詳細: vector::_M_range_check"},
     };
@@ -60,7 +63,9 @@ TEST(CommandGuard, AFailedCommandHidesItsProgressAndTheNextCommandRuns) {
     EXPECT_FALSE(session.progress.visible());
     EXPECT_FALSE(wroteAfterFailure);
     ASSERT_EQ(shell.messages.size(), 1u);
-    EXPECT_EQ(shell.messages[0].rfind("「投入」を中断しました。\nブックの番号が扱える範囲を超えています。", 0), 0u)
+    EXPECT_EQ(shell.messages[0].rfind(
+                  "「投入」を中断しました。\nブックの番号が扱える範囲を超えています。", 0),
+              0u)
         << shell.messages[0];
 
     EXPECT_TRUE(runCommand(session, "ﾊﾞｰｼﾞｮﾝ情報(&A)", [](Session& s) { s.tell("次"); }));
@@ -78,8 +83,10 @@ TEST(CommandGuard, ADamagedTallySheetEndsTheOpenInOneMessageFromMenuAndToolbar) 
         test::FakeShell shell;
         Session session(shell, dir.path());
         shell.files = {path.string()};
-        if (fromToolbar) EXPECT_TRUE(app::runToolbarButton(session, "開く"));
-        else EXPECT_TRUE(app::runMenuItem(session, *app::findMenuItem("mnuFileOpen")));
+        if (fromToolbar)
+            EXPECT_TRUE(app::runToolbarButton(session, "開く"));
+        else
+            EXPECT_TRUE(app::runMenuItem(session, *app::findMenuItem("mnuFileOpen")));
         ASSERT_EQ(shell.messages.size(), 1u);
         EXPECT_EQ(shell.messages[0],
                   "「開く」を中断しました。\nシート「集計」が壊れています: 行番号 0 が範囲外です");

@@ -5,13 +5,14 @@
 #include <stdexcept>
 
 #include "sheet/Workbook.h"
-#include "sheet/ZipPackage.h"
 #include "sheet/Worksheet.h"
+#include "sheet/ZipPackage.h"
 #include "support/TestFiles.h"
 
 namespace tombra::test {
 
-void writeEntryWorkbook(const std::filesystem::path& path, const std::vector<SheetContent>& sheets) {
+void writeEntryWorkbook(const std::filesystem::path& path,
+                        const std::vector<SheetContent>& sheets) {
     auto workbook = sheet::Workbook::open(testData("blank.xlsx"));
     for (const SheetContent& content : sheets) {
         sheet::Worksheet& ws = workbook->addSheet(content.name);

@@ -15,7 +15,7 @@ namespace tombra::test {
 
 // A shell that answers from prepared lists and remembers what it was asked.
 class FakeShell : public ui::Shell {
-public:
+  public:
     std::deque<ui::Answer> answers;
     std::deque<std::string> files;
     std::vector<std::string> messages, fileTitles, printed, previewed, helpOpened;
@@ -59,7 +59,7 @@ public:
     void logChanged(const ui::LogPane& log) override { lastLog = log.text(); }
     void marksChanged(const ui::CommandMarks&) override { ++marksChanges; }
 
-private:
+  private:
     std::string nextFile(const ui::FileDialogRequest& r) {
         fileTitles.push_back(r.title);
         if (files.empty()) return {};

@@ -96,9 +96,9 @@ const std::vector<std::string> kSexSheets = {"男子", "女子"};
 const std::vector<std::string> kPairSheets = {"男子", "女子", "ミックス"};
 
 TEST_F(SampleWorkbook, HoldsEverySheetTheCommandsUse) {
-    for (const char* name :
-         {"男子", "女子", "ミックス", "個人リーグ", "集計", "集計R", "基礎Ｄ", "入替", "申込書", "男子Ｓ",
-          "男子Ｄ", "男子Ｔ", "男子ＪＳ", "女子Ｓ", "女子Ｄ", "女子Ｔ", "女子ＪＳ", "ミックスＤ"})
+    for (const char* name : {"男子", "女子", "ミックス", "個人リーグ", "集計", "集計R", "基礎Ｄ",
+                             "入替", "申込書", "男子Ｓ", "男子Ｄ", "男子Ｔ", "男子ＪＳ", "女子Ｓ",
+                             "女子Ｄ", "女子Ｔ", "女子ＪＳ", "ミックスＤ"})
         EXPECT_NE(workbook_->findSheet(name), nullptr) << name;
 }
 
