@@ -2,6 +2,7 @@
 
 #include "session/CommandIds.h"
 #include "session/Session.h"
+#include "session/WorkbookSaving.h"
 #include "sheet/WorkbookError.h"
 
 namespace tombra::app {
@@ -25,23 +26,18 @@ sheet::Worksheet* bracketSheet(Session& session, sheet::Workbook*& wb) {
 void saveWorkbook(Session& session) {
     sheet::Workbook* wb = session.attachWorkbook();
     session.marks.set(ids::kFileSave, true);
-    if (wb) session.host.save(*wb);
+    if (wb) saveWorkbookChecked(session, *wb);
 }
 
 void saveAllWorkbooks(Session& session) {
-    if (sheet::Workbook* wb = session.attachWorkbook()) session.host.save(*wb);
+    if (sheet::Workbook* wb = session.attachWorkbook()) saveWorkbookChecked(session, *wb);
 }
 
 void saveWorkbookAs(Session& session) {
     sheet::Workbook* wb = session.attachWorkbook();
-    std::string name =
-        session.shell.saveFileName({"名前を付けて保存", "すべてのﾌｧｲﾙ (*.*)|*.*", {}});
+    const std::string name = askSaveName(session);
     if (name.empty() || !wb) return;
-    session.host.setVisible(true);
-    // A failed save throws before the path moves: it moves only once the workbook is there.
-    session.host.saveAs(*wb, name);
-    session.state.WorkbookPath = wb->path().string();
-    session.host.setVisible(false);
+    saveWorkbookUnder(session, *wb, name);
 }
 
 void pageSetup(Session& session) { session.shell.pageSetup("ﾍﾟｰｼﾞ設定"); }

@@ -5,6 +5,7 @@
 
 #include "session/CommandIds.h"
 #include "session/Session.h"
+#include "session/WorkbookSaving.h"
 #include "sheet/Constants.h"
 #include "sheet/WorkbookError.h"
 
@@ -21,7 +22,7 @@ void exitSteps(Session& session) {
     if (session.state.ExcelStartFailed == -1) session.host.quit();
     if (sheet::Workbook* active = session.host.activeWorkbook()) {
         try {
-            session.host.save(*active);
+            saveWorkbookChecked(session, *active);
         } catch (const sheet::WorkbookError& e) {
             session.tell(e.what());  // reported, and the way out goes on
         }

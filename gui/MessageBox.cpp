@@ -18,6 +18,8 @@ ui::Answer closedAnswer(ui::Buttons buttons) {
             return ui::Answer::Cancel;
         case ui::Buttons::YesNo:
             return ui::Answer::No;
+        case ui::Buttons::YesNoCancel:
+            return ui::Answer::Cancel;
     }
     return ui::Answer::Ok;
 }
@@ -45,6 +47,12 @@ std::unique_ptr<QMessageBox> makeMessageBox(const std::string& text, ui::Buttons
         case ui::Buttons::YesNo:
             box->setDefaultButton(add(ui::Answer::Yes, QMessageBox::YesRole));
             box->setEscapeButton(add(ui::Answer::No, QMessageBox::NoRole));
+            break;
+        case ui::Buttons::YesNoCancel:
+            add(ui::Answer::Yes, QMessageBox::YesRole);
+            add(ui::Answer::No, QMessageBox::NoRole);
+            box->setDefaultButton(add(ui::Answer::Cancel, QMessageBox::RejectRole));
+            box->setEscapeButton(box->defaultButton());
             break;
     }
     return box;

@@ -16,12 +16,25 @@ namespace {
 
 std::string systemReason(int err) { return std::strerror(err); }
 
+// A rename would replace a file its owner made read-only whenever the folder is writable, and
+// the super-user may write anything: the file's own write bits decide.
+void refuseReadOnly(const std::filesystem::path& target) {
+    struct stat st;
+    if (::stat(target.c_str(), &st) != 0) return;  // a new file
+    if (!S_ISREG(st.st_mode))
+        throw WorkbookError("保存できません: 「" + target.string() + "」はファイルではありません");
+    if ((st.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0)
+        throw WorkbookError("保存できません: 「" + target.string() +
+                            "」は書き込みが禁止されています（読み取り専用）");
+}
+
 }  // namespace
 
 void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes) {
     const std::string shown = target.string();
     std::filesystem::path dir = target.parent_path();
     if (dir.empty()) dir = ".";
+    refuseReadOnly(target);
     std::string pattern = (dir / ("." + target.filename().string() + ".tmp-XXXXXX")).string();
     int fd = ::mkstemp(pattern.data());
     if (fd < 0)
@@ -34,8 +47,9 @@ void writeFileAtomically(const std::filesystem::path& target, std::string_view b
         return WorkbookError("保存できません (" + shown + "): " + what + ": " + systemReason(err));
     };
     struct stat old;
+    const bool replacing = ::stat(target.c_str(), &old) == 0;
     mode_t mode = 0644;
-    if (::stat(target.c_str(), &old) == 0)
+    if (replacing)
         mode = old.st_mode & 07777;
     else {
         mode_t mask = ::umask(0);
@@ -52,6 +66,10 @@ void writeFileAtomically(const std::filesystem::path& target, std::string_view b
         done += static_cast<size_t>(n);
     }
     if (::fchmod(fd, mode) != 0) throw failWith("属性を設定できません");
+    // The replaced file's owner and group stay; whoever may not give a file away keeps what
+    // the system allows (the group alone, or the saver's own).
+    if (replacing && (old.st_uid != ::geteuid() || old.st_gid != ::getegid()))
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0) (void)::fchown(fd, -1, old.st_gid);
     if (::fsync(fd) != 0) throw failWith("書き込みに失敗しました");
     if (::close(fd) != 0) {
         int err = errno;

@@ -19,7 +19,9 @@ Workbook& SpreadsheetHost::attach(const std::filesystem::path& path) {
     auto it = workbooks_.find(key);
     if (it == workbooks_.end()) {
         it = workbooks_.emplace(key, Workbook::open(key)).first;
-    } else if (it->second->changedOnDisk() && !it->second->hasUnsavedChanges()) {
+    } else if (it->second->diskState() == Workbook::DiskState::Changed &&
+               !it->second->hasUnsavedChanges()) {
+        // A clean copy follows the file; a deleted file keeps its workbook, to be saved anew.
         it->second->reload();
     }
     running_ = true;

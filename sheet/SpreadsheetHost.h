@@ -37,7 +37,8 @@ class SpreadsheetHost {
     bool running() const { return running_; }
 
     // Attaches to the workbook at the path, opening it on first use. When the file changed on
-    // disk since it was loaded and memory holds no unsaved change, it is read again. The host's
+    // disk since it was loaded and memory holds no unsaved change, it is read again; when it
+    // was deleted, the workbook stays as it is in memory. The host's
     // window then turns invisible and the workbook's window visible. Throws WorkbookError.
     Workbook& attach(const std::filesystem::path& path);
     Workbook* activeWorkbook() { return active_; }
@@ -50,7 +51,9 @@ class SpreadsheetHost {
     // Ends the host: every workbook is let go, unsaved changes with it.
     void quit();
 
-    void save(Workbook& workbook) { workbook.save(); }
+    void save(Workbook& workbook, bool overwriteChangedFile = false) {
+        workbook.save(overwriteChangedFile);
+    }
     void saveAs(Workbook& workbook, const std::filesystem::path& path) { workbook.saveAs(path); }
 
     // Forwarded to the shell that shows and prints sheets; nothing happens without one.

@@ -3,6 +3,8 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <chrono>
+#include <cstdint>
 #include <optional>
 #include <pugixml.hpp>
 #include <set>
@@ -39,16 +41,49 @@ struct FileStamp {
     long long size = -1;
     long long mtimeNs = 0;
     unsigned long long inode = 0;
-    bool operator==(const FileStamp&) const = default;
+    // Taken within the file system clock's granularity of the file's last write: another
+    // write in the same tick would leave size, time and inode alike, so its content decides.
+    std::optional<std::uint64_t> contentHash;
+
+    bool sameFile(const FileStamp& o) const {
+        return size == o.size && mtimeNs == o.mtimeNs && inode == o.inode;
+    }
 };
 
-std::optional<FileStamp> stampOf(const std::filesystem::path& path) {
+// Coarser than any file system's timestamps that we write to (FAT keeps two seconds).
+constexpr long long kClockGranularityNs = 2'000'000'000LL;
+
+std::uint64_t contentHash(std::string_view bytes) {
+    std::uint64_t h = 14695981039346656037ULL;  // FNV-1a
+    for (unsigned char c : bytes) h = (h ^ c) * 1099511628211ULL;
+    return h;
+}
+
+std::optional<FileStamp> statStamp(const std::filesystem::path& path) {
     struct stat st;
     if (path.empty() || ::stat(path.c_str(), &st) != 0) return std::nullopt;
     return FileStamp{
         static_cast<long long>(st.st_size),
         static_cast<long long>(st.st_mtim.tv_sec) * 1'000'000'000LL + st.st_mtim.tv_nsec,
-        static_cast<unsigned long long>(st.st_ino)};
+        static_cast<unsigned long long>(st.st_ino), std::nullopt};
+}
+
+// The stamp of the file as it is now; `bytes` is its content when the caller has it at hand.
+std::optional<FileStamp> stampOf(const std::filesystem::path& path,
+                                 std::optional<std::string_view> bytes = std::nullopt) {
+    std::optional<FileStamp> stamp = statStamp(path);
+    if (!stamp) return stamp;
+    const long long now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                              std::chrono::system_clock::now().time_since_epoch())
+                              .count();
+    if (now - stamp->mtimeNs < kClockGranularityNs) {
+        try {
+            stamp->contentHash = contentHash(bytes ? *bytes : readWholeFile(path));
+        } catch (const WorkbookError&) {
+            stamp.reset();  // gone or unreadable already: nothing known to compare with
+        }
+    }
+    return stamp;
 }
 
 std::string asciiLower(std::string_view s) {
@@ -373,9 +408,11 @@ std::string Workbook::serialize() {
     return pkg.save();
 }
 
-void Workbook::save() {
+void Workbook::save(bool overwriteChangedFile) {
     if (impl_->path.empty()) throw WorkbookError("保存先が決まっていません");
-    if (!hasUnsavedChanges() && !changedOnDisk()) return;  // the file already holds exactly this
+    const DiskState disk = diskState();
+    if (disk == DiskState::Changed && !overwriteChangedFile) throw FileChangedOnDisk(impl_->path);
+    if (!hasUnsavedChanges() && disk == DiskState::Unchanged) return;  // the file holds this
     saveAs(impl_->path);
 }
 
@@ -386,7 +423,7 @@ void Workbook::saveAs(const std::filesystem::path& target) {
     writeFileAtomically(absolute, bytes);
     // What is on disk now is the new original.
     m.path = absolute;
-    m.stamp = stampOf(absolute);
+    m.stamp = stampOf(absolute, bytes);
     if (m.strings && m.package->isReplaced(m.stringsPart))
         m.strings->saved(m.package->read(m.stringsPart));
     if (!m.stylesPart.empty() && m.package->isReplaced(m.stylesPart))
@@ -397,9 +434,21 @@ void Workbook::saveAs(const std::filesystem::path& target) {
     m.workbookChanged = m.relsChanged = m.contentTypesChanged = false;
 }
 
-bool Workbook::changedOnDisk() const {
-    if (impl_->path.empty()) return false;
-    return stampOf(impl_->path) != impl_->stamp;
+Workbook::DiskState Workbook::diskState() const {
+    const Impl& m = *impl_;
+    if (m.path.empty()) return DiskState::Unchanged;  // not bound to a file
+    std::optional<FileStamp> now = statStamp(m.path);
+    if (!now) return DiskState::Missing;
+    if (!m.stamp || !now->sameFile(*m.stamp)) return DiskState::Changed;
+    if (m.stamp->contentHash) {
+        try {
+            if (contentHash(readWholeFile(m.path)) != *m.stamp->contentHash)
+                return DiskState::Changed;
+        } catch (const WorkbookError&) {
+            return DiskState::Missing;
+        }
+    }
+    return DiskState::Unchanged;
 }
 
 void Workbook::reload() {

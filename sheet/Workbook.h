@@ -36,10 +36,16 @@ class Workbook {
     bool hasUnsavedChanges() const;
     // The package as it would be saved now.
     std::string serialize();
-    void save();
+    // Writes the workbook to its file; a deleted file is written anew. A file that someone
+    // else changed since it was loaded or saved is not overwritten (FileChangedOnDisk) unless
+    // the user chose to.
+    void save(bool overwriteChangedFile = false);
     void saveAs(const std::filesystem::path& path);
-    // The file on disk differs from the one loaded or last saved.
-    bool changedOnDisk() const;
+
+    // The file on disk against the one loaded or last saved: size, modification time and
+    // file identity, and the content where a write could hide within one clock tick.
+    enum class DiskState { Unchanged, Changed, Missing };
+    DiskState diskState() const;
     void reload();
 
   private:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 
@@ -10,6 +11,20 @@ namespace tombra::sheet {
 class WorkbookError : public std::runtime_error {
   public:
     explicit WorkbookError(const std::string& message) : std::runtime_error(message) {}
+};
+
+// A save that would overwrite a file someone else changed since the program read it.
+class FileChangedOnDisk : public WorkbookError {
+  public:
+    explicit FileChangedOnDisk(const std::filesystem::path& path)
+        : WorkbookError(
+              "「" + path.string() +
+              "」は読み込んだ後に別のプログラムで変更されているため、上書きしませんでした"),
+          path_(path) {}
+    const std::filesystem::path& path() const { return path_; }
+
+  private:
+    std::filesystem::path path_;
 };
 
 }  // namespace tombra::sheet

@@ -24,6 +24,8 @@ const char* buttonsText(Buttons buttons) {
             return "OKキャンセル";
         case Buttons::YesNo:
             return "はいいいえ";
+        case Buttons::YesNoCancel:
+            return "はいいいえキャンセル";
     }
     return "OK";
 }

@@ -14,7 +14,9 @@ class ProgressDialog;
 class LogPane;
 class CommandMarks;
 
-enum class Buttons { Ok, OkCancel, YesNo };
+// YesNoCancel is for questions where only キャンセル is safe when nobody answers (a batch
+// script without an answer, a closed window).
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
 enum class Answer { Ok, Cancel, Yes, No };
 
 // "OK", "キャンセル", "はい", "いいえ": how answers are named to the user and in scripts.

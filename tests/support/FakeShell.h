@@ -36,6 +36,7 @@ class FakeShell : public ui::Shell {
             answers.pop_front();
             return a;
         }
+        if (buttons == ui::Buttons::YesNoCancel) return ui::Answer::Cancel;
         return buttons == ui::Buttons::YesNo ? ui::Answer::Yes : ui::Answer::Ok;
     }
     std::string showForm(ui::Form& form) override {
