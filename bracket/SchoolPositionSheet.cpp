@@ -4,6 +4,7 @@
 
 #include "bracket/SheetPreparation.h"
 #include "session/Session.h"
+#include "sheet/CellText.h"
 #include "sheet/Worksheet.h"
 #include "state/EntryCode.h"
 #include "state/Numbers.h"
@@ -17,6 +18,14 @@ std::string schoolAffiliation(const TournamentState& s, int school) {
     for (int k = 1; k <= s.EntryAffiliation.columnUpper(); ++k)
         if (!s.EntryAffiliation(school, k).empty()) return s.EntryAffiliation(school, k);
     return {};
+}
+
+// "12:山田(3)". A name too long for a cell is cut, so the position and the entry number stay.
+std::string positionText(int position, std::string_view name, int entry) {
+    const std::string head = numberText(position) + ":", tail = "(" + numberText(entry) + ")";
+    const std::size_t room =
+        sheet::kMaxCellTextLength - sheet::cellTextLength(head) - sheet::cellTextLength(tail);
+    return head + std::string(sheet::cutToCellLength(name, room)) + tail;
 }
 
 }  // namespace
@@ -50,8 +59,7 @@ void writeSchoolPositionSheet(Session& session, sheet::Workbook& workbook) {
                 // Ten players to a row: players 11..20 of a school go on the next row.
                 const int band = (e.entry - 1) / 10, column = e.entry - 10 * band;
                 ws.setText(row + band, 2 + column,
-                           numberText(position) + ":" + s.EntryName(school, e.entry) + "(" +
-                               numberText(e.entry) + ")");
+                           positionText(position, s.EntryName(school, e.entry), e.entry));
                 lastBand = std::max(lastBand, band);
             }
         }

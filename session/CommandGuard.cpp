@@ -34,12 +34,23 @@ std::string failureMessage(const std::string& caption, const std::exception& fai
     return "「" + plainCaption(caption) + "」を中断しました。\n" + reason(failure);
 }
 
+namespace {
+
+// What the workbooks noted while the command wrote (texts cut to fit a cell) goes to the log.
+void logNotices(Session& session) {
+    for (const std::string& notice : session.host.takeNotices()) session.log.append(notice);
+}
+
+}  // namespace
+
 bool runCommand(Session& session, const std::string& caption, Command command) {
     try {
         command(session);
+        logNotices(session);
         return true;
     } catch (const std::exception& failure) {
         session.progress.hide();
+        logNotices(session);
         session.tell(failureMessage(caption, failure));
         return false;
     }

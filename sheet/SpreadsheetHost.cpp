@@ -58,4 +58,11 @@ void SpreadsheetHost::previewSheet(Workbook& workbook, Worksheet& sheet) {
     if (observer_) observer_->previewRequested(workbook, sheet);
 }
 
+std::vector<std::string> SpreadsheetHost::takeNotices() {
+    std::vector<std::string> notices;
+    for (auto& [path, workbook] : workbooks_)
+        for (std::string& n : workbook->takeNotices()) notices.push_back(std::move(n));
+    return notices;
+}
+
 }  // namespace tombra::sheet

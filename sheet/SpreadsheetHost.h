@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "sheet/Workbook.h"
 
@@ -61,6 +62,9 @@ class SpreadsheetHost {
     void previewSheet(Workbook& workbook, Worksheet& sheet);
 
     void setObserver(HostObserver* observer) { observer_ = observer; }
+
+    // The notices of every open workbook since the last call (Workbook::takeNotices).
+    std::vector<std::string> takeNotices();
 
   private:
     std::map<std::filesystem::path, std::unique_ptr<Workbook>> workbooks_;

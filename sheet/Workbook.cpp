@@ -456,4 +456,12 @@ void Workbook::reload() {
     impl_ = std::move(fresh->impl_);
 }
 
+std::vector<std::string> Workbook::takeNotices() {
+    std::vector<std::string> notices;
+    for (auto& e : impl_->sheets)
+        if (e.worksheet)
+            for (std::string& n : e.worksheet->takeCutNotices()) notices.push_back(std::move(n));
+    return notices;
+}
+
 }  // namespace tombra::sheet

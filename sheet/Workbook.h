@@ -48,6 +48,9 @@ class Workbook {
     DiskState diskState() const;
     void reload();
 
+    // What the sheets had to say about writes since the last call (texts cut to fit a cell).
+    std::vector<std::string> takeNotices();
+
   private:
     struct Impl;
     explicit Workbook(std::unique_ptr<Impl> impl);

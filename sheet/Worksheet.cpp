@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <unordered_map>
+#include <utility>
 
+#include "sheet/CellText.h"
 #include "sheet/ColumnWidth.h"
 #include "sheet/SharedStrings.h"
 #include "sheet/StyleSheet.h"
@@ -142,6 +144,12 @@ void Worksheet::setText(int row, int column, std::string_view text) {
     if (text.empty()) return;  // an empty text empties the cell, as in the spreadsheet
     cell.kind = Cell::Kind::Text;
     cell.text = validUtf8(text);
+    if (const std::size_t length = cellTextLength(cell.text); length > kMaxCellTextLength) {
+        cell.text.resize(cutToCellLength(cell.text).size());
+        cutNotices_.push_back("シート「" + name_ + "」のセル " + cellReference(row, column) +
+                              " の文字列は " + std::to_string(length) + " 文字あり、セルに入る " +
+                              std::to_string(kMaxCellTextLength) + " 文字で切りました");
+    }
     // A text with a line break shows on several lines, as when typed into the spreadsheet.
     if (cell.text.find('\n') != std::string::npos && !styles_.format(cell.style).wrapText)
         cell.style = styles_.withAlignment(cell.style, AlignmentChange{{}, {}, true});
@@ -580,5 +588,11 @@ void Worksheet::forEachCell(const std::function<void(int, int, const CellValue&)
         for (const Cell& c : row.cells)
             if (c.kind != Cell::Kind::Empty) visit(r, c.column, value(r, c.column));
 }
+
+}  // namespace tombra::sheet
+
+namespace tombra::sheet {
+
+std::vector<std::string> Worksheet::takeCutNotices() { return std::exchange(cutNotices_, {}); }
 
 }  // namespace tombra::sheet

@@ -34,10 +34,14 @@ class Worksheet {
 
     const std::string& name() const { return name_; }
     const std::string& partName() const { return partName_; }
+    // One line for the log for each text cut since the last call.
+    std::vector<std::string> takeCutNotices();
 
     // Values.
     CellValue value(int row, int column) const;
     std::string text(int row, int column) const { return value(row, column).asText(); }
+    // A text longer than a cell may hold is cut to kMaxCellTextLength; takeCutNotices says
+    // which cells were cut.
     void setText(int row, int column, std::string_view text);
     void setNumber(int row, int column, double number);
     void setValue(int row, int column, const CellValue& value);
@@ -90,6 +94,7 @@ class Worksheet {
     void setTabSelected(bool selected);
 
   private:
+    std::vector<std::string> cutNotices_;
     struct Cell {
         enum class Kind : std::uint8_t { Empty, Number, Text, Boolean, Error };
         int column = 0;

@@ -6,6 +6,7 @@
 #include "bracket/BracketColumns.h"
 #include "bracket/PageSettingsForm.h"
 #include "intake/EntryLayout.h"
+#include "sheet/CellText.h"
 #include "sheet/Worksheet.h"
 #include "state/EntryCode.h"
 
@@ -130,6 +131,23 @@ TEST_F(BracketSheet, PlayersElevenOnOfASchoolTakeTheNextRow) {
     const sheet::Worksheet& nt = wb->sheet("男子ＮＴ");
     EXPECT_EQ(nt.text(3, 4), "16:末尾(12)");
     EXPECT_EQ(nt.value(4, 1).asNumber(), 2);  // the next school starts below that row
+}
+
+// A name longer than a cell holds: the school positions cut the name, not the position or the
+// entry number, and the bracket's own name cell is cut by the workbook and named in the log.
+TEST_F(BracketSheet, ANameTooLongForACellIsCutAndTheCutIsLogged) {
+    draw({2, 2, 2, 2, 2, 2, 2, 2});
+    session.state.EntryName(1, 1) = std::string(40000, 'x');
+    writeWorkbook();
+    build(0);
+    auto wb = saved();
+    const std::string position = wb->sheet("男子ＮＴ").text(2, 3);
+    EXPECT_EQ(position.size(), sheet::kMaxCellTextLength);
+    EXPECT_EQ(position.substr(0, 3), "1:x");
+    EXPECT_EQ(position.substr(position.size() - 3), "(1)");
+    EXPECT_NE(session.log.text().find("」のセル "), std::string::npos) << session.log.text();
+    EXPECT_NE(session.log.text().find("40000 文字あり、セルに入る 32767 文字で切りました"),
+              std::string::npos);
 }
 
 TEST_F(BracketSheet, BuildingTwiceGivesTheSameSheet) {
