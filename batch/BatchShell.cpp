@@ -1,8 +1,8 @@
 #include "batch/BatchShell.h"
 
 #include "app/ProgramCommands.h"
-#include "session/Session.h"
 #include "batch/PdfExport.h"
+#include "session/Session.h"
 #include "sheet/Worksheet.h"
 #include "ui/Form.h"
 #include "ui/ProgressDialog.h"
@@ -21,6 +21,8 @@ bool fits(ui::Answer answer, ui::Buttons buttons) {
             return answer == ui::Answer::Ok || answer == ui::Answer::Cancel;
         case ui::Buttons::YesNo:
             return answer == ui::Answer::Yes || answer == ui::Answer::No;
+        case ui::Buttons::YesNoCancel:
+            return answer != ui::Answer::Ok;
     }
     return false;
 }
@@ -50,7 +52,7 @@ std::vector<std::string> BatchShell::endStep() {
         for (const auto& [form, button] : step_->press) named.insert(form);
         for (const std::string& form : named)
             if (!shownForms_.count(form))
-                notes.push_back(at() + ": " + form + " は表示されませんでした");
+                notes.push_back(at() + ": " + excerpt(form) + " は表示されませんでした");
     }
     step_.reset();
     return notes;
@@ -79,7 +81,10 @@ void BatchShell::throwIfHalted() const {
 
 ui::Answer BatchShell::message(const std::string& text, ui::Buttons buttons) {
     throwIfHalted();
-    ui::Answer answer = buttons == ui::Buttons::YesNo ? ui::Answer::Yes : ui::Answer::Ok;
+    // Without an answer: OK, or はい to a yes/no question; キャンセル where only that is safe.
+    ui::Answer answer = buttons == ui::Buttons::YesNo         ? ui::Answer::Yes
+                        : buttons == ui::Buttons::YesNoCancel ? ui::Answer::Cancel
+                                                              : ui::Answer::Ok;
     if (step_ && nextAnswer_ < step_->answers.size()) {
         answer = step_->answers[nextAnswer_++];
         if (!fits(answer, buttons))
@@ -93,8 +98,9 @@ ui::Answer BatchShell::message(const std::string& text, ui::Buttons buttons) {
 }
 
 void BatchShell::setControl(ui::Form& form, const std::string& control, const ControlValue& value) {
-    const std::string where = at() + ": " + form.name() + " の「" + control + "」";
-    if (!form.has(control)) fail(at() + ": " + form.name() + " に「" + control + "」はありません");
+    const std::string where = at() + ": " + form.name() + " の「" + excerpt(control) + "」";
+    if (!form.has(control))
+        fail(at() + ": " + form.name() + " に「" + excerpt(control) + "」はありません");
     // What a user cannot change in the dialog, a script cannot either.
     if (!form.enabled(control)) fail(where + "は使えない状態です");
     const bool* on = std::get_if<bool>(&value);
@@ -122,7 +128,7 @@ bool BatchShell::pressable(const ui::Form& form, const std::string& button, bool
     bool isButton = !button.empty() && form.has(button) &&
                     form.control(button).kind == ui::ControlKind::CommandButton;
     if (named && !isButton)
-        fail(at() + ": " + form.name() + " にボタン「" + button + "」はありません");
+        fail(at() + ": " + form.name() + " にボタン「" + excerpt(button) + "」はありません");
     if (named && !form.enabled(button))
         fail(at() + ": " + form.name() + " のボタン「" + button + "」は押せない状態です");
     return isButton && form.enabled(button);

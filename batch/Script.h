@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <nlohmann/json.hpp>
@@ -20,6 +21,17 @@ class ScriptError : public std::runtime_error {
   public:
     using std::runtime_error::runtime_error;
 };
+
+// Far beyond any real script (a few levels of brackets, a few kilobytes), these keep a mistaken
+// file from exhausting memory or the stack before it is even checked.
+inline constexpr std::uintmax_t kMaxScriptBytes = 4 * 1024 * 1024;
+inline constexpr int kMaxScriptNesting = 64;
+// How many characters of a text from the script a message quotes.
+inline constexpr std::size_t kMaxQuotedChars = 200;
+
+// A text from the script as messages quote it: after kMaxQuotedChars characters it is cut,
+// never inside a character, and "…" marks the cut.
+std::string excerpt(const std::string& text);
 
 // true/false for option buttons and check boxes, a text for text boxes.
 using ControlValue = std::variant<bool, std::string>;
@@ -50,8 +62,9 @@ struct Script {
 // item at fault. Whether commands, forms and controls exist is checked elsewhere.
 Script parseScript(const nlohmann::ordered_json& json);
 
-// Reads and parses a script file. Throws ScriptError for an unreadable file or broken JSON
-// (with the line and column of the fault).
+// Reads and parses a script file. Throws ScriptError for anything but a regular file, a file
+// over kMaxScriptBytes, brackets nested deeper than kMaxScriptNesting or broken JSON (with the
+// line and column of the fault).
 nlohmann::ordered_json readScriptFile(const std::string& path);
 
 // "OK", "キャンセル", "はい", "いいえ"; nullopt for any other text.

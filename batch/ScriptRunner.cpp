@@ -27,11 +27,12 @@ std::string stepLabel(const Step& step) { return "手順 " + std::to_string(step
 const app::MenuItem& commandItem(const Step& step) {
     const app::MenuItem* item = app::findMenuItem(step.command);
     const std::string at = stepLabel(step) + ": ";
-    if (!item) throw ScriptError(at + "メニューに「" + step.command + "」はありません");
+    const std::string named = excerpt(step.command);
+    if (!item) throw ScriptError(at + "メニューに「" + named + "」はありません");
     if (!item->children.empty())
-        throw ScriptError(at + "「" + step.command + "」はメニューの見出しです（「" +
-                          item->caption + "/...」の形で項目を選んで下さい）");
-    if (!item->visible) throw ScriptError(at + "「" + step.command + "」はメニューに出ていません");
+        throw ScriptError(at + "「" + named + "」はメニューの見出しです（「" + item->caption +
+                          "/...」の形で項目を選んで下さい）");
+    if (!item->visible) throw ScriptError(at + "「" + named + "」はメニューに出ていません");
     if (!item->command)
         throw ScriptError(at + "「" + item->caption + "」（" + item->id +
                           "）は使えない項目です（まだコマンドがありません）");
@@ -222,7 +223,7 @@ int runCommandLine(const std::vector<std::string>& arguments,
             if (!value || value->empty()) return usageError("--pdf-dir にはフォルダを書いて下さい");
             options.pdfDir = *value;
         } else if (arg.starts_with("-")) {
-            return usageError("知らないオプション " + arg);
+            return usageError("知らないオプション " + excerpt(arg));
         } else if (scriptPath) {
             return usageError("スクリプトは一つだけ指定して下さい");
         } else {

@@ -1,3 +1,4 @@
+#include <exception>
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -19,6 +20,13 @@ std::filesystem::path programFolder(const char* argv0) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> arguments(argv + 1, argv + argc);
-    return tombra::batch::runCommandLine(arguments, programFolder(argv[0]), std::cout, std::cerr);
+    // Whatever escapes the runner is a fault of the program, said as such, never an abort.
+    try {
+        std::vector<std::string> arguments(argv + 1, argv + argc);
+        return tombra::batch::runCommandLine(arguments, programFolder(argv[0]), std::cout,
+                                             std::cerr);
+    } catch (const std::exception& e) {
+        std::cerr << "プログラムの誤り: " << e.what() << std::endl;
+        return tombra::batch::kExitProgramFault;
+    }
 }

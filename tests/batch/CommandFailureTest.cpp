@@ -45,3 +45,48 @@ TEST(CommandFailure, ADamagedWorkbookIsOneMessageAndTheScriptGoesOn) {
 
 }  // namespace
 }  // namespace tombra::batch
+
+namespace tombra::batch {
+namespace {
+
+// The workbook was replaced on disk after the script opened it: without an answer nothing is
+// overwritten and the transcript says so; "はい" overwrites.
+TEST(CommandFailure, AWorkbookChangedOnDiskIsOverwrittenOnlyOnAnAnswer) {
+    for (const std::string answers : {"[]", R"js(["はい"])js"}) {
+        tombra::test::TempDir dir;
+        tombra::test::writeEntryWorkbook(dir / "大会.xlsx", {{"男子", {{"1", "北高", "山田"}}, 5}});
+        tombra::test::writeEntryWorkbook(dir / "他.xlsx", {{"男子", {{"9", "南高", "別人"}}, 5}});
+        const std::string others = tombra::test::readFile(dir / "他.xlsx");
+        std::ostringstream out, err;
+        ScriptRunner runner({.scriptFolder = dir.path()}, out, err);
+        // Opening reads the entries and rules the entry sheet: memory holds a change.
+        ASSERT_EQ(
+            runner.run(ordered_json::parse(
+                R"js({"steps": [{"command": "ﾌｧｲﾙ(&F)/開く(&O)...", "files": ["大会.xlsx"]}]})js")),
+            kExitDone);
+        // Meanwhile another program writes its own workbook over the organiser's.
+        std::filesystem::copy_file(dir / "他.xlsx", dir / "大会.xlsx",
+                                   std::filesystem::copy_options::overwrite_existing);
+        out.str("");
+        ASSERT_EQ(
+            runner.run(ordered_json::parse(
+                R"js({"steps": [{"command": "mnuFileSave", "answers": )js" + answers + "}]}")),
+            kExitDone)
+            << err.str();
+
+        const auto messages = eventsOf(jsonLines(out.str()), "message");
+        ASSERT_FALSE(messages.empty()) << out.str();
+        EXPECT_EQ(messages[0]["buttons"], "はいいいえキャンセル");
+        if (answers == "[]") {
+            EXPECT_EQ(messages[0]["answer"], "キャンセル");
+            EXPECT_EQ(messages.back()["text"], "「大会.xlsx」は保存しませんでした");
+            EXPECT_EQ(tombra::test::readFile(dir / "大会.xlsx"), others);
+        } else {
+            EXPECT_EQ(messages.size(), 1u);
+            EXPECT_NE(tombra::test::readFile(dir / "大会.xlsx"), others);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tombra::batch

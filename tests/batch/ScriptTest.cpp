@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <fstream>
+#include <functional>
 
 #include "batch/Script.h"
 #include "support/TestFiles.h"
@@ -17,6 +19,12 @@ std::string parseError(const std::string& text) {
         return e.what();
     }
     return "(accepted)";
+}
+
+// The script with each "@" replaced by `text`.
+std::string withText(std::string script, const std::string& text) {
+    for (size_t at; (at = script.find('@')) != std::string::npos;) script.replace(at, 1, text);
+    return script;
 }
 
 TEST(ScriptParse, ReadsStepsWithTheirAnswersInScriptOrder) {
@@ -71,6 +79,79 @@ TEST(ScriptParse, RejectsMalformedScriptsNamingTheFault) {
     }
 }
 
+TEST(ScriptParse, TextsFromTheScriptAreQuotedCutInErrors) {
+    const std::string longText(100000, 'x');
+    for (const char* script : {
+             R"js({"steps": [], "@": 1})js",
+             R"js({"steps": [{"command": "a", "@": 1}]})js",
+             R"js({"steps": [{"command": "a", "forms": {"@": true}}]})js",
+             R"js({"steps": [{"command": "a", "forms": {"Form3": {"@": 8}}}]})js",
+             R"js({"steps": [{"command": "a", "forms": {"Form3": {"Text1": ["@"]}}}]})js",
+             R"js({"steps": [{"command": "a", "press": {"@": 2}}]})js",
+             R"js({"steps": [{"command": "a", "answers": ["@"]}]})js",
+         }) {
+        std::string error = parseError(withText(script, longText));
+        EXPECT_NE(error.find("x…"), std::string::npos) << script;
+        EXPECT_LT(error.size(), 1000u) << script;
+    }
+}
+
+TEST(ScriptFile, OnlyARegularFileOfAScriptsSizeAndDepthIsRead) {
+    test::TempDir dir;
+    auto write = [&](const std::string& name, const std::string& text) {
+        std::ofstream(dir / name) << text;
+    };
+    auto nested = [](int depth) {
+        return R"js({"steps": [{"command": "a", "forms": {"Form1": {"Option1": )js" +
+               std::string(depth - 5, '[') + std::string(depth - 5, ']') + "}}}]}";
+    };
+    struct Case {
+        std::string name;
+        std::function<void()> make;
+        std::vector<std::string> mentions;
+    } cases[] = {
+        {"フォルダ.json",
+         [&] { std::filesystem::create_directory(dir / "フォルダ.json"); },
+         {"フォルダ.json", "フォルダです"}},
+        {"大.json",
+         [&] {
+             write("大.json", "");
+             std::filesystem::resize_file(dir / "大.json", kMaxScriptBytes + 1);
+         },
+         {"大.json", "4 MB"}},
+        {"深.json",
+         [&] { write("深.json", nested(kMaxScriptNesting + 1)); },
+         {"深.json", "1 行 119 文字目", "64 段"}},
+        {std::string(5000, 'x'), [] {}, {"x…"}},
+        // Opening a FIFO would wait for a writer that never comes.
+        {"管.json",
+         [&] { ASSERT_EQ(::mkfifo((dir / "管.json").c_str(), 0600), 0); },
+         {"管.json", "普通のファイルではない"}},
+    };
+    for (const Case& c : cases) {
+        c.make();
+        std::string error = "(accepted)";
+        try {
+            readScriptFile((dir / c.name).string());
+        } catch (const ScriptError& e) {
+            error = e.what();
+        }
+        for (const std::string& part : c.mentions)
+            EXPECT_NE(error.find(part), std::string::npos) << error;
+        EXPECT_LT(error.size(), 1000u) << error;
+    }
+
+    // At the limits, and brackets within texts, which nest nothing.
+    write("64.json", nested(kMaxScriptNesting));
+    EXPECT_NO_THROW(readScriptFile((dir / "64.json").string()));
+    write("文字列.json", R"js({"steps": [{"command": "\")js" + std::string(100, '[') + "\"}]}");
+    EXPECT_EQ(readScriptFile((dir / "文字列.json").string())["steps"][0]["command"],
+              "\"" + std::string(100, '['));
+    std::string full = R"js({"steps": []})js";
+    write("満.json", full + std::string(kMaxScriptBytes - full.size(), ' '));
+    EXPECT_NO_THROW(readScriptFile((dir / "満.json").string()));
+}
+
 TEST(ScriptFile, BrokenJsonIsReportedAtItsLineAndCharacter) {
     test::TempDir dir;
     std::ofstream(dir / "s.json") << "{\"steps\": [\n  {\"command\": \"終了(&X)\"},,\n]}";
@@ -94,6 +175,28 @@ TEST(ScriptWords, AnswersAndSeedsAreReadExactly) {
     EXPECT_EQ(seedFromText("4294967295"), 4294967295u);
     for (const char* bad : {"", "-1", "4294967296", "7x", " 7", "abc"})
         EXPECT_EQ(seedFromText(bad), std::nullopt) << bad;
+}
+
+TEST(ScriptWords, ExcerptsAreCutAfterTwoHundredCharactersNeverInsideOne) {
+    const auto times = [](const std::string& text, int n) {
+        std::string out;
+        for (int i = 0; i < n; ++i) out += text;
+        return out;
+    };
+    struct Case {
+        std::string text, shown;
+    } cases[] = {
+        {"", ""},
+        {times("x", 200), times("x", 200)},
+        {times("x", 201), times("x", 200) + "…"},
+        {times("x", 199) + "あい", times("x", 199) + "あ…"},
+        {times("あ", 250), times("あ", 200) + "…"},
+        {times("😀", 201), times("😀", 200) + "…"},
+        // Stray bytes count one each, so they are cut too.
+        {times("\x80", 300), times("\x80", 200) + "…"},
+        {times("x", 199) + "\xE3\x81" + "yy", times("x", 199) + "\xE3…"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(excerpt(c.text), c.shown) << c.text;
 }
 
 }  // namespace
