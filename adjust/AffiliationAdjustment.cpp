@@ -149,7 +149,14 @@ void adjustAffiliations(Session& session) {
         [&](int t) {
             if (told.insert(t).second) session.tell("テーブル内振分ができません" + numberText(t));
         }};
+    const bool blocksOn = session.state.BlockMode == 1;
     adjust::separateSchools(session.state, session.random, events);
+    // A failure suspends block separation for the rest of the session: the later adjustments
+    // then ignore blocks, which the office must know.
+    if (blocksOn && session.state.BlockMode == 0)
+        session.log.append(
+            "調整Ⅰで振り分けられないテーブルがあったため、ブロック処理を外しました"
+            "（この後の調整はブロックを見ません）");
 
     progress.hide();
     session.tell("調整Ⅰ・終了");

@@ -134,13 +134,17 @@ TEST_F(ImpossibleSeparation, IsToldWithTheTableNumberAndSuspendsBlocksUntilTheNe
     EXPECT_EQ(shell.messages, (Texts{"テーブル内振分ができません2", "調整Ⅰ・終了"}));
     EXPECT_EQ(clashes(s), Texts{"2:1"});
     EXPECT_EQ(s.BlockMode, 1);  // the exchange in table 6 came after the failure
+    EXPECT_EQ(session.log.text().find("ブロック処理を外しました"), std::string::npos);
 
     shell.messages.clear();
     layOut(tables(7, 3));
     adjustAffiliations(session);
     EXPECT_EQ(shell.messages, (Texts{"テーブル内振分ができません7", "調整Ⅰ・終了"}));
     EXPECT_EQ(clashes(s), Texts{"7:1"});
-    EXPECT_EQ(s.BlockMode, 0);  // no exchange followed
+    EXPECT_EQ(s.BlockMode, 0);  // no exchange followed, and the log says so
+    EXPECT_NE(session.log.text().find(
+                  "調整Ⅰで振り分けられないテーブルがあったため、ブロック処理を外しました"),
+              std::string::npos);
 }
 
 TEST_F(ImpossibleSeparation, ATableWithManyClashesIsToldOnce) {
