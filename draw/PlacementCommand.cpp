@@ -1,7 +1,9 @@
 #include "draw/PlacementCommand.h"
 
+#include <algorithm>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "draw/LeagueSizeDialog.h"
 #include "draw/RandomFill.h"
@@ -11,6 +13,7 @@
 #include "draw/TableSizing.h"
 #include "session/CommandIds.h"
 #include "session/Session.h"
+#include "state/EntryCode.h"
 #include "state/Numbers.h"
 
 namespace tombra::draw {
@@ -68,6 +71,43 @@ void fillTables(Session& session) {
                      " 名（組）を投入できませんでした");
 }
 
+// The super-seed ranks without a seed of that number: their one-place tables get whoever the
+// draw puts there, who then goes straight on to the super seeds' round.
+std::vector<int> unseededSuperSeedRanks(const TournamentState& s) {
+    std::vector<int> ranks;
+    const int last = std::min<int>({s.SuperSeedCount, s.TableCount, s.PositionEntry.upper()});
+    for (int r = 1; r <= last; ++r)
+        if (r > s.SeedCount || s.PositionEntry(r) == 0) ranks.push_back(r);
+    return ranks;
+}
+
+Problem confirmUnseededSuperSeeds(Session& session, const std::vector<int>& ranks) {
+    if (ranks.empty()) return std::nullopt;
+    std::string list;
+    for (int r : ranks) list += (list.empty() ? "" : "・") + numberText(r);
+    const std::string question = "スーパーシード " + numberText(session.state.SuperSeedCount) +
+                                 " 人のうち、" + list +
+                                 " 番にはシード選手がいません。\nその枠には抽選で選ばれた選手が入り"
+                                 "、不戦勝で勝ち上がります。"
+                                 "\n続けますか？";
+    if (session.shell.message(question, ui::Buttons::YesNo) == ui::Answer::Yes) return std::nullopt;
+    return "スーパーシードの枠にシード選手が足りないため、投入を取り消しました";
+}
+
+// Who got a super seed's bye by the draw, for the office to check.
+void logDrawnByes(Session& session, const std::vector<int>& ranks) {
+    const TournamentState& s = session.state;
+    for (int r : ranks) {
+        const int t = s.TableOrder(r);
+        const Single code = s.TableSlot(t, 1);
+        if (code <= 0) continue;
+        const DecodedEntry e = decodeEntry(code);
+        session.log.append("スーパーシード " + numberText(r) + " 番の枠（テーブル " +
+                           numberText(t) + "）: " + s.EntryName(e.school, e.entry) + "(" +
+                           s.EntryAffiliation(e.school, e.entry) + ") が抽選で入り、不戦勝");
+    }
+}
+
 // Everything up to and including the draw; a problem stops it before any entry is placed.
 Problem draw(Session& session) {
     TournamentState& s = session.state;
@@ -83,7 +123,11 @@ Problem draw(Session& session) {
             if (Problem p = sizeTablesSerpentine(s, s.LeagueSuperSeedCount, true)) return p;
     }
     if (Problem p = checkSeeds(s)) return p;
+    const std::vector<int> drawnByes =
+        plainTournament ? unseededSuperSeedRanks(s) : std::vector<int>{};
+    if (Problem p = confirmUnseededSuperSeeds(session, drawnByes)) return p;
     fillTables(session);
+    logDrawnByes(session, drawnByes);
     return std::nullopt;
 }
 

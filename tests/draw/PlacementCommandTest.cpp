@@ -244,6 +244,38 @@ TEST_F(Placement, SuperSeedsChosenAtOpenGetTablesOfOnePosition) {
     }
 }
 
+// Sixteen super seeds but eight seeds: ranks 9 to 16 would go to whoever the draw picks, with
+// a bye. The office is asked first, and told who got the byes. Returns the byes logged.
+int drawSixteenSuperSeedsOverEightSeeds(test::DrawSession& p, ui::Answer answer) {
+    p.s.SuperSeedCount = 16;
+    for (int school = 1; school <= 20; ++school)
+        p.entries.add(school, 5, {school <= 8 ? school : 0});
+    p.chooseTables(64);
+    p.shell.answers = {answer};
+    placeEntries(p.session);
+    EXPECT_GE(p.shell.messages.size(), 2u);
+    EXPECT_TRUE(mentions(p.shell.messages.at(0),
+                         "9・10・11・12・13・14・15・16 番にはシード選手がいません"))
+        << p.shell.messages[0];
+    int byes = 0;
+    const std::string& log = p.session.log.text();
+    for (size_t at = 0; (at = log.find("が抽選で入り、不戦勝", at)) != std::string::npos; ++at)
+        ++byes;
+    return byes;
+}
+
+TEST_F(Placement, SuperSeedRanksWithoutASeedAreConfirmedBeforeTheDraw) {
+    EXPECT_EQ(drawSixteenSuperSeedsOverEightSeeds(*this, ui::Answer::No), 0);
+    EXPECT_TRUE(mentions(shell.messages.back(), "投入を取り消しました"));
+    expectNoDraw();
+}
+
+TEST_F(Placement, SuperSeedByesTakenByTheDrawAreLogged) {
+    EXPECT_EQ(drawSixteenSuperSeedsOverEightSeeds(*this, ui::Answer::Yes), 8) << session.log.text();
+    EXPECT_EQ(shell.messages.back(), "投入終了");
+    EXPECT_EQ(drawFaults(s), Messages{});
+}
+
 TEST_F(Placement, LeaguesThenBracketSizeTablesAsLeaguesFromForm15) {
     for (int order : {0, 1}) {
         SCOPED_TRACE(order);
