@@ -135,6 +135,13 @@ Problem draw(Session& session) {
 
 void placeEntries(Session& session) {
     TournamentState& s = session.state;
+    // A division of the individual league has no knockout: its entries carry no names for a
+    // bracket, and a bracket drawn from them would be lines without players.
+    if (s.GenderName == "個人リーグ") {
+        session.tell("個人リーグ（" + s.EventName +
+                     "）はリーグ戦です。投入(&T) > 個人リーグ投入(&K) で組んで下さい");
+        return;
+    }
     session.marks.set(ids::kPlace, true);
     if (s.DrawDone == 1) {
         session.tell("投入済みです");

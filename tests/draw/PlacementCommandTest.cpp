@@ -264,6 +264,18 @@ int drawSixteenSuperSeedsOverEightSeeds(test::DrawSession& p, ui::Answer answer)
     return byes;
 }
 
+TEST_F(Placement, ADivisionOfTheIndividualLeagueIsNoBracket) {
+    twentyEntriesWithFourSeeds();
+    s.GenderName = "個人リーグ";
+    s.EventName = "１部";
+    placeEntries(session);
+    EXPECT_EQ(
+        shell.messages,
+        Messages{"個人リーグ（１部）はリーグ戦です。投入(&T) > 個人リーグ投入(&K) で組んで下さい"});
+    EXPECT_TRUE(shell.formsShown.empty());
+    expectNoDraw();
+}
+
 TEST_F(Placement, SuperSeedRanksWithoutASeedAreConfirmedBeforeTheDraw) {
     EXPECT_EQ(drawSixteenSuperSeedsOverEightSeeds(*this, ui::Answer::No), 0);
     EXPECT_TRUE(mentions(shell.messages.back(), "投入を取り消しました"));
