@@ -88,6 +88,9 @@ std::vector<int> leagueGroupSizes(int entries, int size, bool fixed, int superSe
 
 bool askLeagueSize(Session& session) {
     TournamentState& s = session.state;
+    // A cancel or a refusal stops its own run only; the flag left by an earlier one would
+    // stop every league command after it.
+    s.LeagueCancelled = 0;
     ui::Form& form = session.forms.get(leagueSizeForm());
     if (session.shell.showForm(form) != form.declaration().okButton) {
         s.LeagueCancelled = 1;

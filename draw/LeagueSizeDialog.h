@@ -33,7 +33,8 @@ std::vector<int> leagueGroupSizes(int entries, int size, bool fixed, int superSe
 
 // Shows Form9 modally. OK sets TableCount and TableSize(1..TableCount) for EntryCount and
 // LeagueSuperSeedCount and returns true. キャンセル sets LeagueCancelled; so do sizes that
-// cannot be made, after saying why; both return false.
+// cannot be made, after saying why; both return false and change no group. Each call clears
+// LeagueCancelled first: it tells of this call only.
 bool askLeagueSize(Session& session);
 
 }  // namespace tombra::draw

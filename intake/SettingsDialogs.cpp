@@ -1,5 +1,7 @@
 #include "intake/SettingsDialogs.h"
 
+#include <algorithm>
+
 #include "session/Session.h"
 #include "state/Numbers.h"
 #include "ui/FormControls.h"
@@ -156,6 +158,8 @@ void readSettings(const Form& form, TournamentState& s) {
     for (const FlagBox& box : kFlagBoxes) s.*box.flag = form.value(box.check) ? 1 : 0;
 }
 
+constexpr long long kMaxLeagueSuperSeeds = 128;
+
 // The largest bracket the draw makes; more dummy entries could not be placed.
 constexpr int kMaxParticipants = 1024;
 
@@ -228,17 +232,22 @@ void askSettings(Session& session) {
     s.fillColumnLetters();
 
     if (form.value("Check7")) {
-        if (s.EventCode == "Ｓ") {
+        // A league's super seeds each take a group of their own (Form9's variable sizes);
+        // the event code stays that of the sheets, so the league is told by its options.
+        const bool league = form.value("Option14") || form.value("Option8");
+        if (s.EventCode == "Ｓ" && !league) {
             Form& superSeeds = session.forms.get(superSeedForm());
             session.shell.showForm(superSeeds);
             s.SuperSeedStartRound = superSeeds.value("Option2") ? 4 : 3;
             s.SuperSeedCount = superSeeds.value("Option4") ? 16 : 8;
         }
-        if (s.EventCode == "Ｒ") {
+        if (league || s.EventCode == "Ｒ") {
             Form& count = session.forms.get(superSeedCountForm());
             const bool ok = session.shell.showForm(count) == count.declaration().okButton;
+            // Each super seed takes one of the at most 128 groups; more could not be held.
+            const long long typed = roundToInteger(readNumber(count.text("Text1")));
             s.LeagueSuperSeedCount =
-                ok ? static_cast<Integer>(roundToInteger(readNumber(count.text("Text1")))) : 0;
+                ok ? static_cast<Integer>(std::clamp(typed, 0LL, kMaxLeagueSuperSeeds)) : 0;
         }
     }
 }

@@ -221,9 +221,9 @@ void placeIndividualLeague(Session& session) {
                      " を超えるため、個人リーグを組めません");
         return;
     }
-    draw::askLeagueSize(session);
+    const bool sized = draw::askLeagueSize(session);
     session.marks.set(ids::kPlaceIndividualLeague, true);
-    if (s.LeagueCancelled == 1) return;
+    if (!sized) return;
 
     if (!Placement(session).fill()) return;
     checkIndividualLeague(session);

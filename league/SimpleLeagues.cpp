@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "draw/LeagueSizeDialog.h"
 #include "league/GroupRotation.h"
@@ -33,6 +34,14 @@ void placeSeed(Session& session, int entry, long long seed) {
     session.tell("シード番号 " + numberText(seed) + " はグループ数の上限 " +
                  numberText(kMaxGroups) + " を超えるため、エントリー " + numberText(entry) +
                  " を投入できません");
+}
+
+// After 投入 the grid holds the bracket's entry codes and its sizes; a league drawn into it
+// would mix the two and size the tables anew under the bracket.
+bool bracketDrawn(Session& session, const char* command) {
+    if (session.state.DrawDone == 0) return false;
+    session.tell(std::string("ヤグラが投入済みのため、") + command + "はできません");
+    return true;
 }
 
 void adjustBySchool(Session& session, const char* mark, LeagueGroups::SeedRule seeded,
@@ -70,9 +79,9 @@ void adjustBySchool(Session& session, const char* mark, LeagueGroups::SeedRule s
 
 void placeSinglesLeague(Session& session) {
     TournamentState& s = session.state;
+    if (bracketDrawn(session, "シングルスリーグ投入")) return;
     session.marks.set(ids::kPlaceSinglesLeague, true);
-    draw::askLeagueSize(session);
-    if (s.LeagueCancelled == 1) return;
+    if (!draw::askLeagueSize(session)) return;
 
     session.random.reseedFromClock();
     const EntryAttributes attributes(s);
@@ -100,20 +109,27 @@ void placeSinglesLeague(Session& session) {
 
 void placeTeamLeague(Session& session) {
     TournamentState& s = session.state;
-    draw::askLeagueSize(session);
+    if (bracketDrawn(session, "団体リーグ投入")) return;
+    const bool sized = draw::askLeagueSize(session);
     session.marks.set(ids::kPlaceTeamLeague, true);
-    if (s.LeagueCancelled == 1) return;
+    if (!sized) return;
 
     session.random.reseedFromClock();
     const EntryAttributes attributes(s);
     const int teams = std::min<int>(s.SchoolCount, kMaxEntries);
+    // A seed heads the group of its number only when that group exists and is still free;
+    // any other seeded team is drawn with the rest, so that no team is lost.
+    const int seedGroups = std::min<int>(kTeamSeeds, s.TableCount);
+    std::vector<bool> headsGroup(static_cast<std::size_t>(teams) + 1, false);
     for (int i = 1; i <= teams; ++i) {
         const long long seed = attributes.of(i, kTeamSeedColumn);
-        if (seed >= 1 && seed <= kTeamSeeds) s.TableSlot(seed, 1) = static_cast<Single>(i);
+        if (seed < 1 || seed > seedGroups || !emptyPlace(s, static_cast<int>(seed), 1)) continue;
+        s.TableSlot(seed, 1) = static_cast<Single>(i);
+        headsGroup[static_cast<std::size_t>(i)] = true;
     }
     int k = 0;
     for (int j = 1; j <= teams; ++j) {
-        if (attributes.of(j, kTeamSeedColumn) > 0) continue;
+        if (headsGroup[static_cast<std::size_t>(j)]) continue;
         for (;;) {
             const int g = drawR(session.random, s.TableCount);
             const int p = drawR(session.random, s.TableSize(g));

@@ -123,6 +123,36 @@ TEST_F(SettingsDialog, SuperSeedDialogsOpenOnlyForSingles) {
     EXPECT_EQ(team.formsShown, std::vector<std::string>{"Form1"});
 }
 
+// The league events ask Form14 for the league super seeds; the knockouts keep Form11.
+TEST_F(SettingsDialog, SuperSeedsOfALeagueAreCountedInForm14) {
+    struct Case {
+        std::vector<const char*> ticked;
+        const char* typed;
+        const char* press;
+        std::vector<std::string> forms;
+        int leagueSuperSeeds;
+    };
+    const std::vector<Case> cases = {
+        {{"Check7", "Option14"}, "3", "Command1", {"Form1", "Form14"}, 3},
+        {{"Check7", "Option8"}, "70000", "Command1", {"Form1", "Form14"}, 128},
+        {{"Check7", "Option8", "Option9"}, "3", "Command2", {"Form1", "Form14"}, 0},
+        {{"Check7", "Option13"}, "3", "Command1", {"Form1", "Form11"}, 0},
+        {{"Option14"}, "3", "Command1", {"Form1"}, 0},
+    };
+    for (const Case& c : cases) {
+        test::FakeShell caseShell;
+        Session caseSession{caseShell, dir.path()};
+        caseShell.fill["Form1"] = [&c](ui::Form& f) {
+            for (const char* o : c.ticked) f.setValue(o, true);
+        };
+        caseShell.fill["Form14"] = [&c](ui::Form& f) { f.setText("Text1", c.typed); };
+        caseShell.press["Form14"] = c.press;
+        askSettings(caseSession);
+        EXPECT_EQ(caseShell.formsShown, c.forms) << c.ticked.back();
+        EXPECT_EQ(caseSession.state.LeagueSuperSeedCount, c.leagueSuperSeeds) << c.ticked.back();
+    }
+}
+
 TEST_F(SettingsDialog, CancelChangesNothingButTheGender) {
     s.PrintTitle = "前の表題";
     shell.fill["Form1"] = [](ui::Form& f) {

@@ -99,12 +99,12 @@ TEST_F(IndividualPlacement, RefusalsAndCancelDrawNothing) {
     ASSERT_TRUE(run(kPlace));
     EXPECT_EQ(s.LeagueCancelled, 1);
     EXPECT_TRUE(session.marks.checked(kPlace));
-    // OK does not clear the flag: the dialog sizes the groups anew, nothing is drawn.
+    // The cancel stopped that run only: OK draws.
     shell.press.clear();
     ASSERT_TRUE(run(kPlace));
-    EXPECT_EQ(shell.messages, Messages{});
+    EXPECT_EQ(shell.messages, Messages{"投入終了"});
     EXPECT_EQ(s.TableCount, 2);
-    EXPECT_EQ(groupsOf(s), (Groups{{5, 6, 0, 0, 0}, {0, 0, 0, 0, 0}}));
+    EXPECT_EQ(groupFaults(s, 10, true), Messages{});
 
     // Sizes that cannot be made are told (three groups of one leave an entry for no group);
     // more entries than EntryTable holds are refused before the dialog.

@@ -54,20 +54,12 @@ TEST_F(SimpleLeague, SeedsHeadTheGroupOfTheirNumberAndTheRestIsDrawnOnce) {
     EXPECT_EQ(places.count(9), 0u);
     EXPECT_EQ(places.size(), 10u);  // nine entries and the one empty place
 
-    // More seeds than groups: seeds 3..6 go to groups the sheets never show. A team seeded
-    // 9 is neither a seed nor drawn.
+    // More seeds than groups: seeds 3..6 go to groups the sheets never show.
     reopen();
     for (int i = 1; i <= 6; ++i) single(i, i);
     ASSERT_TRUE(run(kPlaceSingles));
     ASSERT_EQ(s.TableCount, 2);
     for (int g = 1; g <= 6; ++g) EXPECT_EQ(s.TableSlot(g, 1), static_cast<float>(g)) << g;
-    reopen();
-    for (int i = 1; i <= 6; ++i) team(i, i == 2 ? 1 : i == 4 ? 9 : 0);
-    ASSERT_TRUE(run(kPlaceTeams));
-    EXPECT_EQ(shell.messages, Messages{"投入終了"});
-    EXPECT_EQ(s.TableSlot(1, 1), 2.0f);
-    EXPECT_EQ(placesOf(s).count(4), 0u);
-    EXPECT_EQ(groupFaults(s, 6, false), Messages{});
 
     // A seed number past the grid's last group is named, not written outside it.
     reopen();
@@ -75,6 +67,81 @@ TEST_F(SimpleLeague, SeedsHeadTheGroupOfTheirNumberAndTheRestIsDrawnOnce) {
     ASSERT_TRUE(run(kPlaceSingles));
     ASSERT_EQ(shell.messages.size(), 2u);
     EXPECT_NE(shell.messages[0].find("200"), std::string::npos) << shell.messages[0];
+}
+
+// Team seeds beyond the groups made, and a seed number no team seed has, are drawn as
+// ordinary teams: every team once, no place empty, nothing past the last group.
+TEST_F(SimpleLeague, TeamSeedsBeyondTheGroupsAreDrawnLikeTheOtherTeams) {
+    for (int i = 1; i <= 30; ++i) team(i, i <= 8 ? i : i == 9 ? 9 : 0);
+    chooseLeagueSize(5, true);
+    ASSERT_TRUE(run(kPlaceTeams));
+    EXPECT_EQ(shell.messages, Messages{"投入終了"});
+    ASSERT_EQ(s.TableCount, 6);
+    EXPECT_EQ(groupFaults(s, 30, true), Messages{});
+    for (int g = 1; g <= 6; ++g) EXPECT_EQ(s.TableSlot(g, 1), static_cast<float>(g)) << g;
+    for (int g = 7; g <= 128; ++g)
+        for (int p = 1; p <= 128; ++p) ASSERT_EQ(s.TableSlot(g, p), 0.0f) << g << "/" << p;
+}
+
+// A bracket's entry codes fill the grid after 投入: no league placement may read or size it.
+TEST_F(SimpleLeague, LeaguePlacementsRefuseAfterTheBracketDraw) {
+    struct Case {
+        const char* command;
+        const char* message;
+    };
+    const Case cases[] = {
+        {kPlaceSingles, "ヤグラが投入済みのため、シングルスリーグ投入はできません"},
+        {kPlaceTeams, "ヤグラが投入済みのため、団体リーグ投入はできません"},
+        {"個人リーグ投入(&K)", "投入済みです"},
+    };
+    for (const Case& c : cases) {
+        reopen();
+        for (int i = 1; i <= 40; ++i) team(i % 8 + 1);
+        const Groups bracket{{1011, 2021, 3031, 4041, 5051}, {1012, 2022, 3032, 4042, 5052}};
+        setGroups(s, bracket);
+        s.DrawDone = 1;
+        shell.formsShown.clear();
+        ASSERT_TRUE(run(c.command));
+        EXPECT_EQ(shell.messages, Messages{c.message}) << c.command;
+        EXPECT_EQ(shell.formsShown, Messages{}) << c.command;
+        EXPECT_EQ(groupsOf(s), bracket) << c.command;
+        EXPECT_EQ(s.TableSize(3), 0) << c.command;
+        EXPECT_FALSE(session.marks.checked(c.command)) << c.command;
+    }
+}
+
+// Form9 refusing sizes it cannot make stops that run only: the next run with sizes that can
+// be made places everyone.
+TEST_F(SimpleLeague, ARefusedLeagueSizeStopsOnlyItsOwnRun) {
+    struct Case {
+        const char* command;
+        const char* done;
+    };
+    const Case cases[] = {
+        {kPlaceSingles, "シングルスリーグ投入終了"},
+        {kPlaceTeams, "投入終了"},
+        {"個人リーグ投入(&K)", "投入終了"},
+    };
+    for (const Case& c : cases) {
+        reopen();
+        for (int i = 1; i <= 7; ++i) team(i);
+        setGroups(s, {{1, 2, 3}, {4, 5, 6, 7}});
+        const Groups before = groupsOf(s);
+        chooseLeagueSize(5, false);
+        ASSERT_TRUE(run(c.command));
+        ASSERT_EQ(shell.messages.size(), 1u) << c.command;
+        EXPECT_NE(shell.messages[0].find("リーグを組めません"), std::string::npos);
+        EXPECT_EQ(groupsOf(s), before) << c.command;
+        EXPECT_EQ(s.TableSize(3), 0) << c.command;
+
+        s.TableSlot.fill(0);
+        shell.messages.clear();
+        chooseLeagueSize(3, true);
+        ASSERT_TRUE(run(c.command));
+        EXPECT_EQ(shell.messages, Messages{c.done}) << c.command;
+        EXPECT_EQ(s.LeagueCancelled, 0) << c.command;
+        EXPECT_EQ(groupFaults(s, 7, true), Messages{}) << c.command;
+    }
 }
 
 TEST_F(SimpleLeague, ASecondPlacementFindsThePlacesTakenAndCancelPlacesNothing) {
