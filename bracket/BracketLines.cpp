@@ -29,6 +29,14 @@ void drawSuperSeed(LinePen& pen, int r, int startRound) {
     pen.mark(r, end, kSuperSeedMark);
 }
 
+// A one-place table the draw kept for a super seed; any other lone player enters beside the
+// table winners of the first rounds, as a round-3 super seed would.
+int loneStartRound(const TournamentState& s, int t) {
+    const int rank = s.TableOrder(t);
+    if (s.SuperSeedCount > 0 && rank >= 1 && rank <= s.SuperSeedCount) return s.SuperSeedStartRound;
+    return 3;
+}
+
 }  // namespace
 
 void drawGroup(LinePen& p, int code, int r, int superSeedStartRound) {
@@ -96,9 +104,10 @@ void drawTable(TournamentState& s, sheet::Worksheet& sheet, Side side, int t, in
         s.TableShape(static_cast<long long>(i + 1)) = static_cast<Integer>(groups[i]);
 
     LinePen pen(sheet, side);
+    const int startRound = s.TableSize(t) == 1 ? loneStartRound(s, t) : s.SuperSeedStartRound;
     int row = firstRow;
     for (int code : groups) {
-        drawGroup(pen, code, row, s.SuperSeedStartRound);
+        drawGroup(pen, code, row, startRound);
         row += groupRows(code);
     }
     for (int k = 1; k <= 30; ++k) s.TableShape(k) = 0;

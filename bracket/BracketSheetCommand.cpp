@@ -26,8 +26,14 @@ void offerTableMerge(Session& session) {
     const ui::Answer answer = session.shell.message(
         "テーブル結合を実行します\r\n（スーパシードがあれば「いいえ」とする）", ui::Buttons::YesNo);
     if (answer != ui::Answer::Yes) return;
-    if (!mergeTablePairs(session.state))
+    if (!mergeLoneTables(session.state))
         session.tell("結合すると1テーブルが128人を超えるため、テーブル結合をしませんでした");
+}
+
+int positionCount(const TournamentState& s) {
+    int n = 0;
+    for (int t = 1; t <= s.TableCount && t <= s.TableSize.upper(); ++t) n += s.TableSize(t);
+    return n;
 }
 
 std::string titleOf(const TournamentState& s) {
@@ -174,6 +180,7 @@ void buildBracketSheet(Session& session) {
         return;
     }
     if (!build(session, *workbook)) return;
+    if (positionCount(s) < 2) session.tell("選手が１名のため、試合はありません");
     session.tell("組合せ作成終了");
 }
 

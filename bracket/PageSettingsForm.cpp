@@ -71,6 +71,13 @@ int selectedPages(const Form& form) {
     return 1;
 }
 
+// Each page needs a table on both halves: the most pages the tables fill, at least one.
+int largestPageCount(int tableCount) {
+    int pages = 1;
+    while (2 * pages <= tableCount / 2 && pages < (1 << (kOptions - 1))) pages *= 2;
+    return pages;
+}
+
 }  // namespace
 
 const ui::FormSpec& pageSettingsForm() {
@@ -91,6 +98,13 @@ void askPageSettings(Session& session, sheet::Worksheet* summary) {
     session.shell.showForm(form);
 
     s.PageCount = static_cast<Integer>(selectedPages(form));
+    // Lowered rather than refused: a batch run would meet the same dialog again and again.
+    // Before any draw there are no tables to fit.
+    if (const int most = largestPageCount(s.TableCount); s.TableCount > 0 && s.PageCount > most) {
+        session.tell("テーブル数 " + numberText(s.TableCount) + " では印刷ページは " +
+                     numberText(most) + " 頁までです。" + numberText(most) + " 頁で作成します");
+        s.PageCount = static_cast<Integer>(most);
+    }
     const long long setting = roundToInteger(readNumber(form.text("Text1")));
     s.TimeTableSetting = static_cast<Integer>(std::clamp<long long>(setting, -32768, 32767));
 

@@ -24,6 +24,7 @@ void connectRounds(const TournamentState& s, sheet::Worksheet& sheet, Side side,
     for (int c = start; c < kCentreColumn; ++c) {
         const int onSheet = lineColumn(side, c);
         std::vector<int> pending;
+        int marks = 0;
         for (int row = firstRow; row <= lastRow; ++row) {
             const std::string text = sheet.text(row, onSheet);
             if (text == kSuperSeedMark)
@@ -31,6 +32,7 @@ void connectRounds(const TournamentState& s, sheet::Worksheet& sheet, Side side,
             else if (text != kMatchMark)
                 continue;
             pending.push_back(row);
+            ++marks;
             if (pending.size() < 2) continue;
             const int m1 = pending[0], m2 = pending[1];
             pen.bottom(m1, c + 1);
@@ -39,9 +41,14 @@ void connectRounds(const TournamentState& s, sheet::Worksheet& sheet, Side side,
             pen.mark(midpointRow(m1, m2), c + 1, kMatchMark);
             pending.clear();
         }
-        if (pending.size() == 1) {
+        if (marks == 1) {
             pen.bottom(pending[0], c + 1);
             return;
+        }
+        // An odd one out waits a round: a bye line, paired in the next column.
+        if (pending.size() == 1) {
+            pen.bottom(pending[0], c + 1);
+            pen.mark(pending[0], c + 1, kSuperSeedMark);
         }
     }
 }

@@ -35,28 +35,26 @@ bool mergeTablePairs(TournamentState& s) {
     for (int i = 1; i + 1 <= count; i += 2)
         if (s.TableSize(i) + s.TableSize(i + 1) > kMaxSlots) return false;
 
+    // A pair with no player stays as an empty table: the count keeps halving, so every table
+    // still falls on a half page.
     for (int i = 1; i <= count; i += 2) {
-        if (i + 1 > kMaxTables) break;
-        const int size = s.TableSize(i), next = s.TableSize(i + 1);
-        moveSlots(s, i + 1, i, size, next);
-        s.TableSize(i) = static_cast<Integer>(size + next);
-        s.TableSize(i + 1) = 0;
+        const int to = (i + 1) / 2;
+        const int size = s.TableSize(i), next = i + 1 <= count ? s.TableSize(i + 1) : 0;
+        if (to != i) moveSlots(s, i, to, 0, size);
+        if (next > 0) moveSlots(s, i + 1, to, size, next);
+        s.TableSize(i) = 0;
+        if (i + 1 <= count) s.TableSize(i + 1) = 0;
+        s.TableSize(to) = static_cast<Integer>(size + next);
     }
+    s.TableCount = static_cast<Integer>((count + 1) / 2);
+    return true;
+}
 
-    for (int i = 1; i <= count; ++i) {
-        if (s.TableSize(i) != 0) continue;
-        int j = i + 1;
-        while (j <= kMaxTables && s.TableSize(j) == 0) ++j;
-        if (j > kMaxTables) break;
-        moveSlots(s, j, i, 0, s.TableSize(j));
-        s.TableSize(i) = s.TableSize(j);
-        s.TableSize(j) = 0;
-    }
-
-    int last = 0;
-    for (int t = 1; t <= kMaxTables; ++t)
-        if (s.TableSize(t) != 0) last = t;
-    s.TableCount = static_cast<Integer>(last);
+bool mergeLoneTables(TournamentState& s) {
+    if (!mergeTablePairs(s)) return false;
+    // Tiny events leave lone tables after one join; two tables are kept for the two halves.
+    while (s.TableCount > 2 && hasLoneTables(s))
+        if (!mergeTablePairs(s)) break;
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "BracketFixture.h"
@@ -261,6 +262,67 @@ TEST_F(BracketSheet, DecliningTheMergeKeepsASuperSeedLine) {
     EXPECT_EQ(ws.text(3, 8), "");  // its mark was taken up by the connector
     // The super seed meets the winner of table 2 in column I.
     EXPECT_TRUE(ws.format(4, 9).edge(sheet::xl::EdgeRight).present());
+}
+
+int cellsHolding(const sheet::Worksheet& ws, const std::string& text) {
+    int n = 0;
+    for (const auto& [ref, t] : texts(ws)) n += t == text;
+    return n;
+}
+
+TEST_F(BracketSheet, TinyEventsKeepEveryPlayerAfterTheMerge) {
+    struct Case {
+        std::vector<int> sizes;
+        int players;
+    };
+    for (const Case& c : {Case{{1, 0, 0, 0, 0, 0, 0, 0}, 1}, Case{{1, 0, 0, 0, 1, 0, 0, 1}, 3}}) {
+        SCOPED_TRACE(c.players);
+        shell.messages.clear();
+        draw(c.sizes);
+        writeWorkbook();
+        build(0);  // the merge question takes its default answer
+        auto wb = saved();
+        const sheet::Worksheet& ws = wb->sheet("男子Ｓ");
+        for (int i = 1; i <= c.players; ++i)
+            EXPECT_EQ(cellsHolding(ws, "選手" + std::to_string(i)), 1) << i;
+        const bool told = std::find(shell.messages.begin(), shell.messages.end(),
+                                    "選手が１名のため、試合はありません") != shell.messages.end();
+        EXPECT_EQ(told, c.players == 1);
+    }
+}
+
+TEST_F(BracketSheet, PagesAreLoweredUntilEveryHalfPageHasATable) {
+    draw({3, 3, 2, 2, 3, 3, 2, 2});
+    writeWorkbook();
+    build(3);  // eight pages for eight tables
+    EXPECT_EQ(session.state.PageCount, 4);
+    EXPECT_NE(std::find(shell.messages.begin(), shell.messages.end(),
+                        "テーブル数 8 では印刷ページは 4 頁までです。4 頁で作成します"),
+              shell.messages.end());
+    auto wb = saved();
+    const sheet::Worksheet& ws = wb->sheet("男子Ｓ");
+    for (int i = 1; i <= 20; ++i) EXPECT_EQ(cellsHolding(ws, "選手" + std::to_string(i)), 1) << i;
+    EXPECT_FALSE(anyCellHolds(ws, "─ 5 ─"));
+    EXPECT_EQ(wb->sheet("基礎Ｄ").value(4, 2).asNumber(), 4);
+}
+
+TEST_F(BracketSheet, ALoneSeedWithoutSuperSeedsJoinsItsHalfsFinal) {
+    draw({1, 2, 2, 2, 2, 2, 2, 2});
+    seed(1, 1);
+    writeWorkbook();
+    shell.answers = {ui::Answer::No};
+    build(0);
+    auto wb = saved();
+    const sheet::Worksheet& ws = wb->sheet("男子Ｓ");
+    EXPECT_TRUE(ws.format(3, 8).edge(sheet::xl::EdgeBottom).present());
+    EXPECT_FALSE(anyCellHolds(ws, kMatchMark));
+    EXPECT_FALSE(anyCellHolds(ws, kSuperSeedMark));
+    // S1 meets the winner of 1-1; 1-2 and 1-3 meet; both winners play the half's final.
+    const sheet::Worksheet& tt = wb->sheet("男子ＳＴＢ");
+    std::vector<std::string> finals;
+    for (int row = 3; !tt.text(row, 5).empty(); ++row) finals.push_back(tt.text(row, 5));
+    EXPECT_EQ(finals, (std::vector<std::string>{"3-1", "3-2"}));
+    EXPECT_EQ(ws.text(8, 10), "3-1");
 }
 
 TEST_F(BracketSheet, NoNumberingLeavesLinesButNoMarks) {
