@@ -2,15 +2,18 @@
 // written into an organiser's workbook and saved, then the saved file read back cell by cell
 // with values and formats.
 //
-//   bench_workbook [ROWS COLS] [--keep]
+//   bench_workbook [ROWS COLS] [--keep] [--reads N]
 //
 // Each phase runs in a process of its own (this program started again with --phase, or the
-// openpyxl script), so each peak-memory figure covers that phase alone. The script
+// openpyxl script), so each peak-memory figure covers that phase alone. The reads, a fraction
+// of a second for the engine, are run N times (5 unless told), the engine's and openpyxl's in
+// turn so that both meet the same load of the machine, and their medians compared. The script
 // openpyxl_bench.py next to this file does the same calls in the same order; every reader
 // prints a checksum of what it saw, and the checksums must agree across both programs and both
 // files, or the comparison would not be of equal work.
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cmath>
@@ -287,6 +290,28 @@ Fields runChild(const std::vector<std::string>& argv) {
 
 double number(const Fields& f, const char* key) { return std::stod(f.at(key)); }
 
+// The run of median time; the peak is the largest of all runs.
+Fields median(std::vector<Fields> runs) {
+    long peak = 0;
+    for (const Fields& f : runs) peak = std::max(peak, std::stol(f.at("peak_kib")));
+    std::sort(runs.begin(), runs.end(), [](const Fields& a, const Fields& b) {
+        return number(a, "seconds") < number(b, "seconds");
+    });
+    Fields m = runs[runs.size() / 2];
+    m["peak_kib"] = std::to_string(peak);
+    return m;
+}
+
+std::string secondsOf(const std::vector<Fields>& runs) {
+    std::string out;
+    for (const Fields& f : runs) {
+        char buf[32];
+        std::snprintf(buf, sizeof buf, " %.3f", number(f, "seconds"));
+        out += buf;
+    }
+    return out;
+}
+
 double mib(const Fields& f, const char* key) { return number(f, key) / 1024.0; }
 
 std::string checksumOf(const Fields& f) {
@@ -304,18 +329,21 @@ int main(int argc, char** argv) {
 
     Size n;
     bool keep = false;
+    int reads = 5;
     std::vector<std::string> numbers;
-    for (const std::string& a : args) {
-        if (a == "--keep")
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--keep")
             keep = true;
+        else if (args[i] == "--reads" && i + 1 < args.size())
+            reads = std::atoi(args[++i].c_str());
         else
-            numbers.push_back(a);
+            numbers.push_back(args[i]);
     }
     if (numbers.size() == 2) n = Size{std::atoi(numbers[0].c_str()), std::atoi(numbers[1].c_str())};
-    if ((numbers.size() != 0 && numbers.size() != 2) || n.rows < 10 || n.cols < 16) {
-        std::fprintf(
-            stderr,
-            "usage: bench_workbook [ROWS COLS] [--keep]   (at least 10 rows, 16 columns)\n");
+    if ((numbers.size() != 0 && numbers.size() != 2) || n.rows < 10 || n.cols < 16 || reads < 1) {
+        std::fprintf(stderr,
+                     "usage: bench_workbook [ROWS COLS] [--keep] [--reads N]   (at least 10 rows, "
+                     "16 columns)\n");
         return 2;
     }
 
@@ -345,12 +373,15 @@ int main(int argc, char** argv) {
 
         std::printf("engine  write...\n");
         Fields ew = runChild({self, "--phase", "write", start, engineFile, rows, cols});
-        std::printf("engine  read...\n");
-        Fields er = runChild({self, "--phase", "read", engineFile, rows, cols});
         std::printf("openpyxl write...\n");
         Fields pw = runChild({python, script, "write", start, pyFile, rows, cols});
-        std::printf("openpyxl read...\n");
-        Fields pr = runChild({python, script, "read", pyFile, rows, cols});
+        std::vector<Fields> engineReads, openpyxlReads;
+        for (int i = 1; i <= reads; ++i) {
+            std::printf("reads %d of %d...\n", i, reads);
+            engineReads.push_back(runChild({self, "--phase", "read", engineFile, rows, cols}));
+            openpyxlReads.push_back(runChild({python, script, "read", pyFile, rows, cols}));
+        }
+        Fields er = median(engineReads), pr = median(openpyxlReads);
         // Not timed for the table: each program reads the other's file, so that equal
         // checksums show both files hold the same workbook.
         std::printf("cross-checking files...\n");
@@ -366,6 +397,8 @@ int main(int argc, char** argv) {
         };
         row("write", ew, pw);
         row("read", er, pr);
+        std::printf("\nread = median of %d runs each [s]: engine%s; openpyxl%s\n", reads,
+                    secondsOf(engineReads).c_str(), secondsOf(openpyxlReads).c_str());
         std::printf(
             "\npeak = ru_maxrss of the process that ran only that phase, at its end; it includes "
             "the\n"

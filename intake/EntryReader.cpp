@@ -58,6 +58,13 @@ struct BadValue {
     long long low = 0, high = 0;
 };
 
+// A cell the reader needs holds a formula whose result was never stored: reading it as empty
+// would skip the row without a word.
+struct FormulaWithoutValue {
+    int row = 0;
+    int column = 0;
+};
+
 struct DuplicateTeam {
     std::string affiliation;
 };
@@ -81,6 +88,9 @@ class EntryReader {
     void writeTally(int school);
     Outcome readRows();
     void ruleUnderSchool(int row);
+    // A cell of the entry sheet being read; FormulaWithoutValue when it has no value to read.
+    CellValue valueAt(int row, int column) const;
+    std::string textAt(int row, int column) const { return valueAt(row, column).asText(); }
     // The row's number in `column`, checked against low..high (empty reads as 0 and is
     // checked too).
     long long number(int row, int column, const char* what, long long low, long long high);
@@ -144,9 +154,15 @@ void EntryReader::ruleUnderSchool(int row) {
                            {sheet::xl::Continuous, {}, {}});
 }
 
+CellValue EntryReader::valueAt(int row, int column) const {
+    CellValue value = entries_.value(row, column);
+    if (value.isFormulaWithoutValue()) throw FormulaWithoutValue{row, column};
+    return value;
+}
+
 long long EntryReader::number(int row, int column, const char* what, long long low,
                               long long high) {
-    const CellValue value = entries_.value(row, column);
+    const CellValue value = valueAt(row, column);
     const std::optional<long long> n = wholeNumberIn(value);
     if (!n || *n < low || *n > high) throw BadValue{row, what, value.asText(), low, high};
     return *n;
@@ -164,9 +180,9 @@ void EntryReader::readSingle(int row, int school, int entry) {
     s_.SchoolEntryCount(school) += 1;
     ++entryCount_;
     writeTally(school);
-    s_.EntryName(school, entry) = entries_.text(row, kNameColumn);
+    s_.EntryName(school, entry) = textAt(row, kNameColumn);
     s_.EntryPresence(school, entry) = 1;
-    s_.EntryAffiliation(school, entry) = entries_.text(row, kAffiliationColumn);
+    s_.EntryAffiliation(school, entry) = textAt(row, kAffiliationColumn);
     readBlock(row, school);
 }
 
@@ -178,8 +194,8 @@ void EntryReader::readDoublesRow(int row, int school, int entry) {
         ++entryCount_;
     }
     writeTally(school);
-    const std::string name = entries_.text(row, kNameColumn);
-    const std::string affiliation = entries_.text(row, kAffiliationColumn);
+    const std::string name = textAt(row, kNameColumn);
+    const std::string affiliation = textAt(row, kAffiliationColumn);
     if (v == 0.5f) {
         s_.EntryName(school, entry) = name + (s_.DoublesLineBreak == 1 ? "\n" : "・");
         s_.EntryAffiliation(school, entry) = affiliation;
@@ -206,12 +222,12 @@ bool EntryReader::readTeamRow(int row, int school, int code) {
     const int j = ++entryCount_;
     if (j > kTableRows) throw BadValue{row, "チーム数", std::to_string(j), 1, kTableRows};
     writeTally(school);
-    const std::string affiliation = entries_.text(row, kAffiliationColumn);
+    const std::string affiliation = textAt(row, kAffiliationColumn);
     const long long seed = number(row, kTeamSeedColumn, "シード番号", 0, kMaxSeedNo);
     s_.EntryAffiliation(school, 1) = affiliation;
-    s_.EntryTable(j, 1) = entries_.text(row, kSchoolColumn);
+    s_.EntryTable(j, 1) = textAt(row, kSchoolColumn);
     s_.EntryTable(j, 2) = affiliation;
-    s_.EntryTable(j, 3) = entries_.text(row, kTeamSeedColumn);
+    s_.EntryTable(j, 3) = textAt(row, kTeamSeedColumn);
     s_.EntryTable(j, 4) = std::to_string(code);
     if (seed > 0) ++teamSeeds_;
     const int team = code / 10 + 1;
@@ -227,13 +243,13 @@ void EntryReader::readDivisionRow(int row, int school) {
     const long long grade = number(row, layout_.numberColumn, "番号", 0, kMaxEntryNo);
     if (division != layout_.division || grade <= 0) return;
     s_.SchoolEntryCount(school) += 1;
-    s_.EntryAffiliation(school, 1) = entries_.text(row, kAffiliationColumn);
+    s_.EntryAffiliation(school, 1) = textAt(row, kAffiliationColumn);
     if (grade == 2) s_.SeedCount += 1;
     const int j = ++entryCount_;
     if (j > kTableRows) throw BadValue{row, "エントリー数", std::to_string(j), 1, kTableRows};
     if (Worksheet* divisions = workbook_.findSheet("集計R"))
         divisions->setNumber(school + 3, 3 + layout_.division, s_.SchoolEntryCount(school));
-    for (int k = 1; k <= s_.EntryRuleLastColumn; ++k) s_.EntryTable(j, k) = entries_.text(row, k);
+    for (int k = 1; k <= s_.EntryRuleLastColumn; ++k) s_.EntryTable(j, k) = textAt(row, k);
 }
 
 EntryReader::Outcome EntryReader::readRows() {
@@ -241,10 +257,10 @@ EntryReader::Outcome EntryReader::readRows() {
     const int maxSchool = team ? kMaxTeamSchoolNo : s_.MaxSchoolNo;
     for (int r = 1; r <= s_.MaxEntryRows; ++r) {
         session_.progress.setValue(r);
-        if (entries_.value(r, kSchoolColumn).isEmpty()) continue;
-        ruleUnderSchool(r);
-        if (entries_.value(r, layout_.numberColumn).isEmpty()) continue;
         try {
+            if (valueAt(r, kSchoolColumn).isEmpty()) continue;
+            ruleUnderSchool(r);
+            if (valueAt(r, layout_.numberColumn).isEmpty()) continue;
             const int school = static_cast<int>(number(r, kSchoolColumn, "学校番号", 1, maxSchool));
             if (layout_.kind == EntryKind::Division) {
                 readDivisionRow(r, school);
@@ -288,6 +304,12 @@ EntryReader::Outcome EntryReader::readRows() {
                           " 行目: " + bad.what + "「" + bad.text + "」は使えません（" +
                           std::to_string(bad.low) + "～" + std::to_string(bad.high) +
                           " の整数）\nこの行の前までを読み込みました");
+            return Outcome::StoppedAtRow;
+        } catch (const FormulaWithoutValue& missing) {
+            session_.tell("「" + entries_.name() + "」シートの " + std::to_string(missing.row) +
+                          " 行目: " + sheet::cellReference(missing.row, missing.column) +
+                          " の数式の値がありません。表計算ソフトで一度保存してください\n"
+                          "この行の前までを読み込みました");
             return Outcome::StoppedAtRow;
         }
     }

@@ -25,7 +25,9 @@ namespace tombra::intake {
 //
 // A value that cannot be an entry (a school, entry or seed number out of range, or text
 // where a number belongs) stops the reading at that row with a message naming the sheet,
-// the row and the value; what was read before it is kept, as for a duplicate entry.
+// the row and the value; what was read before it is kept, as for a duplicate entry. So does a
+// cell the reader needs whose formula has no stored result (the file was never saved by a
+// spreadsheet program that calculates).
 void readEntries(Session& session, sheet::Workbook& workbook);
 
 // A cell read as a whole number, rounded to nearest with ties to even: empty reads as 0;

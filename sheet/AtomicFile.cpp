@@ -5,9 +5,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
-#include <fstream>
 
+#include "sheet/ReadLimits.h"
 #include "sheet/WorkbookError.h"
 
 namespace tombra::sheet {
@@ -96,10 +97,53 @@ std::string readWholeFile(const std::filesystem::path& path) {
         throw WorkbookError("ファイルが見つかりません: " + path.string());
     if (std::filesystem::is_directory(path, ec))
         throw WorkbookError("ブックではなくフォルダです: " + path.string());
-    std::ifstream in(path, std::ios::binary);
-    if (!in) throw WorkbookError("ファイルを開けません: " + path.string());
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw WorkbookError("ファイルを読み込めません: " + path.string());
+    // Checked before anything is read: a device or a pipe may never end, and a file larger than
+    // any workbook would only fill the memory before being refused.
+    auto refuse = [&](const struct stat& st, std::uint64_t size) {
+        if (!S_ISREG(st.st_mode))
+            throw WorkbookError("「" + path.string() +
+                                "」は通常のファイルではない (装置や名前付きパイプなど) ため、"
+                                "ブックとして開けません");
+        if (size > kMaxWorkbookFileBytes)
+            throw WorkbookError("「" + path.string() + "」は " +
+                                std::to_string(kMaxWorkbookFileBytes >> 20) + " MB を超える (" +
+                                std::to_string((size + (1 << 20) - 1) >> 20) +
+                                " MB) ため、ブックとして開けません");
+    };
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0)
+        throw WorkbookError("ファイルを開けません: " + path.string());
+    refuse(st, static_cast<std::uint64_t>(st.st_size));
+    // Without blocking: the name may have been given to a pipe since.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) throw WorkbookError("ファイルを開けません: " + path.string());
+    std::string bytes;
+    try {
+        if (::fstat(fd, &st) != 0) throw WorkbookError("ファイルを開けません: " + path.string());
+        refuse(st, static_cast<std::uint64_t>(st.st_size));
+        bytes.resize(static_cast<size_t>(st.st_size));
+        size_t done = 0;
+        char more[65536];
+        for (;;) {
+            // Past the stated size only when the file grows while it is read.
+            const bool inside = done < bytes.size();
+            ssize_t n = inside ? ::read(fd, bytes.data() + done, bytes.size() - done)
+                               : ::read(fd, more, sizeof more);
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) throw WorkbookError("ファイルを読み込めません: " + path.string());
+            if (n == 0) break;
+            if (!inside) {
+                refuse(st, done + static_cast<std::uint64_t>(n));
+                bytes.append(more, static_cast<size_t>(n));
+            }
+            done += static_cast<size_t>(n);
+        }
+        bytes.resize(done);
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
+    ::close(fd);
     return bytes;
 }
 

@@ -11,7 +11,8 @@ namespace tombra::sheet {
 // file's permissions. Throws WorkbookError saying why.
 void writeFileAtomically(const std::filesystem::path& target, std::string_view bytes);
 
-// Reads a whole file; throws WorkbookError when it cannot.
+// Reads a whole file; throws WorkbookError when it cannot, and without reading a byte when the
+// path is no regular file (after links) or the file is larger than any workbook.
 std::string readWholeFile(const std::filesystem::path& path);
 
 }  // namespace tombra::sheet

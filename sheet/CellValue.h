@@ -5,7 +5,8 @@
 namespace tombra::sheet {
 
 // What a cell holds as the commands see it: empty, a number or a text (truth values and
-// error values of other programs read as their display text).
+// error values of other programs read as their display text). A formula whose result the
+// spreadsheet program never stored reads as empty, but says so.
 class CellValue {
   public:
     enum class Kind { Empty, Number, Text, Boolean, Error };
@@ -15,11 +16,18 @@ class CellValue {
     static CellValue text(std::string t) { return CellValue(Kind::Text, 0, std::move(t)); }
     static CellValue boolean(bool b) { return CellValue(Kind::Boolean, b ? 1 : 0, {}); }
     static CellValue error(std::string t) { return CellValue(Kind::Error, 0, std::move(t)); }
+    static CellValue formulaWithoutValue() {
+        CellValue v;
+        v.formulaWithoutValue_ = true;
+        return v;
+    }
 
     Kind kind() const { return kind_; }
     bool isEmpty() const { return kind_ == Kind::Empty; }
     bool isNumber() const { return kind_ == Kind::Number; }
     bool isText() const { return kind_ == Kind::Text; }
+    // An empty cell holding a formula that was never calculated.
+    bool isFormulaWithoutValue() const { return formulaWithoutValue_; }
     // The number of a number cell, 0 otherwise.
     double asNumber() const { return kind_ == Kind::Number ? number_ : 0; }
     // The text as the cell's value reads when joined into a text: "" for an empty cell,
@@ -33,6 +41,7 @@ class CellValue {
     Kind kind_ = Kind::Empty;
     double number_ = 0;
     std::string text_;
+    bool formulaWithoutValue_ = false;
 };
 
 }  // namespace tombra::sheet

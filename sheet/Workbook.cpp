@@ -10,6 +10,7 @@
 #include <set>
 
 #include "sheet/AtomicFile.h"
+#include "sheet/ReadLimits.h"
 #include "sheet/Relationships.h"
 #include "sheet/SharedStrings.h"
 #include "sheet/StyleSheet.h"
@@ -131,21 +132,35 @@ struct Workbook::Impl {
     std::unique_ptr<SharedStrings> strings;
     bool workbookChanged = false, relsChanged = false, contentTypesChanged = false;
 
+    // The file's name as messages show it ("" for a package made in memory).
+    std::string bookName() const { return path.filename().string(); }
+
+    // Runs a step of reading; its failures come out naming the file.
+    template <class Step>
+    auto reading(Step&& step) -> decltype(step()) {
+        try {
+            return step();
+        } catch (const ReadError& e) {
+            if (!e.book().empty() || bookName().empty()) throw;
+            throw e.inBook(bookName());
+        } catch (const std::bad_alloc&) {
+            throw ReadError(ReadError::Kind::OutOfMemory, "", "", bookName());
+        }
+    }
+
     void load(std::string bytes) {
+        using Kind = ReadError::Kind;
         package = std::make_unique<ZipPackage>(std::move(bytes));
         if (!package->contains("[Content_Types].xml") || !package->contains("_rels/.rels"))
-            throw WorkbookError(
-                "ブック (.xlsx) として読めないファイルです: パッケージの目録がありません");
+            throw ReadError(Kind::NotAWorkbook, "", "パッケージの目録がありません");
         parsePart(contentTypes, package->read("[Content_Types].xml"), "[Content_Types].xml");
         Relationships packageRels(package->read("_rels/.rels"), "_rels/.rels");
         const Relationships::Entry* office = packageRels.byTypeSuffix(kOfficeDocument);
-        if (!office)
-            throw WorkbookError("ブック (.xlsx) として読めないファイルです: 本体がありません");
+        if (!office) throw ReadError(Kind::NotAWorkbook, "", "本体がありません");
         workbookPart = resolvePartTarget("", office->target);
         parsePart(workbookXml, package->read(workbookPart), workbookPart);
         if (localName(workbookXml.document_element()) != "workbook")
-            throw WorkbookError(
-                "ブック (.xlsx) として読めないファイルです: 本体がブックではありません");
+            throw ReadError(Kind::NotAWorkbook, "", "本体がブックではありません");
         std::string relsPart = relationshipsPartFor(workbookPart);
         workbookRels = package->contains(relsPart)
                            ? std::make_unique<Relationships>(package->read(relsPart), relsPart)
@@ -164,7 +179,8 @@ struct Workbook::Impl {
                 rel && rel->type == kWorksheetType && !rel->external)
                 e.part = resolvePartTarget(workbookPart, rel->target);
             if (e.name.empty() || !seen.insert(asciiLower(e.name)).second)
-                throw WorkbookError("ブックのシート一覧が壊れています");
+                throw ReadError(Kind::Damaged, workbookPart,
+                                "シートの名前が空か、同じ名前のシートがあります");
             sheets.push_back(std::move(e));
         }
         if (const Relationships::Entry* rel = workbookRels->byTypeSuffix("/styles"))
@@ -174,7 +190,8 @@ struct Workbook::Impl {
         for (const SheetEntry& e : sheets)
             if ((!stylesPart.empty() && e.part == stylesPart) ||
                 (!stringsPart.empty() && e.part == stringsPart))
-                throw WorkbookError("ブックの部品の関係が壊れています");
+                throw ReadError(Kind::Damaged, relsPart,
+                                "シートが書式か共有文字列の部品を指しています");
         styles = !stylesPart.empty() && package->contains(stylesPart)
                      ? std::make_unique<StyleSheet>(package->read(stylesPart), stylesPart)
                      : std::make_unique<StyleSheet>();
@@ -182,9 +199,12 @@ struct Workbook::Impl {
 
     SharedStrings& sharedStrings() {
         if (!strings)
-            strings = !stringsPart.empty() && package->contains(stringsPart)
-                          ? std::make_unique<SharedStrings>(package->read(stringsPart), stringsPart)
-                          : std::make_unique<SharedStrings>();
+            strings = reading([&] {
+                return !stringsPart.empty() && package->contains(stringsPart)
+                           ? std::make_unique<SharedStrings>(package->read(stringsPart),
+                                                             stringsPart)
+                           : std::make_unique<SharedStrings>();
+            });
         return *strings;
     }
 
@@ -200,15 +220,20 @@ struct Workbook::Impl {
     Worksheet& worksheet(SheetEntry& e) {
         if (!e.worksheet) {
             if (!package->contains(e.part))
-                throw WorkbookError("シート「" + e.name +
-                                    "」の内容がありません (ブックが壊れています)");
+                throw ReadError(ReadError::Kind::Missing, e.part + " (シート「" + e.name + "」)",
+                                "", bookName());
             try {
-                auto ws = std::make_unique<Worksheet>(e.name, e.part, *styles, sharedStrings());
-                ws->load(package->read(e.part));
-                e.worksheet = std::move(ws);
-            } catch (const std::bad_alloc&) {
-                throw WorkbookError("メモリが足りないため、シート「" + e.name +
-                                    "」を読み込めません");
+                reading([&] {
+                    auto ws = std::make_unique<Worksheet>(e.name, e.part, *styles, sharedStrings());
+                    ws->load(package->read(e.part));
+                    e.worksheet = std::move(ws);
+                });
+            } catch (const ReadError& failure) {
+                if (failure.kind() != ReadError::Kind::OutOfMemory || !failure.part().empty())
+                    throw;
+                throw WorkbookError("メモリが足りないため、" +
+                                    (bookName().empty() ? "" : "ブック「" + bookName() + "」の") +
+                                    "シート「" + e.name + "」を読み込めません");
             }
         }
         return *e.worksheet;
@@ -265,21 +290,21 @@ Workbook::~Workbook() = default;
 
 std::unique_ptr<Workbook> Workbook::open(const std::filesystem::path& path) {
     std::filesystem::path absolute = std::filesystem::absolute(path);
-    auto stamp = stampOf(absolute);
-    auto wb = fromBytes(readWholeFile(absolute), absolute);
-    wb->impl_->stamp = stamp;
-    return wb;
+    try {
+        auto stamp = stampOf(absolute);
+        auto wb = fromBytes(readWholeFile(absolute), absolute);
+        wb->impl_->stamp = stamp;
+        return wb;
+    } catch (const std::bad_alloc&) {
+        throw ReadError(ReadError::Kind::OutOfMemory, "", "", absolute.filename().string());
+    }
 }
 
 std::unique_ptr<Workbook> Workbook::fromBytes(std::string bytes,
                                               const std::filesystem::path& path) {
     auto impl = std::make_unique<Impl>();
     impl->path = path;
-    try {
-        impl->load(std::move(bytes));
-    } catch (const std::bad_alloc&) {
-        throw WorkbookError("メモリが足りないため、ブックを読み込めません");
-    }
+    impl->reading([&] { impl->load(std::move(bytes)); });
     return std::unique_ptr<Workbook>(new Workbook(std::move(impl)));
 }
 

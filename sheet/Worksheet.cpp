@@ -51,6 +51,7 @@ double textUnits(std::string_view text) {
 
 void Worksheet::Cell::setEmpty() {
     kind = Kind::Empty;
+    formulaWithoutValue = false;
     number = 0;
     text.clear();
     sharedIndex = -1;
@@ -71,9 +72,14 @@ void Worksheet::checkCell(int row, int column) {
 }
 
 const Worksheet::Cell* Worksheet::findCell(int row, int column) const {
-    auto r = rows_.find(row);
-    if (r == rows_.end()) return nullptr;
-    const auto& cells = r->second.cells;
+    // Readers go along a row cell by cell; rows are only ever dropped all at once, on load.
+    if (!lastRow_ || lastRowNumber_ != row) {
+        auto r = rows_.find(row);
+        if (r == rows_.end()) return nullptr;
+        lastRow_ = &r->second;
+        lastRowNumber_ = row;
+    }
+    const auto& cells = lastRow_->cells;
     auto it = std::lower_bound(cells.begin(), cells.end(), column,
                                [](const Cell& c, int col) { return c.column < col; });
     return it != cells.end() && it->column == column ? &*it : nullptr;
@@ -123,11 +129,12 @@ CellValue Worksheet::value(int row, int column) const {
     if (!c) return {};
     switch (c->kind) {
         case Cell::Kind::Empty:
-            return {};
+            return c->formulaWithoutValue ? CellValue::formulaWithoutValue() : CellValue();
         case Cell::Kind::Number:
             return CellValue::number(c->number);
         case Cell::Kind::Text:
-            return CellValue::text(c->text);
+            // A text read from the shared table stays there: copies would multiply it.
+            return CellValue::text(c->sharedIndex >= 0 ? strings_.text(c->sharedIndex) : c->text);
         case Cell::Kind::Boolean:
             return CellValue::boolean(c->number != 0);
         case Cell::Kind::Error:

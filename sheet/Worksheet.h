@@ -18,6 +18,7 @@ namespace tombra::sheet {
 
 class StyleSheet;
 class SharedStrings;
+class ReadError;
 
 // One worksheet of a workbook: cells with values and formats, rows and columns, merged ranges
 // and manual page breaks. Everything in the sheet's part that is not modelled here is kept
@@ -100,9 +101,10 @@ class Worksheet {
         int column = 0;
         std::uint32_t style = 0;
         Kind kind = Kind::Empty;
+        bool formulaWithoutValue = false;  // empty: a formula whose result was never stored
         double number = 0;
         std::string text;
-        int sharedIndex = -1;    // shared-string entry of an unchanged text
+        int sharedIndex = -1;    // shared-string entry of an unchanged text, read from there
         std::string rawType;     // the t attribute of an unchanged cell we do not model
         std::string rawContent;  // its children (formula, inline string...) as read
         std::string extraAttributes;
@@ -144,6 +146,10 @@ class Worksheet {
     double defaultRowHeight() const;
 
     void parseSheetData(pugi::xml_node sheetData);
+    // sheetData read from the part's text without a tree; false when the text needs the tree.
+    // [begin, end) is sheetData's content.
+    bool readSheetDataText(std::string_view xml, size_t& begin, size_t& end);
+    ReadError tooManyCells() const;
     void parseColumns(pugi::xml_node cols);
     void parseMerges(pugi::xml_node mergeCells);
     void parseRowBreaks(pugi::xml_node rowBreaks);
@@ -164,6 +170,8 @@ class Worksheet {
     double baseColumnWidth_ = 8;
     double defaultColumnWidth_ = 0;  // file units, when the sheet states one
     bool touched_ = false;
+    mutable const Row* lastRow_ = nullptr;  // the row findCell found last
+    mutable int lastRowNumber_ = 0;
 };
 
 }  // namespace tombra::sheet

@@ -2,12 +2,15 @@
 // rowBreaks, dimension) are taken out of the document when read and put back at their place
 // in the schema's order when written; everything else stays in the document untouched.
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <limits>
 #include <random>
 
 #include "sheet/ColumnWidth.h"
+#include "sheet/ReadLimits.h"
 #include "sheet/SharedStrings.h"
 #include "sheet/StyleSheet.h"
 #include "sheet/WorkbookError.h"
@@ -75,10 +78,20 @@ constexpr const char* kNewSheet =
     "footer=\"0.3\"/>"
     "<pageSetup paperSize=\"9\" orientation=\"portrait\"/></worksheet>";
 
+// As std::from_chars reads a whole text, at half the cost: sheets are mostly such numbers.
 bool parseInt(std::string_view v, long long& out) {
-    if (v.empty()) return false;
-    auto r = std::from_chars(v.data(), v.data() + v.size(), out);
-    return r.ec == std::errc() && r.ptr == v.data() + v.size();
+    const bool negative = !v.empty() && v.front() == '-';
+    if (v.size() == (negative ? 1u : 0u)) return false;
+    constexpr unsigned long long kLargest = std::numeric_limits<long long>::max();
+    unsigned long long n = 0;
+    for (size_t i = negative ? 1 : 0; i < v.size(); ++i) {
+        const unsigned digit = static_cast<unsigned char>(v[i]) - static_cast<unsigned>('0');
+        if (digit > 9 || n > (kLargest + 1 - digit) / 10) return false;
+        n = n * 10 + digit;
+    }
+    if (n > kLargest + (negative ? 1 : 0)) return false;
+    out = negative ? static_cast<long long>(0 - n) : static_cast<long long>(n);
+    return true;
 }
 
 bool parseDouble(std::string_view v, double& out) {
@@ -131,6 +144,461 @@ std::string extraAttributes(const pugi::xml_node& n,
     return out;
 }
 
+constexpr unsigned kPartFlags = pugi::parse_minimal | pugi::parse_cdata | pugi::parse_comments |
+                                pugi::parse_pi | pugi::parse_declaration | pugi::parse_doctype |
+                                pugi::parse_ws_pcdata;
+
+std::string_view localPart(std::string_view qualified) {
+    size_t colon = qualified.find(':');
+    return colon == std::string_view::npos ? qualified : qualified.substr(colon + 1);
+}
+
+// An attribute as written: its value keeps its entities.
+struct RawAttribute {
+    std::string_view name, value;
+};
+using RawAttributes = std::vector<RawAttribute>;
+
+RawAttributes rawAttributes(const pugi::xml_node& n) {
+    RawAttributes out;
+    for (pugi::xml_attribute a = n.first_attribute(); a; a = a.next_attribute())
+        out.push_back({a.name(), a.value()});
+    return out;
+}
+
+// The first of that name, as the document tree finds it.
+const RawAttribute* findAttribute(const RawAttributes& attributes, std::string_view name) {
+    for (const RawAttribute& a : attributes)
+        if (a.name == name) return &a;
+    return nullptr;
+}
+
+std::string_view valueOf(const RawAttributes& attributes, std::string_view name) {
+    const RawAttribute* a = findAttribute(attributes, name);
+    return a ? a->value : std::string_view();
+}
+
+bool flag(std::string_view v) { return v == "1" || v == "true"; }
+
+std::string extraAttributes(const RawAttributes& attributes,
+                            std::initializer_list<std::string_view> modelled) {
+    std::string out;
+    for (const RawAttribute& a : attributes) {
+        if (std::find(modelled.begin(), modelled.end(), a.name) != modelled.end()) continue;
+        out += ' ';
+        out += a.name;
+        out += "=\"" + quotable(a.value) + '"';
+    }
+    return out;
+}
+
+[[noreturn]] void sheetDamaged(const std::string& sheet, const std::string& what) {
+    throw WorkbookError("シート「" + sheet + "」が壊れています: " + what);
+}
+
+// The number of a row; `previous` is that of the row before it (0 for the first).
+long long rowNumberOf(const RawAttributes& attributes, long long previous,
+                      const std::string& sheet) {
+    long long r = previous + 1;
+    if (const RawAttribute* a = findAttribute(attributes, "r"); a && !parseInt(a->value, r))
+        sheetDamaged(sheet, "行番号が正しくありません");
+    if (r < 1 || r > kMaxRow) sheetDamaged(sheet, "行番号 " + std::to_string(r) + " が範囲外です");
+    return r;
+}
+
+template <class Row>
+void readRowAttributes(const RawAttributes& attributes, Row& row) {
+    double ht;
+    if (parseDouble(valueOf(attributes, "ht"), ht) && ht >= 0 && ht <= 409) row.height = ht;
+    row.customHeight = flag(valueOf(attributes, "customHeight"));
+    row.customFormat = flag(valueOf(attributes, "customFormat"));
+    long long s = 0;
+    if (parseInt(valueOf(attributes, "s"), s) && s >= 0) row.style = static_cast<std::uint32_t>(s);
+    row.hidden = flag(valueOf(attributes, "hidden"));
+    row.extraAttributes = extraAttributes(
+        attributes, {"r", "ht", "customHeight", "customFormat", "s", "hidden", "spans"});
+}
+
+// The column of a cell in row `row`; `previous` is that of the cell before it (0 for the first).
+int cellColumnOf(const RawAttributes& attributes, long long row, int previous,
+                 const std::string& sheet) {
+    int col = previous + 1;
+    if (const RawAttribute* ref = findAttribute(attributes, "r")) {
+        std::string_view text = ref->value;
+        size_t letters = 0;
+        while (letters < text.size() && ((text[letters] >= 'A' && text[letters] <= 'Z') ||
+                                         (text[letters] >= 'a' && text[letters] <= 'z')))
+            ++letters;
+        long long refRow = 0;
+        col = 0;
+        if (letters >= 1 && letters <= 3)
+            for (size_t i = 0; i < letters; ++i) col = col * 26 + ((text[i] & ~0x20) - 'A' + 1);
+        if (col > kMaxColumn) col = 0;
+        if (col == 0 || !parseInt(text.substr(letters), refRow) || refRow != row)
+            sheetDamaged(sheet, "セル参照 \"" + std::string(text) + "\" が正しくありません");
+    }
+    if (col < 1 || col > kMaxColumn) sheetDamaged(sheet, "列番号が範囲外です");
+    return col;
+}
+
+// The format and the attributes kept as read; returns the type (t).
+template <class Cell>
+std::string_view readCellAttributes(const RawAttributes& attributes, Cell& cell) {
+    const RawAttribute *style = nullptr, *type = nullptr;
+    bool others = false;
+    for (const RawAttribute& a : attributes) {
+        const char c = a.name.size() == 1 ? a.name[0] : '\0';
+        if (c == 's') {
+            if (!style) style = &a;
+        } else if (c == 't') {
+            if (!type) type = &a;
+        } else if (c != 'r') {
+            others = true;
+        }
+    }
+    long long s = 0;
+    if (style && parseInt(style->value, s) && s >= 0) cell.style = static_cast<std::uint32_t>(s);
+    if (others) cell.extraAttributes = extraAttributes(attributes, {"r", "s", "t"});
+    return type ? type->value : std::string_view();
+}
+
+// A number or shared text whose only children are values (`v`: the last one's decoded text,
+// null when there is none). Returns false for a number that does not read as one: the cell
+// shows it as text and keeps it as written.
+template <class Cell>
+bool readPlainValue(Cell& cell, std::string_view type, const std::string_view* v,
+                    const SharedStrings& strings, const std::string& sheet) {
+    if (!v) return true;
+    if (type == "s") {
+        long long index;
+        if (!parseInt(*v, index)) sheetDamaged(sheet, "共有文字列の番号が正しくありません");
+        (void)strings.text(index);  // refuses an index outside the table
+        cell.kind = Cell::Kind::Text;
+        cell.sharedIndex = static_cast<int>(index);
+        return true;
+    }
+    double d;
+    if (parseDouble(*v, d)) {
+        cell.kind = Cell::Kind::Number;
+        cell.number = d;
+        return true;
+    }
+    cell.kind = Cell::Kind::Text;
+    cell.text = std::string(*v);
+    return false;
+}
+
+bool isPlainType(std::string_view type) { return type.empty() || type == "n" || type == "s"; }
+
+// A cell's value from its element in a document tree.
+template <class Cell>
+void readCellContent(Cell& cell, const pugi::xml_node& cn, std::string_view type,
+                     const SharedStrings& strings, const std::string& sheet) {
+    pugi::xml_node v, other, formula;
+    for (pugi::xml_node ch = cn.first_child(); ch; ch = ch.next_sibling()) {
+        if (ch.type() != pugi::node_element) continue;
+        if (localName(ch) == "v") {
+            v = ch;
+        } else {
+            other = ch;
+            if (localName(ch) == "f") formula = ch;
+        }
+    }
+    const std::string vText = v ? nodeText(v) : std::string();
+    if (isPlainType(type) && !other) {
+        const std::string_view text(vText);
+        if (!readPlainValue(cell, type, v ? &text : nullptr, strings, sheet)) {
+            cell.rawType = quotable(type);
+            cell.rawContent = printNode(v);
+        }
+        return;
+    }
+    // Formulas, inline strings, truth and error values: kept as read; the value shown is the
+    // cached one.
+    cell.rawType = type.empty() ? "n" : quotable(type);
+    for (pugi::xml_node ch = cn.first_child(); ch; ch = ch.next_sibling())
+        cell.rawContent += printNode(ch);
+    if (type == "inlineStr") {
+        std::string t;
+        if (pugi::xml_node is = childByLocalName(cn, "is")) {
+            for (pugi::xml_node part = is.first_child(); part; part = part.next_sibling()) {
+                if (localName(part) == "t")
+                    t += nodeText(part);
+                else if (localName(part) == "r")
+                    t += nodeText(childByLocalName(part, "t"));
+            }
+        }
+        cell.kind = Cell::Kind::Text;
+        cell.text = decodeEscapes(t);
+    } else if (type == "b") {
+        cell.kind = Cell::Kind::Boolean;
+        cell.number = vText == "1" || vText == "true" ? 1 : 0;
+    } else if (type == "e") {
+        cell.kind = Cell::Kind::Error;
+        cell.text = vText;
+    } else if (type == "s") {
+        long long index;
+        if (v && parseInt(vText, index)) {
+            (void)strings.text(index);
+            cell.kind = Cell::Kind::Text;
+            cell.sharedIndex = static_cast<int>(index);  // read from the table, written as read
+        }
+    } else if (type == "str" || type == "d") {
+        if (v) {
+            cell.kind = Cell::Kind::Text;
+            cell.text = decodeEscapes(vText);
+        }
+    } else {
+        double d;
+        if (v && parseDouble(vText, d)) {
+            cell.kind = Cell::Kind::Number;
+            cell.number = d;
+        }
+    }
+    // Never calculated: the spreadsheet program writes the result when it saves.
+    cell.formulaWithoutValue = formula && !v && cell.kind == Cell::Kind::Empty;
+}
+
+// Out-of-order or repeated cells: the last one written for a column wins.
+template <class Cell>
+void sortCells(std::vector<Cell>& cells) {
+    std::stable_sort(cells.begin(), cells.end(),
+                     [](const Cell& a, const Cell& b) { return a.column < b.column; });
+    std::vector<Cell> unique;
+    for (Cell& c : cells) {
+        if (!unique.empty() && unique.back().column == c.column)
+            unique.back() = std::move(c);
+        else
+            unique.push_back(std::move(c));
+    }
+    cells = std::move(unique);
+}
+
+// Markup read straight from a part's text, for sheetData, where a document tree would cost
+// ten times the text and most of the reading time. It takes only what it is sure of: a
+// doctype, another encoding, a NUL byte, a processing instruction or anything else unusual
+// makes it give up, and the part is then read through the tree as before.
+class MarkupReader {
+  public:
+    enum class Token { Start, End, Text, Other, Fail };
+
+    explicit MarkupReader(std::string_view text)
+        : base_(text.data()), end_(text.data() + text.size()), p_(base_), start_(base_) {}
+
+    size_t pos() const { return static_cast<size_t>(p_ - base_); }
+    size_t tokenStart() const { return static_cast<size_t>(start_ - base_); }
+    std::string_view name() const { return name_; }
+    const RawAttributes& attributes() const { return attributes_; }
+    bool selfClosing() const { return selfClosing_; }
+
+    // Comments and CDATA come as Other; the end of the text as Fail.
+    Token next() {
+        start_ = p_;
+        if (p_ >= end_) return Token::Fail;
+        if (*p_ != '<') {
+            // Mostly a few characters: a loop beats a call.
+            while (p_ < end_ && *p_ != '<')
+                if (*p_++ == '\0') return Token::Fail;
+            return p_ < end_ ? Token::Text : Token::Fail;
+        }
+        if (end_ - p_ < 2) return Token::Fail;
+        if (p_[1] == '/') {
+            p_ += 2;
+            if (!readName(name_)) return Token::Fail;
+            skipSpaces();
+            if (p_ >= end_ || *p_ != '>') return Token::Fail;
+            ++p_;
+            return Token::End;
+        }
+        if (p_[1] == '!') {
+            if (at("<!--")) return skipPast("-->") ? Token::Other : Token::Fail;
+            if (at("<![CDATA[")) return skipPast("]]>") ? Token::Other : Token::Fail;
+            return Token::Fail;
+        }
+        ++p_;
+        if (!readName(name_)) return Token::Fail;
+        attributes_.clear();
+        selfClosing_ = false;
+        for (;;) {
+            const char* before = p_;
+            skipSpaces();
+            if (p_ >= end_) return Token::Fail;
+            if (*p_ == '>') {
+                ++p_;
+                return Token::Start;
+            }
+            if (*p_ == '/') {
+                if (end_ - p_ < 2 || p_[1] != '>') return Token::Fail;
+                p_ += 2;
+                selfClosing_ = true;
+                return Token::Start;
+            }
+            RawAttribute a;
+            if (p_ == before || !readName(a.name)) return Token::Fail;
+            skipSpaces();
+            if (p_ >= end_ || *p_ != '=') return Token::Fail;
+            ++p_;
+            skipSpaces();
+            if (p_ >= end_ || (*p_ != '"' && *p_ != '\'')) return Token::Fail;
+            const char quote = *p_++;
+            const char* value = p_;
+            while (p_ < end_ && *p_ != quote) {
+                if (*p_ == '<' || *p_ == '\0') return Token::Fail;
+                ++p_;
+            }
+            if (p_ >= end_) return Token::Fail;
+            a.value = std::string_view(value, static_cast<size_t>(p_ - value));
+            ++p_;
+            attributes_.push_back(a);
+        }
+    }
+
+    // The text of the element whose start tag was read last, when that is all it holds; the
+    // reader is then past its end tag. Otherwise nothing is read.
+    bool readTextContent(std::string_view& text) {
+        if (selfClosing_) {
+            text = {};
+            return true;
+        }
+        const char* lt = p_;
+        while (lt < end_ && *lt != '<')
+            if (*lt++ == '\0') return false;
+        const size_t n = name_.size();
+        if (end_ - lt < static_cast<std::ptrdiff_t>(n + 3) || lt[1] != '/' ||
+            std::memcmp(lt + 2, name_.data(), n) != 0 || lt[n + 2] != '>')
+            return false;
+        text = std::string_view(p_, static_cast<size_t>(lt - p_));
+        start_ = lt;
+        p_ = lt + n + 3;
+        return true;
+    }
+
+    // Past the end of the element whose start tag was read last.
+    bool skipElement() {
+        if (selfClosing_) return true;
+        open_.assign(1, name_);
+        for (;;) {
+            switch (next()) {
+                case Token::Start:
+                    if (!selfClosing_) open_.push_back(name_);
+                    break;
+                case Token::End:
+                    if (name_ != open_.back()) return false;
+                    open_.pop_back();
+                    if (open_.empty()) return true;
+                    break;
+                case Token::Text:
+                case Token::Other:
+                    break;
+                case Token::Fail:
+                    return false;
+            }
+        }
+    }
+
+    // Just past the start tag of the worksheet's sheetData, when it has content.
+    bool toSheetData() {
+        if (at("\xEF\xBB\xBF")) p_ += 3;
+        skipSpaces();
+        if (at("<?xml")) {
+            const char* close = search("?>");
+            if (!close || !declaresUtf8(std::string_view(p_, static_cast<size_t>(close - p_))))
+                return false;
+            p_ = close + 2;
+        }
+        for (;;) {
+            skipSpaces();
+            if (!at("<!--")) break;
+            if (!skipPast("-->")) return false;
+        }
+        if (!at("<") || next() != Token::Start || selfClosing_ || localPart(name_) != "worksheet")
+            return false;
+        open_.assign(1, name_);
+        for (;;) {
+            switch (next()) {
+                case Token::Start:
+                    if (open_.size() == 1 && localPart(name_) == "sheetData") return !selfClosing_;
+                    if (!selfClosing_) open_.push_back(name_);
+                    break;
+                case Token::End:
+                    if (name_ != open_.back()) return false;
+                    open_.pop_back();
+                    if (open_.empty()) return false;
+                    break;
+                case Token::Text:
+                case Token::Other:
+                    break;
+                case Token::Fail:
+                    return false;
+            }
+        }
+    }
+
+  private:
+    static bool isNameStart(unsigned char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':' ||
+               c >= 0x80;
+    }
+    static bool isNameChar(unsigned char c) {
+        static const auto table = [] {
+            std::array<bool, 256> t{};
+            for (int c = 0; c < 256; ++c)
+                t[static_cast<size_t>(c)] = isNameStart(static_cast<unsigned char>(c)) ||
+                                            (c >= '0' && c <= '9') || c == '-' || c == '.';
+            return t;
+        }();
+        return table[c];
+    }
+
+    const char* search(std::string_view what) const {
+        const std::string_view rest(p_, static_cast<size_t>(end_ - p_));
+        const size_t at = rest.find(what);
+        return at == std::string_view::npos ? nullptr : p_ + at;
+    }
+    bool at(std::string_view what) const {
+        return static_cast<size_t>(end_ - p_) >= what.size() &&
+               std::memcmp(p_, what.data(), what.size()) == 0;
+    }
+    void skipSpaces() {
+        while (p_ < end_ && (*p_ == ' ' || *p_ == '\t' || *p_ == '\n' || *p_ == '\r')) ++p_;
+    }
+    bool skipPast(std::string_view end) {
+        const char* found = search(end);
+        if (!found) return false;
+        p_ = found + end.size();
+        return true;
+    }
+    bool readName(std::string_view& out) {
+        const char* begin = p_;
+        if (p_ >= end_ || !isNameStart(static_cast<unsigned char>(*p_))) return false;
+        ++p_;
+        while (p_ < end_ && isNameChar(static_cast<unsigned char>(*p_))) ++p_;
+        out = std::string_view(begin, static_cast<size_t>(p_ - begin));
+        return true;
+    }
+    // The tree converts other encodings; this reader only takes UTF-8 as it is.
+    static bool declaresUtf8(std::string_view declaration) {
+        const size_t at = declaration.find("encoding");
+        if (at == std::string_view::npos) return true;
+        const size_t quote = declaration.find_first_of("\"'", at);
+        if (quote == std::string_view::npos) return false;
+        const size_t close = declaration.find(declaration[quote], quote + 1);
+        if (close == std::string_view::npos) return false;
+        std::string value(declaration.substr(quote + 1, close - quote - 1));
+        for (char& c : value) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        return value == "utf-8" || value == "utf8";
+    }
+
+    const char* base_;
+    const char* end_;
+    const char* p_;
+    const char* start_;
+    std::string_view name_;
+    RawAttributes attributes_;
+    bool selfClosing_ = false;
+    std::vector<std::string_view> open_;
+};
+
 }  // namespace
 
 void Worksheet::loadNew() {
@@ -139,11 +607,31 @@ void Worksheet::loadNew() {
 }
 
 void Worksheet::load(std::string_view xml) {
+    lastRow_ = nullptr;
     rows_.clear();
     columns_.clear();
     merges_.clear();
     rowBreaks_.clear();
-    parsePart(doc_, xml, partName_);
+    // sheetData straight from the text, the rest of the part through the tree; the whole part
+    // through the tree when the text holds anything the direct reading is not sure of.
+    size_t dataBegin = 0, dataEnd = 0;
+    bool direct = readSheetDataText(xml, dataBegin, dataEnd);
+    if (direct) {
+        std::string rest;
+        rest.reserve(xml.size() - (dataEnd - dataBegin));
+        rest.append(xml.substr(0, dataBegin)).append(xml.substr(dataEnd));
+        try {
+            parsePart(doc_, rest, partName_);
+            pugi::xml_node data = childByLocalName(doc_.document_element(), "sheetData");
+            direct = data && !data.first_child();
+        } catch (const ReadError&) {
+            direct = false;  // told by the reading of the whole part, with its own offsets
+        }
+    }
+    if (!direct) {
+        rows_.clear();
+        parsePart(doc_, xml, partName_);
+    }
     pugi::xml_node root = doc_.document_element();
     if (localName(root) != "worksheet")
         throw WorkbookError("シート「" + name_ + "」はワークシートではありません");
@@ -159,8 +647,10 @@ void Worksheet::load(std::string_view xml) {
     }
     pugi::xml_node sheetData = childByLocalName(root, "sheetData");
     if (!sheetData) sheetData = insertInOrder("sheetData");
-    parseSheetData(sheetData);
-    while (sheetData.first_child()) sheetData.remove_child(sheetData.first_child());
+    if (!direct) {
+        parseSheetData(sheetData);
+        while (sheetData.first_child()) sheetData.remove_child(sheetData.first_child());
+    }
     if (pugi::xml_node cols = childByLocalName(root, "cols")) {
         parseColumns(cols);
         root.remove_child(cols);
@@ -176,147 +666,137 @@ void Worksheet::load(std::string_view xml) {
     touched_ = false;
 }
 
+ReadError Worksheet::tooManyCells() const {
+    return ReadError(ReadError::Kind::Unreadable, partName_,
+                     "シート「" + name_ + "」のセルが " +
+                         std::to_string(kMaxCellsPerSheet / 10000) + " 万個を超えています");
+}
+
 void Worksheet::parseSheetData(pugi::xml_node sheetData) {
-    auto damaged = [&](const std::string& what) {
-        return WorkbookError("シート「" + name_ + "」が壊れています: " + what);
-    };
-    long long rowNumber = 0;
+    long long rowNumber = 0, cells = 0;
     for (pugi::xml_node rn = sheetData.first_child(); rn; rn = rn.next_sibling()) {
         if (rn.type() != pugi::node_element || localName(rn) != "row") continue;
-        long long r = rowNumber + 1;
-        if (rn.attribute("r") && !parseInt(rn.attribute("r").value(), r))
-            throw damaged("行番号が正しくありません");
-        if (r < 1 || r > kMaxRow) throw damaged("行番号 " + std::to_string(r) + " が範囲外です");
-        rowNumber = r;
-        Row& row = rows_[static_cast<int>(r)];
-        double ht;
-        if (parseDouble(rn.attribute("ht").value(), ht) && ht >= 0 && ht <= 409) row.height = ht;
-        row.customHeight = flag(rn.attribute("customHeight"));
-        row.customFormat = flag(rn.attribute("customFormat"));
-        long long s = 0;
-        if (parseInt(rn.attribute("s").value(), s) && s >= 0)
-            row.style = static_cast<std::uint32_t>(s);
-        row.hidden = flag(rn.attribute("hidden"));
-        row.extraAttributes = extraAttributes(
-            rn, {"r", "ht", "customHeight", "customFormat", "s", "hidden", "spans"});
-
+        const RawAttributes rowAttributes = rawAttributes(rn);
+        rowNumber = rowNumberOf(rowAttributes, rowNumber, name_);
+        Row& row = rows_[static_cast<int>(rowNumber)];
+        readRowAttributes(rowAttributes, row);
         int columnNumber = 0;
         bool sorted = true;
         for (pugi::xml_node cn = rn.first_child(); cn; cn = cn.next_sibling()) {
             if (cn.type() != pugi::node_element || localName(cn) != "c") continue;
-            int col = columnNumber + 1;
-            if (pugi::xml_attribute ref = cn.attribute("r")) {
-                std::string_view text(ref.value());
-                size_t letters = 0;
-                while (letters < text.size() &&
-                       std::isalpha(static_cast<unsigned char>(text[letters])))
-                    ++letters;
-                long long refRow = 0;
-                col = sheet::columnNumber(text.substr(0, letters));
-                if (col == 0 || !parseInt(text.substr(letters), refRow) || refRow != r)
-                    throw damaged("セル参照 \"" + std::string(text) + "\" が正しくありません");
-            }
-            if (col < 1 || col > kMaxColumn) throw damaged("列番号が範囲外です");
+            if (++cells > kMaxCellsPerSheet) throw tooManyCells();
+            const RawAttributes attributes = rawAttributes(cn);
+            const int col = cellColumnOf(attributes, rowNumber, columnNumber, name_);
             if (!row.cells.empty() && col <= row.cells.back().column) sorted = false;
             columnNumber = col;
-
             Cell cell;
             cell.column = col;
-            if (parseInt(cn.attribute("s").value(), s) && s >= 0)
-                cell.style = static_cast<std::uint32_t>(s);
-            cell.extraAttributes = extraAttributes(cn, {"r", "s", "t"});
-            std::string_view type(cn.attribute("t").value());
-            pugi::xml_node v, other;
-            for (pugi::xml_node ch = cn.first_child(); ch; ch = ch.next_sibling()) {
-                if (ch.type() != pugi::node_element) continue;
-                if (localName(ch) == "v")
-                    v = ch;
-                else
-                    other = ch;
-            }
-            std::string vText = v ? nodeText(v) : std::string();
-            if (type == "s" && !other) {
-                if (v) {
-                    long long index;
-                    if (!parseInt(vText, index))
-                        throw damaged("共有文字列の番号が正しくありません");
-                    cell.kind = Cell::Kind::Text;
-                    cell.text = strings_.text(index);
-                    cell.sharedIndex = static_cast<int>(index);
-                }
-            } else if ((type.empty() || type == "n") && !other) {
-                if (v) {
-                    double d;
-                    if (parseDouble(vText, d)) {
-                        cell.kind = Cell::Kind::Number;
-                        cell.number = d;
-                    } else {
-                        cell.kind =
-                            Cell::Kind::Text;  // unreadable number: show it, keep it as read
-                        cell.text = vText;
-                        cell.rawType = quotable(type);
-                        cell.rawContent = printNode(v);
-                    }
-                }
-            } else {
-                // Formulas, inline strings, truth and error values: kept as read; the value shown
-                // is the cached one.
-                cell.rawType = type.empty() ? "n" : quotable(type);
-                for (pugi::xml_node ch = cn.first_child(); ch; ch = ch.next_sibling())
-                    cell.rawContent += printNode(ch);
-                if (type == "inlineStr") {
-                    std::string t;
-                    if (pugi::xml_node is = childByLocalName(cn, "is")) {
-                        for (pugi::xml_node part = is.first_child(); part;
-                             part = part.next_sibling()) {
-                            if (localName(part) == "t")
-                                t += nodeText(part);
-                            else if (localName(part) == "r")
-                                t += nodeText(childByLocalName(part, "t"));
-                        }
-                    }
-                    cell.kind = Cell::Kind::Text;
-                    cell.text = decodeEscapes(t);
-                } else if (type == "b") {
-                    cell.kind = Cell::Kind::Boolean;
-                    cell.number = vText == "1" || vText == "true" ? 1 : 0;
-                } else if (type == "e") {
-                    cell.kind = Cell::Kind::Error;
-                    cell.text = vText;
-                } else if (type == "s") {
-                    long long index;
-                    if (v && parseInt(vText, index)) {
-                        cell.kind = Cell::Kind::Text;
-                        cell.text = strings_.text(index);
-                    }
-                } else if (type == "str" || type == "d") {
-                    if (v) {
-                        cell.kind = Cell::Kind::Text;
-                        cell.text = decodeEscapes(vText);
-                    }
-                } else {
-                    double d;
-                    if (v && parseDouble(vText, d)) {
-                        cell.kind = Cell::Kind::Number;
-                        cell.number = d;
-                    }
-                }
-            }
+            const std::string_view type = readCellAttributes(attributes, cell);
+            readCellContent(cell, cn, type, strings_, name_);
             row.cells.push_back(std::move(cell));
         }
-        if (!sorted) {
-            // Out-of-order or repeated cells: the last one written for a column wins.
-            std::stable_sort(row.cells.begin(), row.cells.end(),
-                             [](const Cell& a, const Cell& b) { return a.column < b.column; });
-            std::vector<Cell> unique;
-            for (Cell& c : row.cells) {
-                if (!unique.empty() && unique.back().column == c.column)
-                    unique.back() = std::move(c);
-                else
-                    unique.push_back(std::move(c));
-            }
-            row.cells = std::move(unique);
+        if (!sorted) sortCells(row.cells);
+    }
+}
+
+bool Worksheet::readSheetDataText(std::string_view xml, size_t& begin, size_t& end) {
+    using Token = MarkupReader::Token;
+    MarkupReader in(xml);
+    if (!in.toSheetData()) return false;
+    begin = in.pos();
+    const std::string_view sheetDataName = in.name();
+    pugi::xml_document cellTree;  // for the few cells that are more than a value
+    long long rowNumber = 0, cells = 0;
+    size_t cellsBefore = 0;  // in the row before: rows of a sheet tend to be alike
+    for (;;) {
+        Token t = in.next();
+        if (t == Token::Text || t == Token::Other) continue;
+        if (t == Token::End) {
+            if (in.name() != sheetDataName) return false;
+            end = in.tokenStart();
+            return true;
         }
+        if (t != Token::Start) return false;
+        if (localPart(in.name()) != "row") {
+            if (!in.skipElement()) return false;
+            continue;
+        }
+        const std::string_view rowName = in.name();
+        rowNumber = rowNumberOf(in.attributes(), rowNumber, name_);
+        Row& row = rows_.empty() || rows_.rbegin()->first < rowNumber
+                       ? rows_.emplace_hint(rows_.end(), static_cast<int>(rowNumber), Row{})->second
+                       : rows_[static_cast<int>(rowNumber)];
+        readRowAttributes(in.attributes(), row);
+        if (in.selfClosing()) continue;
+        if (row.cells.empty()) row.cells.reserve(cellsBefore);
+        int columnNumber = 0;
+        bool sorted = true;
+        for (;;) {
+            t = in.next();
+            if (t == Token::Text || t == Token::Other) continue;
+            if (t == Token::End) {
+                if (in.name() != rowName) return false;
+                break;
+            }
+            if (t != Token::Start) return false;
+            if (localPart(in.name()) != "c") {
+                if (!in.skipElement()) return false;
+                continue;
+            }
+            if (++cells > kMaxCellsPerSheet) throw tooManyCells();
+            const size_t cellBegin = in.tokenStart();
+            const std::string_view cellName = in.name();
+            const int col = cellColumnOf(in.attributes(), rowNumber, columnNumber, name_);
+            if (!row.cells.empty() && col <= row.cells.back().column) sorted = false;
+            columnNumber = col;
+            Cell& cell = row.cells.emplace_back();
+            cell.column = col;
+            const std::string_view type = readCellAttributes(in.attributes(), cell);
+            bool plain = isPlainType(type), hasValue = false;
+            std::string_view value, printedValue;
+            if (!in.selfClosing()) {
+                for (;;) {
+                    t = in.next();
+                    if (t == Token::Text || t == Token::Other) continue;
+                    if (t == Token::End) {
+                        if (in.name() != cellName) return false;
+                        break;
+                    }
+                    if (t != Token::Start) return false;
+                    if (localPart(in.name()) != "v") {
+                        plain = false;
+                        if (!in.skipElement()) return false;
+                        continue;
+                    }
+                    const size_t valueBegin = in.tokenStart();
+                    hasValue = true;
+                    if (!in.readTextContent(value)) {
+                        plain = false;  // markup inside the value
+                        if (!in.skipElement()) return false;
+                    }
+                    printedValue = xml.substr(valueBegin, in.pos() - valueBegin);
+                }
+            }
+            if (plain) {
+                std::string decoded;
+                if (value.find_first_of("&\r") != std::string_view::npos) {
+                    decoded = xmlUnescape(value);
+                    value = decoded;
+                }
+                if (!readPlainValue(cell, type, hasValue ? &value : nullptr, strings_, name_)) {
+                    cell.rawType = quotable(type);
+                    cell.rawContent = std::string(printedValue);
+                }
+                continue;
+            }
+            // More than a value: this one cell is read through a tree, as the whole part would be.
+            const std::string_view whole = xml.substr(cellBegin, in.pos() - cellBegin);
+            if (!cellTree.load_buffer(whole.data(), whole.size(), kPartFlags, pugi::encoding_utf8))
+                return false;
+            readCellContent(cell, cellTree.document_element(), type, strings_, name_);
+        }
+        if (!sorted) sortCells(row.cells);
+        cellsBefore = row.cells.size();
     }
 }
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "sheet/ReadLimits.h"
 #include "sheet/WorkbookError.h"
 
 namespace tombra::sheet {
@@ -257,15 +258,63 @@ pugi::xml_attribute attributeInNamespace(const pugi::xml_node& node, std::string
     return {};
 }
 
+namespace {
+
+std::string parseFailure(pugi::xml_parse_status status) {
+    switch (status) {
+        case pugi::status_bad_pi:
+            return "XML の処理命令が正しくありません";
+        case pugi::status_bad_comment:
+            return "XML のコメントが正しくありません";
+        case pugi::status_bad_cdata:
+            return "XML の CDATA 区間が正しくありません";
+        case pugi::status_bad_doctype:
+            return "XML の文書型宣言が正しくありません";
+        case pugi::status_bad_pcdata:
+            return "XML の文字データが正しくありません";
+        case pugi::status_bad_start_element:
+            return "XML の開始タグが正しくありません";
+        case pugi::status_bad_attribute:
+            return "XML の属性が正しくありません";
+        case pugi::status_bad_end_element:
+            return "XML の終了タグが正しくありません";
+        case pugi::status_end_element_mismatch:
+            return "XML の開始タグと終了タグが対応していません";
+        case pugi::status_no_document_element:
+            return "要素がありません";
+        default:
+            return "XML として読めません";
+    }
+}
+
+}  // namespace
+
+long long countElements(std::string_view xml) {
+    long long n = 0;
+    for (size_t at = xml.find('<'); at != std::string_view::npos; at = xml.find('<', at + 1))
+        if (at + 1 < xml.size() && xml[at + 1] != '/' && xml[at + 1] != '!' && xml[at + 1] != '?')
+            ++n;
+    return n;
+}
+
 void parsePart(pugi::xml_document& doc, std::string_view data, std::string_view partName) {
+    // Counted before the tree is built: each element costs a hundred bytes or so of memory.
+    if (countElements(data) > kMaxXmlElementsPerPart)
+        throw ReadError(ReadError::Kind::Unreadable, std::string(partName),
+                        "XML の要素が " + std::to_string(kMaxXmlElementsPerPart / 10000) +
+                            " 万個を超えています");
     unsigned flags = pugi::parse_minimal | pugi::parse_cdata | pugi::parse_comments |
                      pugi::parse_pi | pugi::parse_declaration | pugi::parse_doctype |
                      pugi::parse_ws_pcdata;
     pugi::xml_parse_result r =
         doc.load_buffer(data.data(), data.size(), flags, pugi::encoding_auto);
+    if (r.status == pugi::status_out_of_memory)
+        throw ReadError(ReadError::Kind::OutOfMemory, std::string(partName), "");
     if (!r || !doc.document_element())
-        throw WorkbookError("ブックの一部 (" + std::string(partName) + ") が壊れています: " +
-                            (r ? std::string("要素がありません") : std::string(r.description())));
+        throw ReadError(
+            ReadError::Kind::Damaged, std::string(partName),
+            r ? std::string("要素がありません")
+              : parseFailure(r.status) + " (" + std::to_string(r.offset + 1) + " バイト目)");
 }
 
 namespace {

@@ -34,8 +34,11 @@ std::string prefixForNamespace(const pugi::xml_node& root, std::string_view name
 // Parts are parsed without decoding entities or line ends and printed back verbatim, so a
 // part we rewrite keeps every text we did not change exactly as it was (a "&#13;" stays a
 // "&#13;"). Values are decoded when read and encoded when written, by the functions below.
-// Throws WorkbookError naming the part when it is not well-formed.
+// Throws ReadError naming the part when it is not well-formed or holds more elements than
+// kMaxXmlElementsPerPart.
 void parsePart(pugi::xml_document& doc, std::string_view data, std::string_view partName);
+// Start tags in a text, counted without parsing it.
+long long countElements(std::string_view xml);
 std::string printDocument(pugi::xml_document& doc);
 std::string printNode(const pugi::xml_node& node);
 

@@ -3,18 +3,22 @@
 #include <zip.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <set>
 
+#include "sheet/ReadLimits.h"
 #include "sheet/WorkbookError.h"
 
 namespace tombra::sheet {
 
 namespace {
 
-// Limits that keep a damaged or hostile file from exhausting memory.
-constexpr zip_uint64_t kMaxPartSize = 1024ull * 1024 * 1024;
+// Limits that keep a damaged or hostile file from exhausting memory (see also ReadLimits.h).
 constexpr zip_int64_t kMaxParts = 100000;
+
+constexpr int kZlibOutOfMemory = -4;  // Z_MEM_ERROR, as libzip passes on zlib's code
 
 std::string lower(std::string_view s) {
     std::string r(s);
@@ -28,6 +32,86 @@ std::string zipErrorText(zip_error_t* err) {
     return s ? s : "";
 }
 
+bool outOfMemory(const zip_error_t* err) {
+    int code = zip_error_code_zip(err);
+    return code == ZIP_ER_MEMORY ||
+           (code == ZIP_ER_ZLIB && zip_error_code_system(err) == kZlibOutOfMemory);
+}
+
+// What went wrong, in the user's words; libzip's own text is English.
+std::string zipReason(const zip_error_t* err) {
+    switch (zip_error_code_zip(err)) {
+        case ZIP_ER_NOZIP:
+            return "zip 形式のファイルではありません";
+        case ZIP_ER_EXISTS:
+            return "同じ名前の部品が二つあります";
+        case ZIP_ER_ZLIB:
+        case ZIP_ER_COMPRESSED_DATA:
+            return "圧縮データが正しくありません";
+        case ZIP_ER_INCONS:
+            return "zip の目録と中身が食い違っています";
+        case ZIP_ER_CRC:
+            return "データの検査値 (CRC) が合いません";
+        case ZIP_ER_EOF:
+            return "ファイルが途中で切れています";
+        case ZIP_ER_NOPASSWD:
+        case ZIP_ER_WRONGPASSWD:
+        case ZIP_ER_ENCRNOTSUPP:
+            return "パスワードで保護 (暗号化) されています";
+        case ZIP_ER_COMPNOTSUPP:
+            return "対応していない方式で圧縮されています";
+        case ZIP_ER_MULTIDISK:
+            return "複数に分割された zip には対応していません";
+        case ZIP_ER_MEMORY:
+            return "メモリが足りません";
+        case ZIP_ER_READ:
+        case ZIP_ER_SEEK:
+        case ZIP_ER_TELL:
+            return "データを読み取れません";
+        case ZIP_ER_NOENT:
+            return "部品が見つかりません";
+        default:
+            return "zip として正しくありません (libzip のエラー " +
+                   std::to_string(zip_error_code_zip(err)) + ")";
+    }
+}
+
+// Encrypted or oddly compressed parts are not damaged, only beyond this reader.
+ReadError::Kind partFailure(const zip_error_t* err) {
+    if (outOfMemory(err)) return ReadError::Kind::OutOfMemory;
+    switch (zip_error_code_zip(err)) {
+        case ZIP_ER_NOPASSWD:
+        case ZIP_ER_WRONGPASSWD:
+        case ZIP_ER_ENCRNOTSUPP:
+        case ZIP_ER_COMPNOTSUPP:
+            return ReadError::Kind::Unreadable;
+        default:
+            return ReadError::Kind::Damaged;
+    }
+}
+
+// The first name stored twice. libzip refuses such a package without saying which; opened
+// once more without its consistency checks, it lists both.
+std::string duplicateName(const std::string& bytes) {
+    zip_error_t err;
+    zip_error_init(&err);
+    zip_source_t* src = zip_source_buffer_create(bytes.data(), bytes.size(), 0, &err);
+    zip_t* za = src ? zip_open_from_source(src, ZIP_RDONLY, &err) : nullptr;
+    std::string found;
+    if (za) {
+        std::set<std::string> seen;
+        zip_int64_t count = std::min(zip_get_num_entries(za, 0), kMaxParts);
+        for (zip_int64_t i = 0; i < count && found.empty(); ++i)
+            if (const char* n = zip_get_name(za, static_cast<zip_uint64_t>(i), ZIP_FL_ENC_RAW))
+                if (!seen.insert(n).second) found = n;
+        zip_discard(za);
+    } else if (src) {
+        zip_source_free(src);
+    }
+    zip_error_fini(&err);
+    return found;
+}
+
 }  // namespace
 
 ZipPackage::ZipPackage(std::string bytes)
@@ -37,20 +121,25 @@ ZipPackage::ZipPackage(std::string bytes)
     zip_source_t* src = zip_source_buffer_create(original_->data(), original_->size(), 0, &err);
     if (!src) {
         zip_error_fini(&err);
-        throw WorkbookError("ファイルを読み込めません (メモリ不足)");
+        throw ReadError(ReadError::Kind::OutOfMemory, "", "");
     }
     archive_ = zip_open_from_source(src, ZIP_RDONLY | ZIP_CHECKCONS, &err);
     if (!archive_) {
         zip_source_free(src);
-        std::string why = zipErrorText(&err);
+        const bool memory = outOfMemory(&err), twice = zip_error_code_zip(&err) == ZIP_ER_EXISTS;
+        const std::string why = zipReason(&err);
         zip_error_fini(&err);
-        throw WorkbookError("ブック (.xlsx) として読めないファイルです: " + why);
+        if (memory) throw ReadError(ReadError::Kind::OutOfMemory, "", "");
+        if (twice)
+            if (std::string name = duplicateName(*original_); !name.empty())
+                throw ReadError(ReadError::Kind::Damaged, name, why);
+        throw ReadError(ReadError::Kind::NotAWorkbook, "", why);
     }
     zip_error_fini(&err);
     zip_int64_t count = zip_get_num_entries(archive_, 0);
     if (count < 0 || count > kMaxParts) {
         zip_discard(archive_);
-        throw WorkbookError("ブック (.xlsx) として読めないファイルです: 部品の数が異常です");
+        throw ReadError(ReadError::Kind::NotAWorkbook, "", "部品の数が異常です");
     }
     for (zip_int64_t i = 0; i < count; ++i) {
         const char* name = zip_get_name(archive_, static_cast<zip_uint64_t>(i), ZIP_FL_ENC_RAW);
@@ -78,39 +167,64 @@ std::string ZipPackage::find(std::string_view name) const {
 
 std::string ZipPackage::read(std::string_view name) const {
     std::string stored = find(name);
-    if (stored.empty())
-        throw WorkbookError("ブックに必要な部品 (" + std::string(name) + ") がありません");
+    if (stored.empty()) throw ReadError(ReadError::Kind::Missing, std::string(name), "");
     if (auto it = replaced_.find(stored); it != replaced_.end()) return it->second;
     zip_uint64_t index = static_cast<zip_uint64_t>(originalIndex_.at(stored));
+    auto failed = [&](const zip_error_t* err) {
+        return ReadError(partFailure(err), stored, zipReason(err));
+    };
     auto damaged = [&](const std::string& why) {
-        return WorkbookError("ブックの一部 (" + stored + ") が壊れています: " + why);
+        return ReadError(ReadError::Kind::Damaged, stored, why);
     };
     zip_stat_t st;
-    if (zip_stat_index(archive_, index, 0, &st) != 0) throw damaged(zip_strerror(archive_));
-    if (!(st.valid & ZIP_STAT_SIZE) || st.size > kMaxPartSize) throw damaged("大きすぎます");
+    if (zip_stat_index(archive_, index, 0, &st) != 0) throw failed(zip_get_error(archive_));
+    if (!(st.valid & ZIP_STAT_SIZE)) throw damaged("大きさが記録されていません");
+    // The budget is the package's: many parts that each stay within the free allowance must
+    // not add up to what one of them could not be.
+    const std::uint64_t packed = std::min<std::uint64_t>(
+        (st.valid & ZIP_STAT_COMP_SIZE) ? st.comp_size : st.size, original_->size());
+    const std::uint64_t allowed =
+        std::max(kFreeInflateBytes, kMaxInflateRatio * (packedRead_ + packed));
+    if (st.size > kMaxPartBytes)
+        throw ReadError(
+            ReadError::Kind::Unreadable, stored,
+            "展開すると " + std::to_string(kMaxPartBytes >> 20) + " MB を超える大きさになります");
+    if (inflatedRead_ + st.size > allowed)
+        throw ReadError(ReadError::Kind::Unreadable, stored,
+                        "展開すると圧縮時の " + std::to_string(kMaxInflateRatio) +
+                            " 倍を超える大きさになります");
     zip_file_t* file = zip_fopen_index(archive_, index, 0);
-    if (!file) throw damaged(zip_strerror(archive_));
-    // Grow with the data that really arrives: a few kilobytes may claim a gigabyte.
+    if (!file) throw failed(zip_get_error(archive_));
     std::string data;
-    data.reserve(static_cast<size_t>(std::min<zip_uint64_t>(st.size, 16u << 20)));
-    char chunk[65536];
     zip_uint64_t got = 0;
-    while (got < st.size) {
-        zip_int64_t n = zip_fread(file, chunk, std::min<zip_uint64_t>(sizeof chunk, st.size - got));
-        if (n < 0) {
-            std::string why = zip_file_strerror(file);
-            zip_fclose(file);
-            throw damaged(why);
+    try {
+        data.resize(static_cast<size_t>(st.size));  // within the budget, whatever the header says
+        while (got < st.size) {
+            zip_int64_t n = zip_fread(file, data.data() + got, st.size - got);
+            if (n < 0) {
+                ReadError e = failed(zip_file_get_error(file));
+                zip_fclose(file);
+                throw e;
+            }
+            if (n == 0) break;
+            got += static_cast<zip_uint64_t>(n);
         }
-        if (n == 0) break;
-        data.append(chunk, static_cast<size_t>(n));
-        got += static_cast<zip_uint64_t>(n);
+    } catch (const std::bad_alloc&) {
+        zip_fclose(file);
+        throw ReadError(ReadError::Kind::OutOfMemory, stored, "");
     }
     // Reading past the stated size checks the CRC and exposes a lying header.
     char extra;
     zip_int64_t more = zip_fread(file, &extra, 1);
+    if (more < 0) {
+        ReadError e = failed(zip_file_get_error(file));
+        zip_fclose(file);
+        throw e;
+    }
     int closeResult = zip_fclose(file);
     if (got != st.size || more != 0 || closeResult != 0) throw damaged("データが不完全です");
+    packedRead_ += packed;
+    inflatedRead_ += got;
     return data;
 }
 

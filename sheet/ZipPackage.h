@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -14,7 +15,7 @@ namespace tombra::sheet {
 // that was not replaced is copied into the saved package as its original compressed bytes.
 class ZipPackage {
   public:
-    // Throws WorkbookError when the bytes are not a readable zip archive.
+    // Throws ReadError when the bytes are not a readable zip archive.
     explicit ZipPackage(std::string bytes);
     ~ZipPackage();
     ZipPackage(const ZipPackage&) = delete;
@@ -25,7 +26,8 @@ class ZipPackage {
     // The stored name of a part, matched without regard to case ("" when missing).
     std::string find(std::string_view name) const;
     bool contains(std::string_view name) const { return !find(name).empty(); }
-    // Throws WorkbookError when the part is missing or cannot be inflated.
+    // Throws ReadError when the part is missing or damaged, or would inflate beyond what the
+    // package's compressed size allows (see ReadLimits.h).
     std::string read(std::string_view name) const;
     void write(std::string_view name, std::string data);
     bool isReplaced(std::string_view name) const { return replaced_.count(find(name)) != 0; }
@@ -39,6 +41,8 @@ class ZipPackage {
     std::vector<std::string> names_;
     std::map<std::string, long long> originalIndex_;
     std::map<std::string, std::string> replaced_;
+    // What reading has taken from the package so far, compressed and inflated.
+    mutable std::uint64_t packedRead_ = 0, inflatedRead_ = 0;
 };
 
 }  // namespace tombra::sheet

@@ -9,6 +9,7 @@
 #include "sheet/Constants.h"
 #include "sheet/Workbook.h"
 #include "sheet/Worksheet.h"
+#include "sheet/ZipPackage.h"
 #include "state/EntryCode.h"
 #include "support/EntryWorkbook.h"
 #include "support/FakeShell.h"
@@ -30,6 +31,23 @@ std::vector<std::string> single(int school, std::string affiliation, std::string
 std::vector<std::string> doublesRow(int school, std::string affiliation, std::string name, int pair,
                                     std::string seed = "") {
     return {std::to_string(school), affiliation, name, "", "", "", std::to_string(pair), seed};
+}
+
+// Turns a cell of the workbook's last sheet into a formula whose result was never stored, as a
+// program that does not calculate writes it.
+void dropFormulaResult(const std::filesystem::path& path, const std::string& cell) {
+    sheet::ZipPackage package(test::readFile(path));
+    std::string last;
+    for (const std::string& name : package.partNames())
+        if (name.starts_with("xl/worksheets/sheet")) last = name;
+    std::string xml = package.read(last);
+    const size_t at = xml.find("<c r=\"" + cell + "\"");
+    const size_t end = xml.find("</c>", at);
+    if (at == std::string::npos || end == std::string::npos)
+        throw std::runtime_error(cell + " holds no value in " + last);
+    xml.replace(at, end + 4 - at, "<c r=\"" + cell + "\"><f>A1+1</f></c>");
+    package.write(last, xml);
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << package.save();
 }
 
 struct OpenEntries : ::testing::Test {
@@ -161,6 +179,7 @@ TEST_F(OpenEntries, ValuesThatCannotBeEntriesStopAtTheirRowWithAClearMessage) {
     struct Case {
         std::vector<std::string> bad;
         std::string expected;
+        std::string withoutResult = "";  // a cell of the bad row made a formula without result
     };
     const std::vector<Case> cases = {
         {single(201, "遠高", "甲　一", "1"),
@@ -175,6 +194,12 @@ TEST_F(OpenEntries, ValuesThatCannotBeEntriesStopAtTheirRowWithAClearMessage) {
          "「男子」シートの 3 行目: シード番号「第1」は使えません（0～1024 の整数）"},
         {{"'三", "遠高", "甲　一", "", "", "", "", "", "1"},
          "「男子」シートの 3 行目: 学校番号「三」は使えません（1～200 の整数）"},
+        {single(3, "遠高", "甲　一", "1"),
+         "「男子」シートの 3 行目: I3 の数式の値がありません。表計算ソフトで一度保存してください",
+         "I3"},
+        {single(3, "遠高", "甲　一", "1"),
+         "「男子」シートの 3 行目: A3 の数式の値がありません。表計算ソフトで一度保存してください",
+         "A3"},
     };
     for (const Case& c : cases) {
         test::FakeShell caseShell;
@@ -184,6 +209,7 @@ TEST_F(OpenEntries, ValuesThatCannotBeEntriesStopAtTheirRowWithAClearMessage) {
             file, {{"男子",
                     {single(1, "北高", "甲　一", "1"), single(2, "南高", "乙　二", "1"), c.bad,
                      single(4, "西高", "丁　四", "1")}}});
+        if (!c.withoutResult.empty()) dropFormulaResult(file, c.withoutResult);
         caseShell.files = {file.string()};
         app::runMenuItem(caseSession, *app::findMenuItem("mnuFileOpen"));
         ASSERT_FALSE(caseShell.messages.empty());

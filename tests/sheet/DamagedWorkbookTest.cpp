@@ -9,6 +9,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <zip.h>
@@ -34,6 +35,7 @@
 #include "sheet/CellAddress.h"
 #include "sheet/CellFormat.h"
 #include "sheet/Constants.h"
+#include "sheet/ReadLimits.h"
 #include "sheet/Workbook.h"
 #include "sheet/WorkbookError.h"
 #include "sheet/Worksheet.h"
@@ -1383,6 +1385,250 @@ TEST(DamagedWorkbook, AFewKilobytesClaimingAGigabyteAreRefusedWithinModestMemory
                 << cases[i].label << ": " << shown(outcomes[i]);
         }
     }
+}
+
+// ---------------------------------------------------------------------------------------------
+// What reading may cost.
+
+// The address space the process holds now, plus `more`: a limit on what one case may add.
+rlim_t addressSpaceNowPlus(rlim_t more) {
+    std::ifstream statm("/proc/self/statm");
+    unsigned long long pages = 0;
+    statm >> pages;
+    return static_cast<rlim_t>(pages) * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + more;
+}
+
+constexpr rlim_t kModestMemory = rlim_t{300} << 20;
+
+std::string repeated(const std::string& s, size_t times) {
+    std::string out;
+    out.reserve(s.size() * times);
+    for (size_t i = 0; i < times; ++i) out += s;
+    return out;
+}
+
+// Words of four or more ASCII letters left once the file's and the part's names are taken out:
+// the English of a library. "xlsx", "libzip" and "CDATA" are the program's own words.
+std::string englishWords(std::string text, const std::vector<std::string>& names) {
+    for (const std::string& n : names)
+        for (size_t at; !n.empty() && (at = text.find(n)) != std::string::npos;)
+            text.erase(at, n.size());
+    std::string words;
+    for (size_t i = 0; i < text.size();) {
+        size_t j = i;
+        while (j < text.size() && std::isalpha(static_cast<unsigned char>(text[j]))) ++j;
+        const std::string word = text.substr(i, j - i);
+        if (word.size() >= 4 && word != "xlsx" && word != "libzip" && word != "CDATA")
+            words += word + " ";
+        i = j == i ? i + 1 : j;
+    }
+    return words;
+}
+
+struct Refusal {
+    Case input;
+    std::string part;  // the part the message must name ("" for the package as a whole)
+};
+
+// Each input refused in Japanese, naming the file and the part, with no library English.
+void expectToldInJapanese(const std::vector<Refusal>& refusals,
+                          const std::vector<Outcome>& outcomes, const std::string& file) {
+    for (size_t i = 0; i < refusals.size(); ++i) {
+        const Outcome& o = outcomes[i];
+        SCOPED_TRACE(refusals[i].input.label + ": " + shown(o));
+        EXPECT_EQ(o.kind, 'W');
+        if (o.kind != 'W') continue;
+        EXPECT_TRUE(isJapanese(o.text));
+        EXPECT_NE(o.text.find(file), std::string::npos) << "the file is not named";
+        EXPECT_NE(o.text.find(refusals[i].part), std::string::npos) << "the part is not named";
+        EXPECT_EQ(englishWords(o.text, {file, refusals[i].part}), "");
+    }
+}
+
+// Writes the case's bytes to `file`, opens it and reads every sheet.
+Body openedAs(const fs::path& file) {
+    return [file](const Case& c, const fs::path&) {
+        writeFileBytes(file, c.bytes);
+        auto wb = Workbook::open(file);
+        readEverything(*wb);
+    };
+}
+
+TEST(DamagedWorkbook, SmallFilesThatExpandWithoutBoundAreRefusedQuicklyWithinModestMemory) {
+    // A few tens of kilobytes on disk, tens of megabytes of markup inflated: read in full, they
+    // took gigabytes and tens of seconds.
+    const std::string ws =
+        kXmlDecl + "<worksheet xmlns=\"" + kMainNs + "\" xmlns:r=\"" + kRelNs + "\">";
+    const std::string cellRow = "<row>" + repeated("<c/>", 16384) + "</row>";
+    auto withParts = [](const std::vector<std::pair<std::string, std::string>>& replaced) {
+        Parts parts = sampleParts();
+        for (const auto& [name, data] : replaced) {
+            partNamed(parts, name).data = data;
+            partNamed(parts, name).stored = false;
+        }
+        return zipParts(parts);
+    };
+    const std::string sheet1 = "xl/worksheets/sheet1.xml", sheet2 = "xl/worksheets/sheet2.xml";
+    const std::string strings = "xl/sharedStrings.xml";
+    // Two sheets each within what one part may inflate to freely: together they are not.
+    const std::string millionCells =
+        ws + "<sheetData>" + repeated(cellRow, 59) + "</sheetData></worksheet>";
+    std::vector<Refusal> bombs = {
+        {{"16 million empty cells",
+          withParts({{sheet1,
+                      ws + "<sheetData>" + repeated(cellRow, 1000) + "</sheetData></worksheet>"}})},
+         sheet1},
+        {{"16 million empty elements beside the cells",
+          withParts(
+              {{sheet1, ws + "<sheetData/>" + repeated("<x/>", 16'000'000) + "</worksheet>"}})},
+         sheet1},
+        {{"16 million empty elements among the shared strings",
+          withParts({{strings, kXmlDecl + "<sst xmlns=\"" + kMainNs + "\">" +
+                                   repeated("<si><t>一回戦</t></si>", 3) +
+                                   repeated("<x/>", 16'000'000) + "</sst>"}})},
+         strings},
+        {{"two sheets of a million empty cells",
+          withParts({{sheet1, millionCells}, {sheet2, millionCells}})},
+         sheet2},
+    };
+    std::vector<Case> cases = {{"the undamaged sample", samplePackage()}};
+    for (const Refusal& b : bombs) cases.push_back(b.input);
+    test::TempDir scratch;
+    std::vector<Outcome> outcomes =
+        runCases(cases, scratch.path(), openedAs(scratch / "大会.xlsx"), std::chrono::seconds(5),
+                 addressSpaceNowPlus(kModestMemory));
+    EXPECT_EQ(outcomes[0].kind, 'O') << shown(outcomes[0]);
+    outcomes.erase(outcomes.begin());
+    expectToldInJapanese(bombs, outcomes, "大会.xlsx");
+    for (const Outcome& o : outcomes)
+        EXPECT_EQ(o.text.find("メモリ"), std::string::npos)
+            << "refused for want of memory, not by the limits: " << shown(o);
+}
+
+TEST(DamagedWorkbook, ASheetOrPartBeyondTheLimitsIsRefusedThoughStoredUncompressed) {
+    // Stored as they are, these inflate by nothing: only the limits stop them.
+    const std::string sheet1 = "xl/worksheets/sheet1.xml", strings = "xl/sharedStrings.xml";
+    const std::string rows =
+        repeated("<row>" + repeated("<c/>", 16384) + "</row>", kMaxCellsPerSheet / 16384 + 1);
+    Parts manyCells = sampleParts();
+    partNamed(manyCells, sheet1) = {sheet1,
+                                    kXmlDecl + "<worksheet xmlns=\"" + kMainNs + "\"><sheetData>" +
+                                        rows + "</sheetData></worksheet>",
+                                    true};
+    Parts manyElements = sampleParts();
+    partNamed(manyElements, strings) = {strings,
+                                        kXmlDecl + "<sst xmlns=\"" + kMainNs + "\">" +
+                                            repeated("<si><t>一回戦</t></si>", 3) +
+                                            repeated("<x/>", kMaxXmlElementsPerPart) + "</sst>",
+                                        true};
+    const std::vector<Refusal> refusals = {
+        {{"a sheet of more cells than a sheet may hold", zipParts(manyCells)}, sheet1},
+        {{"shared strings of more elements than a part may hold", zipParts(manyElements)},
+         strings}};
+    std::vector<Case> cases;
+    for (const Refusal& r : refusals) cases.push_back(r.input);
+    test::TempDir scratch;
+    expectToldInJapanese(
+        refusals,
+        runCases(cases, scratch.path(), openedAs(scratch / "大会.xlsx"), std::chrono::seconds(20)),
+        "大会.xlsx");
+}
+
+TEST(DamagedWorkbook, WhatIsNoRegularFileOrLargerThanAnyWorkbookIsRefusedBeforeItIsRead) {
+    test::TempDir dir;
+    writeFileBytes(dir / "大会.xlsx", samplePackage());
+    ASSERT_EQ(::mkfifo((dir / "パイプ.xlsx").c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", dir / "ゼロ.xlsx");
+    fs::create_symlink(dir / "大会.xlsx", dir / "リンク.xlsx");
+    fs::create_directory(dir / "フォルダ");
+    fs::create_symlink(dir / "フォルダ", dir / "フォルダへのリンク.xlsx");
+    {
+        // Three gigabytes that take no room on the disk.
+        std::ofstream(dir / "巨大.xlsx").close();
+        fs::resize_file(dir / "巨大.xlsx", std::uintmax_t{3} << 30);
+    }
+    struct Expected {
+        std::string file;
+        char kind;
+    };
+    const std::vector<Expected> files = {{"パイプ.xlsx", 'W'},
+                                         {"ゼロ.xlsx", 'W'},
+                                         {"巨大.xlsx", 'W'},
+                                         {"フォルダへのリンク.xlsx", 'W'},
+                                         {"リンク.xlsx", 'O'}};
+    std::vector<Case> cases;  // a case's bytes are the path to open
+    for (const Expected& f : files) cases.push_back({f.file, (dir / f.file).string()});
+    std::vector<Outcome> outcomes = runCases(
+        cases, dir.path(),
+        [](const Case& c, const fs::path&) {
+            auto wb = Workbook::open(fs::path(c.bytes));
+            readEverything(*wb);
+        },
+        std::chrono::seconds(5), addressSpaceNowPlus(kModestMemory));
+    for (size_t i = 0; i < files.size(); ++i) {
+        SCOPED_TRACE(files[i].file + ": " + shown(outcomes[i]));
+        EXPECT_EQ(outcomes[i].kind, files[i].kind);
+        if (files[i].kind == 'W') {
+            EXPECT_TRUE(isJapanese(outcomes[i].text));
+            EXPECT_NE(outcomes[i].text.find(files[i].file), std::string::npos);
+        }
+    }
+}
+
+TEST(DamagedWorkbook, EveryRefusalIsToldInJapaneseNamingTheFileAndThePart) {
+    const std::string& whole = samplePackage();
+    const std::vector<ZipEntry> entries = zipEntries(whole);
+    const std::string sheet1 = "xl/worksheets/sheet1.xml";
+    ZipEntry first;
+    for (const ZipEntry& e : entries)
+        if (e.name == sheet1) first = e;
+    std::vector<Refusal> refusals;
+    refusals.push_back({{"text, not a zip", "これはブックではありません。\nplain text\n"}, ""});
+    for (const ZipEntry& e : entries) {
+        if (e.name != "xl/worksheets/sheet2.xml") continue;
+        std::string twice = whole;
+        twice.replace(e.central + 46, e.name.size(), sheet1);
+        twice.replace(e.local + 30, e.name.size(), sheet1);
+        refusals.push_back({{"a part stored twice", twice}, sheet1});
+    }
+    std::string inflating = whole;
+    for (size_t k = 0; k < 8; ++k)
+        inflating[first.data + first.compressedSize / 2 + k] =
+            static_cast<char>(inflating[first.data + first.compressedSize / 2 + k] ^ 0x5A);
+    refusals.push_back({{"compressed data damaged", inflating}, sheet1});
+    std::string disagreeing = whole;
+    disagreeing[first.local + 30 + first.name.size() - 5] = 'X';  // the local header's name
+    refusals.push_back({{"headers that disagree", disagreeing}, ""});
+    std::string encrypted = whole;
+    put16(encrypted, first.central + 8,
+          static_cast<std::uint16_t>(get16(whole, first.central + 8) | 1));
+    put16(encrypted, first.local + 6,
+          static_cast<std::uint16_t>(get16(whole, first.local + 6) | 1));
+    refusals.push_back({{"a part marked encrypted", encrypted}, sheet1});
+    refusals.push_back(
+        {{"tags that do not match", zipParts(withReplaced(sheet1, "</sheetData>", "</row>"))},
+         sheet1});
+    std::vector<Case> cases;
+    for (const Refusal& r : refusals) cases.push_back(r.input);
+    test::TempDir scratch;
+    expectToldInJapanese(refusals, runCases(cases, scratch.path(), openedAs(scratch / "大会.xlsx")),
+                         "大会.xlsx");
+
+    // Memory running out is told as such, never as damage nor as std::bad_alloc. The sheet is
+    // stored uncompressed: the file fits in the memory left, the file and the sheet do not.
+    Parts large = withReplaced(sheet1, "インライン", std::string(24u << 20, 'a'));
+    partNamed(large, sheet1).stored = true;
+    const std::vector<Refusal> starved = {
+        {{"a sheet larger than the memory left", zipParts(large)}, sheet1},
+        {{"150 MB that are no zip", std::string(150u << 20, 'x')}, ""}};
+    cases.clear();
+    for (const Refusal& r : starved) cases.push_back(r.input);
+    std::vector<Outcome> outcomes =
+        runCases(cases, scratch.path(), openedAs(scratch / "大会.xlsx"), std::chrono::seconds(10),
+                 addressSpaceNowPlus(rlim_t{36} << 20));
+    expectToldInJapanese(starved, outcomes, "大会.xlsx");
+    for (const Outcome& o : outcomes)
+        EXPECT_NE(o.text.find("メモリが足りない"), std::string::npos) << shown(o);
 }
 
 // ---------------------------------------------------------------------------------------------

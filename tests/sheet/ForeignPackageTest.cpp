@@ -38,6 +38,38 @@ TEST(ForeignPackages, PrefixedElementsAreReadAndWrittenWithTheirPrefix) {
     EXPECT_EQ(again->sheet("Sheet1").mergedAreas().size(), 1u);
 }
 
+TEST(ForeignPackages, AFormulaWhoseResultWasNeverStoredReadsEmptyButSaysSo) {
+    // As written by programs that do not calculate.
+    const std::string sheet =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+        "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>"
+        "<row r=\"1\"><c r=\"A1\"><f>C1+1</f></c><c r=\"B1\" t=\"str\"><f>C1</f></c>"
+        "<c r=\"C1\"><f>D1+1</f><v>3</v></c><c r=\"D1\" s=\"0\"/><c r=\"E1\"><v>4</v></c>"
+        "</row></sheetData></worksheet>";
+    auto wb = Workbook::fromBytes(blankWith("xl/worksheets/sheet1.xml", sheet));
+    const std::vector<std::pair<CellValue, bool>> expected = {{CellValue(), true},
+                                                              {CellValue(), true},
+                                                              {CellValue::number(3), false},
+                                                              {CellValue(), false},
+                                                              {CellValue::number(4), false}};
+    auto check = [&](Worksheet& ws, int changed) {
+        for (int c = 1; c <= static_cast<int>(expected.size()); ++c) {
+            if (c == changed) continue;
+            const CellValue v = ws.value(1, c);
+            SCOPED_TRACE("column " + std::to_string(c));
+            EXPECT_EQ(v.isFormulaWithoutValue(), expected[static_cast<size_t>(c - 1)].second);
+            EXPECT_EQ(v.kind(), expected[static_cast<size_t>(c - 1)].first.kind());
+            EXPECT_EQ(v.asText(), expected[static_cast<size_t>(c - 1)].first.asText());
+        }
+    };
+    check(wb->sheet("Sheet1"), 0);
+    // Kept through a save of the sheet; a cell written over holds what was written.
+    wb->sheet("Sheet1").setText(1, 2, "書いた");
+    auto again = Workbook::fromBytes(wb->serialize());
+    check(again->sheet("Sheet1"), 2);
+    EXPECT_EQ(again->sheet("Sheet1").value(1, 2), CellValue::text("書いた"));
+}
+
 TEST(ForeignPackages, EscapesLineEndsAndRichTextOfOtherWritersReadAsPlainText) {
     // Shared strings as the spreadsheet writes them: "_x000D_" for CR, runs, phonetic hints.
     const std::string strings =
