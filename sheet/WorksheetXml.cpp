@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <optional>
 #include <random>
 
 #include "sheet/ColumnWidth.h"
@@ -476,24 +477,7 @@ class MarkupReader {
     // Past the end of the element whose start tag was read last.
     bool skipElement() {
         if (selfClosing_) return true;
-        open_.assign(1, name_);
-        for (;;) {
-            switch (next()) {
-                case Token::Start:
-                    if (!selfClosing_) open_.push_back(name_);
-                    break;
-                case Token::End:
-                    if (name_ != open_.back()) return false;
-                    open_.pop_back();
-                    if (open_.empty()) return true;
-                    break;
-                case Token::Text:
-                case Token::Other:
-                    break;
-                case Token::Fail:
-                    return false;
-            }
-        }
+        return walkElement(true, [] { return std::optional<bool>(); });
     }
 
     // Just past the start tag of the worksheet's sheetData, when it has content.
@@ -513,17 +497,27 @@ class MarkupReader {
         }
         if (!at("<") || next() != Token::Start || selfClosing_ || localPart(name_) != "worksheet")
             return false;
+        return walkElement(false, [this]() -> std::optional<bool> {
+            if (open_.size() == 1 && localPart(name_) == "sheetData") return !selfClosing_;
+            return std::nullopt;
+        });
+    }
+
+    // Reads until the element whose start tag was read last closes (answering `closed`);
+    // `atStart` may end the walk earlier at a start tag with an answer of its own.
+    template <typename AtStart>
+    bool walkElement(bool closed, AtStart atStart) {
         open_.assign(1, name_);
         for (;;) {
             switch (next()) {
                 case Token::Start:
-                    if (open_.size() == 1 && localPart(name_) == "sheetData") return !selfClosing_;
+                    if (const std::optional<bool> answer = atStart()) return *answer;
                     if (!selfClosing_) open_.push_back(name_);
                     break;
                 case Token::End:
                     if (name_ != open_.back()) return false;
                     open_.pop_back();
-                    if (open_.empty()) return false;
+                    if (open_.empty()) return closed;
                     break;
                 case Token::Text:
                 case Token::Other:
