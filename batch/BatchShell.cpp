@@ -168,7 +168,8 @@ std::string BatchShell::chooseFile(const ui::FileDialogRequest& request) {
     throwIfHalted();
     std::string answer;
     if (step_ && nextFile_ < step_->files.size()) answer = step_->files[nextFile_++];
-    record("file", {{"title", request.title}, {"answer", answer}});
+    // A path longer than any the system accepts is kept whole only in the script.
+    record("file", {{"title", request.title}, {"answer", excerpt(answer)}});
     if (answer.empty()) return {};
     std::filesystem::path path(answer);
     if (path.is_relative()) path = settings_.scriptFolder / path;

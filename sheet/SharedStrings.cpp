@@ -1,5 +1,6 @@
 #include "sheet/SharedStrings.h"
 
+#include "sheet/ReadLimits.h"
 #include "sheet/WorkbookError.h"
 #include "sheet/XmlText.h"
 
@@ -28,7 +29,8 @@ void SharedStrings::load(std::string_view xml, std::string_view partName) {
     lookupBuilt_ = false;
     parsePart(doc_, xml, partName);
     if (localName(doc_.document_element()) != "sst")
-        throw WorkbookError("ブックの共有文字列 (" + std::string(partName) + ") が壊れています");
+        throw ReadError(ReadError::Kind::Damaged, std::string(partName),
+                        "共有文字列の表ではありません");
     for (pugi::xml_node si = doc_.document_element().first_child(); si; si = si.next_sibling()) {
         if (si.type() != pugi::node_element || localName(si) != "si") continue;
         std::string text;

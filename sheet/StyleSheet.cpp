@@ -5,6 +5,7 @@
 #include <type_traits>
 
 #include "sheet/Palette.h"
+#include "sheet/ReadLimits.h"
 #include "sheet/WorkbookError.h"
 #include "sheet/XmlText.h"
 
@@ -256,7 +257,7 @@ void StyleSheet::load(std::string_view xml, std::string_view partName) {
     changed_ = false;
     parsePart(doc_, xml, partName);
     if (localName(doc_.document_element()) != "styleSheet")
-        throw WorkbookError("ブックの書式 (" + std::string(partName) + ") が壊れています");
+        throw ReadError(ReadError::Kind::Damaged, std::string(partName), "書式の表ではありません");
     prefix_ = prefixOf(doc_.document_element());
     auto gather = [&](const char* collectionName, const char* item,
                       std::vector<pugi::xml_node>& out) {

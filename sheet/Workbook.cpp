@@ -387,9 +387,9 @@ void Workbook::activate(std::string_view name) {
     // Only one tab may stay selected, or the spreadsheet opens the sheets grouped.
     for (Impl::SheetEntry& e : m.sheets) {
         if (e.part.empty() || &e == target) continue;
-        bool selected =
-            e.worksheet ? e.worksheet->tabSelected()
-                        : m.package->read(e.part).find("tabSelected=\"1\"") != std::string::npos;
+        bool selected = e.worksheet ? e.worksheet->tabSelected() : m.reading([&] {
+            return m.package->read(e.part).find("tabSelected=\"1\"") != std::string::npos;
+        });
         if (selected) m.worksheet(e).setTabSelected(false);
     }
     m.worksheet(*target).setTabSelected(true);
@@ -430,7 +430,13 @@ std::string Workbook::serialize() {
     if (m.workbookChanged) pkg.write(m.workbookPart, printDocument(m.workbookXml));
     if (m.relsChanged) pkg.write(relationshipsPartFor(m.workbookPart), m.workbookRels->serialize());
     if (m.contentTypesChanged) pkg.write("[Content_Types].xml", printDocument(m.contentTypes));
-    return pkg.save();
+    try {
+        return pkg.save();
+    } catch (const WorkbookError& e) {
+        const std::string book = m.bookName();
+        throw WorkbookError((book.empty() ? "ブック" : "ブック「" + book + "」") +
+                            "を書き出せません: " + e.what());
+    }
 }
 
 void Workbook::save(bool overwriteChangedFile) {

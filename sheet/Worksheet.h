@@ -158,6 +158,7 @@ class Worksheet {
 
     std::string name_;
     std::string partName_;
+    std::string where_;  // the part and its sheet, as messages about a damaged part name them
     StyleSheet& styles_;
     SharedStrings& strings_;
     pugi::xml_document doc_;

@@ -193,8 +193,14 @@ std::string extraAttributes(const RawAttributes& attributes,
     return out;
 }
 
-[[noreturn]] void sheetDamaged(const std::string& sheet, const std::string& what) {
-    throw WorkbookError("シート「" + sheet + "」が壊れています: " + what);
+// `where` names the part and its sheet, as the reader's messages do.
+[[noreturn]] void sheetDamaged(const std::string& where, const std::string& what) {
+    throw ReadError(ReadError::Kind::Damaged, where, what);
+}
+
+void checkSharedIndex(long long index, const SharedStrings& strings, const std::string& where) {
+    if (index < 0 || static_cast<unsigned long long>(index) >= strings.size())
+        sheetDamaged(where, "共有文字列の番号 " + std::to_string(index) + " が範囲外です");
 }
 
 // The number of a row; `previous` is that of the row before it (0 for the first).
@@ -273,7 +279,7 @@ bool readPlainValue(Cell& cell, std::string_view type, const std::string_view* v
     if (type == "s") {
         long long index;
         if (!parseInt(*v, index)) sheetDamaged(sheet, "共有文字列の番号が正しくありません");
-        (void)strings.text(index);  // refuses an index outside the table
+        checkSharedIndex(index, strings, sheet);
         cell.kind = Cell::Kind::Text;
         cell.sharedIndex = static_cast<int>(index);
         return true;
@@ -340,7 +346,7 @@ void readCellContent(Cell& cell, const pugi::xml_node& cn, std::string_view type
     } else if (type == "s") {
         long long index;
         if (v && parseInt(vText, index)) {
-            (void)strings.text(index);
+            checkSharedIndex(index, strings, sheet);
             cell.kind = Cell::Kind::Text;
             cell.sharedIndex = static_cast<int>(index);  // read from the table, written as read
         }
@@ -601,6 +607,7 @@ void Worksheet::loadNew() {
 }
 
 void Worksheet::load(std::string_view xml) {
+    where_ = partName_ + " (シート「" + name_ + "」)";
     lastRow_ = nullptr;
     rows_.clear();
     columns_.clear();
@@ -627,8 +634,7 @@ void Worksheet::load(std::string_view xml) {
         parsePart(doc_, xml, partName_);
     }
     pugi::xml_node root = doc_.document_element();
-    if (localName(root) != "worksheet")
-        throw WorkbookError("シート「" + name_ + "」はワークシートではありません");
+    if (localName(root) != "worksheet") sheetDamaged(where_, "ワークシートではありません");
     prefix_ = prefixOf(root);
     if (pugi::xml_node f = childByLocalName(root, "sheetFormatPr")) {
         double v;
@@ -671,7 +677,7 @@ void Worksheet::parseSheetData(pugi::xml_node sheetData) {
     for (pugi::xml_node rn = sheetData.first_child(); rn; rn = rn.next_sibling()) {
         if (rn.type() != pugi::node_element || localName(rn) != "row") continue;
         const RawAttributes rowAttributes = rawAttributes(rn);
-        rowNumber = rowNumberOf(rowAttributes, rowNumber, name_);
+        rowNumber = rowNumberOf(rowAttributes, rowNumber, where_);
         Row& row = rows_[static_cast<int>(rowNumber)];
         readRowAttributes(rowAttributes, row);
         int columnNumber = 0;
@@ -680,13 +686,13 @@ void Worksheet::parseSheetData(pugi::xml_node sheetData) {
             if (cn.type() != pugi::node_element || localName(cn) != "c") continue;
             if (++cells > kMaxCellsPerSheet) throw tooManyCells();
             const RawAttributes attributes = rawAttributes(cn);
-            const int col = cellColumnOf(attributes, rowNumber, columnNumber, name_);
+            const int col = cellColumnOf(attributes, rowNumber, columnNumber, where_);
             if (!row.cells.empty() && col <= row.cells.back().column) sorted = false;
             columnNumber = col;
             Cell cell;
             cell.column = col;
             const std::string_view type = readCellAttributes(attributes, cell);
-            readCellContent(cell, cn, type, strings_, name_);
+            readCellContent(cell, cn, type, strings_, where_);
             row.cells.push_back(std::move(cell));
         }
         if (!sorted) sortCells(row.cells);
@@ -716,7 +722,7 @@ bool Worksheet::readSheetDataText(std::string_view xml, size_t& begin, size_t& e
             continue;
         }
         const std::string_view rowName = in.name();
-        rowNumber = rowNumberOf(in.attributes(), rowNumber, name_);
+        rowNumber = rowNumberOf(in.attributes(), rowNumber, where_);
         Row& row = rows_.empty() || rows_.rbegin()->first < rowNumber
                        ? rows_.emplace_hint(rows_.end(), static_cast<int>(rowNumber), Row{})->second
                        : rows_[static_cast<int>(rowNumber)];
@@ -740,7 +746,7 @@ bool Worksheet::readSheetDataText(std::string_view xml, size_t& begin, size_t& e
             if (++cells > kMaxCellsPerSheet) throw tooManyCells();
             const size_t cellBegin = in.tokenStart();
             const std::string_view cellName = in.name();
-            const int col = cellColumnOf(in.attributes(), rowNumber, columnNumber, name_);
+            const int col = cellColumnOf(in.attributes(), rowNumber, columnNumber, where_);
             if (!row.cells.empty() && col <= row.cells.back().column) sorted = false;
             columnNumber = col;
             Cell& cell = row.cells.emplace_back();
@@ -777,7 +783,7 @@ bool Worksheet::readSheetDataText(std::string_view xml, size_t& begin, size_t& e
                     decoded = xmlUnescape(value);
                     value = decoded;
                 }
-                if (!readPlainValue(cell, type, hasValue ? &value : nullptr, strings_, name_)) {
+                if (!readPlainValue(cell, type, hasValue ? &value : nullptr, strings_, where_)) {
                     cell.rawType = quotable(type);
                     cell.rawContent = std::string(printedValue);
                 }
@@ -787,7 +793,7 @@ bool Worksheet::readSheetDataText(std::string_view xml, size_t& begin, size_t& e
             const std::string_view whole = xml.substr(cellBegin, in.pos() - cellBegin);
             if (!cellTree.load_buffer(whole.data(), whole.size(), kPartFlags, pugi::encoding_utf8))
                 return false;
-            readCellContent(cell, cellTree.document_element(), type, strings_, name_);
+            readCellContent(cell, cellTree.document_element(), type, strings_, where_);
         }
         if (!sorted) sortCells(row.cells);
         cellsBefore = row.cells.size();
@@ -800,7 +806,7 @@ void Worksheet::parseColumns(pugi::xml_node cols) {
         long long min = 0, max = 0, s = 0;
         if (!parseInt(cn.attribute("min").value(), min) ||
             !parseInt(cn.attribute("max").value(), max) || min < 1 || max < min || max > kMaxColumn)
-            throw WorkbookError("シート「" + name_ + "」の列の設定が壊れています");
+            sheetDamaged(where_, "列の設定が正しくありません");
         Column c;
         double w;
         if (parseDouble(cn.attribute("width").value(), w) && w >= 0 && w <= 255) c.width = w;
@@ -823,7 +829,7 @@ void Worksheet::parseMerges(pugi::xml_node mergeCells) {
             for (const Area& a : r.areas())
                 if (!a.isSingleCell()) merges_.push_back(a);
         } catch (const WorkbookError&) {
-            throw WorkbookError("シート「" + name_ + "」の結合セルが壊れています");
+            sheetDamaged(where_, "結合セルの範囲が正しくありません");
         }
     }
 }

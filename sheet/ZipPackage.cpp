@@ -27,11 +27,6 @@ std::string lower(std::string_view s) {
     return r;
 }
 
-std::string zipErrorText(zip_error_t* err) {
-    const char* s = zip_error_strerror(err);
-    return s ? s : "";
-}
-
 bool outOfMemory(const zip_error_t* err) {
     int code = zip_error_code_zip(err);
     return code == ZIP_ER_MEMORY ||
@@ -70,9 +65,14 @@ std::string zipReason(const zip_error_t* err) {
             return "データを読み取れません";
         case ZIP_ER_NOENT:
             return "部品が見つかりません";
+        case ZIP_ER_WRITE:
+        case ZIP_ER_CLOSE:
+        case ZIP_ER_TMPOPEN:
+        case ZIP_ER_RENAME:
+            return "データを書き込めません";
         default:
-            return "zip として正しくありません (libzip のエラー " +
-                   std::to_string(zip_error_code_zip(err)) + ")";
+            return "zip を扱えません (libzip のエラー " + std::to_string(zip_error_code_zip(err)) +
+                   ")";
     }
 }
 
@@ -243,16 +243,16 @@ std::string ZipPackage::save() const {
     zip_error_init(&err);
     auto fail = [&](const std::string& why) {
         zip_error_fini(&err);
-        return WorkbookError("ブックを書き出せません: " + why);
+        return WorkbookError(why);
     };
     zip_source_t* out = zip_source_buffer_create(nullptr, 0, 0, &err);
-    if (!out) throw fail(zipErrorText(&err));
+    if (!out) throw fail(zipReason(&err));
     zip_source_keep(out);
     zip_t* za = zip_open_from_source(out, ZIP_TRUNCATE, &err);
     if (!za) {
         zip_source_free(out);
         zip_source_free(out);
-        throw fail(zipErrorText(&err));
+        throw fail(zipReason(&err));
     }
     auto abandon = [&](const std::string& why) {
         zip_discard(za);
@@ -274,15 +274,15 @@ std::string ZipPackage::save() const {
             src = zip_source_zip(za, archive_, static_cast<zip_uint64_t>(originalIndex_.at(name)),
                                  0, 0, -1);
         }
-        if (!src) throw abandon(zip_strerror(za));
+        if (!src) throw abandon("部品 " + name + ": " + zipReason(zip_get_error(za)));
         zip_int64_t idx = zip_file_add(za, name.c_str(), src, ZIP_FL_ENC_RAW);
         if (idx < 0) {
             zip_source_free(src);
-            throw abandon(zip_strerror(za));
+            throw abandon("部品 " + name + ": " + zipReason(zip_get_error(za)));
         }
         if (fresh) zip_set_file_compression(za, static_cast<zip_uint64_t>(idx), ZIP_CM_DEFLATE, 6);
     }
-    if (zip_close(za) != 0) throw abandon(zip_strerror(za));
+    if (zip_close(za) != 0) throw abandon(zipReason(zip_get_error(za)));
 
     std::string bytes;
     zip_stat_t st;
@@ -296,7 +296,7 @@ std::string ZipPackage::save() const {
     zip_source_free(out);
     zip_error_fini(&err);
     if (n < 0 || static_cast<zip_uint64_t>(n) != st.size)
-        throw WorkbookError("ブックを書き出せません: 読み戻しに失敗しました");
+        throw WorkbookError("作成したデータを読み戻せません");
     return bytes;
 }
 

@@ -202,6 +202,12 @@ TEST_F(BatchShellTest, FileDialogsTakeScriptedFilesRelativeToTheScriptFolder) {
     EXPECT_EQ(field("answer"), (Texts{"data/大会.xlsx", "", "/abs/b.xlsx", ""}));
     EXPECT_EQ(lines()[0].dump(),
               R"js({"step":2,"event":"file","title":"DATAを開く","answer":"data/大会.xlsx"})js");
+
+    // A runaway answer is passed on whole but echoed cut.
+    const std::string longPath = "/" + std::string(100000, 'x');
+    begin(R"js({"command": "x", "files": [")js" + longPath + R"js("]})js");
+    EXPECT_EQ(shell.openFileName({"DATAを開く", "", ""}), longPath);
+    EXPECT_LT(lines().back().dump().size(), 1000u);
 }
 
 TEST_F(BatchShellTest, LeftoverAnswersFilesAndUnshownFormsAreNotedNotFailed) {

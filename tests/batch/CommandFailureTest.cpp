@@ -35,7 +35,8 @@ TEST(CommandFailure, ADamagedWorkbookIsOneMessageAndTheScriptGoesOn) {
     ASSERT_EQ(messages.size(), 2u) << out.str();
     EXPECT_EQ(messages[0]["step"], 1);
     EXPECT_EQ(messages[0]["text"],
-              "「開く」を中断しました。\nシート「集計」が壊れています: 行番号 0 が範囲外です");
+              "「開く」を中断しました。\nブック「壊れた.xlsx」の部品 xl/worksheets/sheet4.xml "
+              "(シート「集計」) が壊れています: 行番号 0 が範囲外です");
     EXPECT_EQ(messages[1]["step"], 2);
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(lines[lines.size() - 2]["event"], "log");

@@ -101,7 +101,8 @@ TEST(WholeRoad, ADamagedWorkbookEndsTheOpenInOneMessageFromToolbarAndMenu) {
     p.window.menuAction("mnuFileOpen")->trigger();
 
     const std::string told =
-        "message:「開く」を中断しました。\nシート「集計」が壊れています: 行番号 0 が範囲外です";
+        "message:「開く」を中断しました。\nブック「壊れた.xlsx」の部品 xl/worksheets/sheet4.xml "
+        "(シート「集計」) が壊れています: 行番号 0 が範囲外です";
     EXPECT_EQ(official.seen(), (std::vector<std::string>{"form:Form1", "file:DATAを開く", told,
                                                          "form:Form1", "file:DATAを開く", told}));
     for (QWidget* w : QApplication::topLevelWidgets())

@@ -88,8 +88,10 @@ TEST(CommandGuard, ADamagedTallySheetEndsTheOpenInOneMessageFromMenuAndToolbar) 
         else
             EXPECT_TRUE(app::runMenuItem(session, *app::findMenuItem("mnuFileOpen")));
         ASSERT_EQ(shell.messages.size(), 1u);
-        EXPECT_EQ(shell.messages[0],
-                  "「開く」を中断しました。\nシート「集計」が壊れています: 行番号 0 が範囲外です");
+        EXPECT_EQ(
+            shell.messages[0],
+            "「開く」を中断しました。\nブック「壊れた集計.xlsx」の部品 xl/worksheets/sheet4.xml "
+            "(シート「集計」) が壊れています: 行番号 0 が範囲外です");
         EXPECT_FALSE(session.progress.visible());
     }
 }

@@ -79,14 +79,18 @@ TEST(WorkbookSaving, AFileChangedOnDiskIsOverwrittenOnlyWhenTheUserSaysSo) {
 
         ASSERT_FALSE(w.shell.messages.empty());
         EXPECT_NE(w.shell.messages[0].find("別のプログラムで変更されています"), std::string::npos);
-        if (c.replaced)
+        if (c.replaced) {
             EXPECT_EQ(a1(w.path), "ヤグラ");
-        else
+        } else {
             EXPECT_EQ(w.onDisk(), others);
+        }
         EXPECT_EQ(fs::exists(w.dir / "別名.xlsx"), c.savedElsewhere);
-        if (c.savedElsewhere) EXPECT_EQ(a1(w.dir / "別名.xlsx"), "ヤグラ");
-        if (!c.replaced && !c.savedElsewhere)
+        if (c.savedElsewhere) {
+            EXPECT_EQ(a1(w.dir / "別名.xlsx"), "ヤグラ");
+        }
+        if (!c.replaced && !c.savedElsewhere) {
             EXPECT_EQ(w.shell.messages.back(), "「大会.xlsx」は保存しませんでした");
+        }
     }
 }
 
