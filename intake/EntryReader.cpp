@@ -1,6 +1,7 @@
 #include "intake/EntryReader.h"
 
 #include <array>
+#include <cmath>
 #include <regex>
 
 #include "intake/SurnameExtraction.h"
@@ -146,8 +147,7 @@ void EntryReader::writeTally(int school) {
 }
 
 void EntryReader::ruleUnderSchool(int row) {
-    // The last row has nothing below it that may be read.
-    if (row >= s_.MaxEntryRows) return;
+    // The row below the last one read is looked at too: it may start a school of its own.
     if (numberIn(entries_.value(row, kSchoolColumn)) <
         numberIn(entries_.value(row + 1, kSchoolColumn)))
         entries_.setBorder(Area{row, 1, row, s_.EntryRuleLastColumn}, sheet::xl::EdgeBottom,
@@ -461,13 +461,23 @@ void EntryReader::run() {
 
 std::optional<long long> wholeNumberIn(const CellValue& value) {
     if (value.isEmpty()) return 0;
-    if (value.isNumber()) return roundToInteger(value.asNumber());
-    if (!value.isText()) return std::nullopt;
-    const std::string text = trimmed(value.asText());
-    if (text.empty()) return 0;
-    static const std::regex kNumber(R"([+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?)");
-    if (!std::regex_match(text, kNumber)) return std::nullopt;
-    return roundToInteger(readNumber(text));
+    double number = 0;
+    if (value.isNumber()) {
+        number = value.asNumber();
+    } else if (value.isText()) {
+        // A number typed as text counts by its leading number ("1番" is 1); text that does
+        // not start with one is no number at all.
+        const std::string text = trimmed(value.asText());
+        if (text.empty()) return 0;
+        static const std::regex kLeadingNumber(R"(^[+-]?(\d|\.\d))");
+        if (!std::regex_search(text, kLeadingNumber)) return std::nullopt;
+        number = readNumber(text);
+    } else {
+        return std::nullopt;
+    }
+    // A fraction is refused rather than rounded into another school's or seed's number.
+    if (!std::isfinite(number) || std::abs(number - std::round(number)) > 1e-9) return std::nullopt;
+    return roundToInteger(number);
 }
 
 void readEntries(Session& session, sheet::Workbook& workbook) {

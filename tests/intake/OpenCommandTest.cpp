@@ -194,6 +194,11 @@ TEST_F(OpenEntries, ValuesThatCannotBeEntriesStopAtTheirRowWithAClearMessage) {
          "「男子」シートの 3 行目: シード番号「第1」は使えません（0～1024 の整数）"},
         {{"'三", "遠高", "甲　一", "", "", "", "", "", "1"},
          "「男子」シートの 3 行目: 学校番号「三」は使えません（1～200 の整数）"},
+        // A fraction would be rounded into another school's number.
+        {{"3.5", "遠高", "甲　一", "", "", "", "", "", "1"},
+         "「男子」シートの 3 行目: 学校番号「3.5」は使えません（1～200 の整数）"},
+        {single(3, "遠高", "甲　一", "'2.5番"),
+         "「男子」シートの 3 行目: 番号「2.5番」は使えません（1～99 の整数）"},
         {single(3, "遠高", "甲　一", "1"),
          "「男子」シートの 3 行目: I3 の数式の値がありません。表計算ソフトで一度保存してください",
          "I3"},
@@ -222,10 +227,8 @@ TEST_F(OpenEntries, ValuesThatCannotBeEntriesStopAtTheirRowWithAClearMessage) {
     }
 }
 
-TEST_F(OpenEntries, NumbersTypedAsTextAndRoundedValuesAreRead) {
-    open({{"男子",
-           {single(1, "北高", "甲　一", "'１", ""), single(1, "北高", "乙　二", "' 2 ", "'3"),
-            single(2, "南高", "丙　三", "1.5")}}});
+TEST_F(OpenEntries, NumbersTypedAsTextAreReadByTheirLeadingNumber) {
+    open({{"男子", {single(1, "北高", "甲　一", "'１", ""), single(1, "北高", "乙　二", "2")}}});
     // A full-width digit is not a number to the reader; the half-width ones with blanks are.
     ASSERT_FALSE(shell.messages.empty());
     EXPECT_NE(shell.messages[0].find("番号「１」"), std::string::npos);
@@ -235,12 +238,14 @@ TEST_F(OpenEntries, NumbersTypedAsTextAndRoundedValuesAreRead) {
     const auto file = dir / "ok.xlsx";
     test::writeEntryWorkbook(
         file, {{"男子",
-                {single(1, "北高", "乙　二", "' 1 ", "'3"), single(2, "南高", "丙　三", "2.5")}}});
+                {single(1, "北高", "乙　二", "' 1 ", "'3"), single(2, "南高", "丙　三", "'1番"),
+                 single(2, "南高", "丁　四", "'2番", "'1位")}}});
     second.files = {file.string()};
     app::runMenuItem(again, *app::findMenuItem("mnuFileOpen"));
     EXPECT_EQ(again.state.EntryName(1, 1), "乙　二");
     EXPECT_EQ(again.state.PositionEntry(3), encodeEntry(1, 1));
-    EXPECT_EQ(again.state.EntryName(2, 2), "丙　三");  // 2.5 rounds to even
+    EXPECT_EQ(again.state.EntryName(2, 1), "丙　三");
+    EXPECT_EQ(again.state.PositionEntry(1), encodeEntry(2, 2));
 }
 
 TEST_F(OpenEntries, TheWholeSheetOfRowsIsReadAndNotOneRowMore) {
@@ -257,6 +262,7 @@ TEST_F(OpenEntries, TheWholeSheetOfRowsIsReadAndNotOneRowMore) {
     EXPECT_EQ(session.state.PageCount, 13);  // 1024 / 80 = 12.8
     EXPECT_TRUE(session.state.EntryName(150, 1).empty());
     EXPECT_EQ(shell.messages.back(), "エントリー数\n1024名  <103校>\nシード数＝0");
+    EXPECT_TRUE(ruleBelow("男子", 1024, 1));  // row 1025 starts another school
 }
 
 TEST_F(OpenEntries, PairsJoinNamesAndSchoolsAndIncompletePairsAreReported) {
