@@ -178,11 +178,20 @@ void EntryReader::readBlock(int row, int school) {
 
 void EntryReader::readSingle(int row, int school, int entry) {
     s_.SchoolEntryCount(school) += 1;
-    ++entryCount_;
+    const int j = ++entryCount_;
     writeTally(school);
     s_.EntryName(school, entry) = textAt(row, kNameColumn);
     s_.EntryPresence(school, entry) = 1;
     s_.EntryAffiliation(school, entry) = textAt(row, kAffiliationColumn);
+    // The singles league draws from this table: school, names, number and seed of each entry
+    // in row order, as far as the table reaches.
+    if (j <= kTableRows) {
+        s_.EntryTable(j, 1) = textAt(row, kSchoolColumn);
+        s_.EntryTable(j, 2) = s_.EntryAffiliation(school, entry);
+        s_.EntryTable(j, 3) = s_.EntryName(school, entry);
+        s_.EntryTable(j, 4) = textAt(row, layout_.numberColumn);
+        s_.EntryTable(j, 5) = textAt(row, layout_.seedColumn);
+    }
     readBlock(row, school);
 }
 

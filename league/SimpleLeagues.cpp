@@ -24,16 +24,40 @@ bool emptyPlace(const TournamentState& s, int group, int place) {
     return s.TableSlot(group, place) == 0;
 }
 
-// Seeds take place 1 of the group with their seed number. A seed number beyond the last
-// group the grid has cannot be followed; such entries are named instead of placed.
-void placeSeed(Session& session, int entry, long long seed) {
-    if (seed <= kMaxGroups) {
-        session.state.TableSlot(seed, 1) = static_cast<Single>(entry);
-        return;
+// Seeds (1..lastSeed) head the group of their number when that group exists and is still
+// free. Every other entry, seeded or not, is drawn at random, so that none is lost. The tries
+// count per entry or, for teams, over the whole draw. False when the tries ran out.
+bool placeSeedsThenDraw(Session& session, int count, int seedColumn, long long lastSeed,
+                        bool triesPerEntry, const char* outOfTries) {
+    TournamentState& s = session.state;
+    session.random.reseedFromClock();
+    const EntryAttributes attributes(s);
+    const long long seedGroups = std::min<long long>(lastSeed, s.TableCount);
+    std::vector<bool> headsGroup(static_cast<std::size_t>(count) + 1, false);
+    for (int i = 1; i <= count; ++i) {
+        const long long seed = attributes.of(i, seedColumn);
+        if (seed < 1 || seed > seedGroups || !emptyPlace(s, static_cast<int>(seed), 1)) continue;
+        s.TableSlot(seed, 1) = static_cast<Single>(i);
+        headsGroup[static_cast<std::size_t>(i)] = true;
     }
-    session.tell("シード番号 " + numberText(seed) + " はグループ数の上限 " +
-                 numberText(kMaxGroups) + " を超えるため、エントリー " + numberText(entry) +
-                 " を投入できません");
+    int tries = 0;
+    for (int j = 1; j <= count; ++j) {
+        if (headsGroup[static_cast<std::size_t>(j)]) continue;
+        if (triesPerEntry) tries = 0;
+        for (;;) {
+            const int g = drawR(session.random, s.TableCount);
+            const int p = drawR(session.random, s.TableSize(g));
+            if (emptyPlace(s, g, p)) {
+                s.TableSlot(g, p) = static_cast<Single>(j);
+                break;
+            }
+            if (++tries > kTryLimit) {
+                session.tell(outOfTries);
+                return false;
+            }
+        }
+    }
+    return true;
 }
 
 // After 投入 the grid holds the bracket's entry codes and its sizes; a league drawn into it
@@ -81,30 +105,15 @@ void placeSinglesLeague(Session& session) {
     TournamentState& s = session.state;
     if (bracketDrawn(session, "シングルスリーグ投入")) return;
     session.marks.set(ids::kPlaceSinglesLeague, true);
+    if (s.EntryCount > kMaxEntries) {
+        session.tell("シングルスリーグに組めるのは " + numberText(kMaxEntries) +
+                     " 名までです（エントリー数 " + numberText(s.EntryCount) + "）");
+        return;
+    }
     if (!draw::askLeagueSize(session)) return;
-
-    session.random.reseedFromClock();
-    const EntryAttributes attributes(s);
-    for (int i = 1; i <= s.EntryCount; ++i) {
-        const long long seed = attributes.of(i, kSinglesSeedColumn);
-        if (seed >= 1 && seed <= s.SeedCount) placeSeed(session, i, seed);
-    }
-    for (int j = 1; j <= s.EntryCount; ++j) {
-        if (attributes.of(j, kSinglesSeedColumn) > 0) continue;
-        for (int k = 0;;) {
-            const int g = drawR(session.random, s.TableCount);
-            const int p = drawR(session.random, s.TableSize(g));
-            if (emptyPlace(s, g, p)) {
-                s.TableSlot(g, p) = static_cast<Single>(j);
-                break;
-            }
-            if (++k > kTryLimit) {
-                session.tell("試行回数オーバ");
-                return;
-            }
-        }
-    }
-    session.tell("シングルスリーグ投入終了");
+    if (placeSeedsThenDraw(session, s.EntryCount, kSinglesSeedColumn, s.SeedCount, true,
+                           "試行回数オーバ"))
+        session.tell("シングルスリーグ投入終了");
 }
 
 void placeTeamLeague(Session& session) {
@@ -113,38 +122,9 @@ void placeTeamLeague(Session& session) {
     const bool sized = draw::askLeagueSize(session);
     session.marks.set(ids::kPlaceTeamLeague, true);
     if (!sized) return;
-
-    session.random.reseedFromClock();
-    const EntryAttributes attributes(s);
-    const int teams = std::min<int>(s.SchoolCount, kMaxEntries);
-    // A seed heads the group of its number only when that group exists and is still free;
-    // any other seeded team is drawn with the rest, so that no team is lost.
-    const int seedGroups = std::min<int>(kTeamSeeds, s.TableCount);
-    std::vector<bool> headsGroup(static_cast<std::size_t>(teams) + 1, false);
-    for (int i = 1; i <= teams; ++i) {
-        const long long seed = attributes.of(i, kTeamSeedColumn);
-        if (seed < 1 || seed > seedGroups || !emptyPlace(s, static_cast<int>(seed), 1)) continue;
-        s.TableSlot(seed, 1) = static_cast<Single>(i);
-        headsGroup[static_cast<std::size_t>(i)] = true;
-    }
-    int k = 0;
-    for (int j = 1; j <= teams; ++j) {
-        if (headsGroup[static_cast<std::size_t>(j)]) continue;
-        for (;;) {
-            const int g = drawR(session.random, s.TableCount);
-            const int p = drawR(session.random, s.TableSize(g));
-            ++k;
-            if (emptyPlace(s, g, p)) {
-                s.TableSlot(g, p) = static_cast<Single>(j);
-                break;
-            }
-            if (k > kTryLimit) {
-                session.tell("オーバ");
-                return;
-            }
-        }
-    }
-    session.tell("投入終了");
+    if (placeSeedsThenDraw(session, std::min<int>(s.SchoolCount, kMaxEntries), kTeamSeedColumn,
+                           kTeamSeeds, false, "オーバ"))
+        session.tell("投入終了");
 }
 
 void adjustSinglesLeague(Session& session) {

@@ -248,6 +248,23 @@ TEST_F(OpenEntries, NumbersTypedAsTextAreReadByTheirLeadingNumber) {
     EXPECT_EQ(again.state.PositionEntry(1), encodeEntry(2, 2));
 }
 
+// The singles league draws from EntryTable: school in column 1, seed number in column 5.
+TEST_F(OpenEntries, SinglesEntriesAreListedInRowOrderForTheSinglesLeague) {
+    open({{"男子",
+           {single(2, "南高", "乙　二", "1", "2"), single(1, "北高", "甲　一", "1"),
+            single(1, "北高", "丙　三", "2", "1")}}});
+    using Row = std::vector<std::string>;
+    std::vector<Row> table;
+    for (int j = 1; j <= 4; ++j)
+        table.push_back({session.state.EntryTable(j, 1), session.state.EntryTable(j, 2),
+                         session.state.EntryTable(j, 3), session.state.EntryTable(j, 4),
+                         session.state.EntryTable(j, 5)});
+    EXPECT_EQ(table, (std::vector<Row>{{"2", "南高", "乙　二", "1", "2"},
+                                       {"1", "北高", "甲　一", "1", ""},
+                                       {"1", "北高", "丙　三", "2", "1"},
+                                       {"", "", "", "", ""}}));
+}
+
 TEST_F(OpenEntries, TheWholeSheetOfRowsIsReadAndNotOneRowMore) {
     SheetRows rows;
     for (int school = 1; school <= 103; ++school)

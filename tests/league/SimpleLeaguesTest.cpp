@@ -42,31 +42,38 @@ struct SimpleLeague : LeagueSession {
 
 TEST_F(SimpleLeague, SeedsHeadTheGroupOfTheirNumberAndTheRestIsDrawnOnce) {
     for (int i = 1; i <= 10; ++i) single(i, i == 3 ? 1 : i == 7 ? 2 : i == 9 ? 5 : 0);
-    s.SeedCount = 2;  // seed number 5 lies beyond it: entry 9 is neither seed nor drawn
+    s.SeedCount = 2;  // seed number 5 lies beyond it: entry 9 is drawn like the others
     chooseLeagueSize(3, true);
     ASSERT_TRUE(run(kPlaceSingles));
     EXPECT_EQ(shell.messages, Messages{"シングルスリーグ投入終了"});
     EXPECT_TRUE(session.marks.checked(kPlaceSingles));
-    EXPECT_EQ(groupFaults(s, 10, false), Messages{});
+    EXPECT_EQ(groupFaults(s, 10, true), Messages{});
     auto places = placesOf(s);
     EXPECT_EQ(places[3], std::make_pair(1, 1));
     EXPECT_EQ(places[7], std::make_pair(2, 1));
-    EXPECT_EQ(places.count(9), 0u);
-    EXPECT_EQ(places.size(), 10u);  // nine entries and the one empty place
 
-    // More seeds than groups: seeds 3..6 go to groups the sheets never show.
+    // More seeds than groups, and a seed number past the grid: drawn into the groups made.
     reopen();
-    for (int i = 1; i <= 6; ++i) single(i, i);
+    for (int i = 1; i <= 5; ++i) single(i, i);
+    single(6, 200);
     ASSERT_TRUE(run(kPlaceSingles));
+    EXPECT_EQ(shell.messages, Messages{"シングルスリーグ投入終了"});
     ASSERT_EQ(s.TableCount, 2);
-    for (int g = 1; g <= 6; ++g) EXPECT_EQ(s.TableSlot(g, 1), static_cast<float>(g)) << g;
+    EXPECT_EQ(groupFaults(s, 6, true), Messages{});
+    for (int g = 3; g <= 6; ++g) EXPECT_EQ(s.TableSlot(g, 1), 0.0f) << g;
+    places = placesOf(s);
+    EXPECT_EQ(places[1], std::make_pair(1, 1));
+    EXPECT_EQ(places[2], std::make_pair(2, 1));
 
-    // A seed number past the grid's last group is named, not written outside it.
+    // Entries beyond the table of entries cannot be drawn: refused before Form9.
     reopen();
-    single(1, 200), single(2), single(3);
+    for (int i = 1; i <= 300; ++i) single(i % 50 + 1);
+    s.EntryCount = 301;
+    shell.formsShown.clear();
     ASSERT_TRUE(run(kPlaceSingles));
-    ASSERT_EQ(shell.messages.size(), 2u);
-    EXPECT_NE(shell.messages[0].find("200"), std::string::npos) << shell.messages[0];
+    EXPECT_EQ(shell.messages,
+              Messages{"シングルスリーグに組めるのは 300 名までです（エントリー数 301）"});
+    EXPECT_EQ(shell.formsShown, Messages{});
 }
 
 // Team seeds beyond the groups made, and a seed number no team seed has, are drawn as
