@@ -110,7 +110,7 @@ void drawTable(TournamentState& s, sheet::Worksheet& sheet, Side side, int t, in
         drawGroup(pen, code, row, startRound);
         row += groupRows(code);
     }
-    for (int k = 1; k <= 30; ++k) s.TableShape(k) = 0;
+    for (size_t k = 1; k <= groups.size(); ++k) s.TableShape(static_cast<long long>(k)) = 0;
 }
 
 }  // namespace tombra::bracket

@@ -52,8 +52,35 @@ const std::array<Shapes, 33>& shapeTable() {
 
 }  // namespace
 
+namespace {
+
+Groups joined(Groups first, const Groups& second) {
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
+
+}  // namespace
+
 std::vector<int> decomposeTable(int size, bool oddTable, int maxTableSize, bool fullBracket) {
-    if (size <= 0 || size > 32) return {};
+    if (size <= 0 || size > 128) return {};
+    // Beyond the tabled sizes a table is drawn as two halves, the way every tabled shape from 9
+    // on is made of two smaller ones: an even size from two equal halves (an odd half in its
+    // odd shape, then in its even shape), an odd size from an odd and an even half, the odd
+    // one first in an odd table and last in an even one.
+    if (size > 32) {
+        auto half = [&](int n, bool odd) {
+            return decomposeTable(n, odd, maxTableSize, fullBracket);
+        };
+        if (size % 2 == 0) {
+            const int h = size / 2;
+            return h % 2 == 1 ? joined(half(h, true), half(h, false))
+                              : joined(half(h, oddTable), half(h, oddTable));
+        }
+        const int low = size / 2, high = low + 1;
+        const int oddPart = low % 2 == 1 ? low : high, evenPart = size - oddPart;
+        return oddTable ? joined(half(oddPart, true), half(evenPart, true))
+                        : joined(half(evenPart, false), half(oddPart, false));
+    }
     if (size == 1) return {1};
     if (size == 2) return {fullBracket ? -2 : 2};
     if (size == 4 || size == 8 || size == 16) {

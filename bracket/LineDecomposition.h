@@ -16,7 +16,8 @@ namespace tombra::bracket {
 // at opposite ends so that neighbouring tables balance. Four-blocks are used for tables of 4,
 // 8 and 16 only when no table among the first thirty is larger (`maxTableSize`); otherwise
 // such a table is drawn as pairs. `fullBracket`: the entry count is a power of two, and a
-// table of two then plays in the outer column. Sizes 0 and above 32 give no groups.
+// table of two then plays in the outer column. Size 0 gives no groups, nor does a size above
+// the 128 a table may hold.
 std::vector<int> decomposeTable(int size, bool oddTable, int maxTableSize, bool fullBracket);
 
 // Rows a group takes on the sheet: two per player; the lone super seed adds none because it

@@ -64,7 +64,7 @@ class Labeller {
         : s_(session.state), sheet_(sheet), table_(table), fontSize_(fontSize) {}
 
     // Labels the marks of one round column of one half; true when any was found.
-    bool labelColumn(int column, int round, int ordinal, int page, PageRows& rows) {
+    bool labelColumn(int column, int ordinal, int page, PageRows& rows) {
         bool any = false;
         for (int row = rows.first; row <= rows.last; ++row) {
             if (footerPage(sheet_.text(row, kCentreColumn)) == page) {
@@ -73,8 +73,11 @@ class Labeller {
             }
             if (sheet_.text(row, column) != kMatchMark) continue;
             any = true;
+            // Counted by the ordinal the label shows, not by the round: a page that skips a
+            // round gives the next round that ordinal, and its labels must not repeat
+            // another page's.
             const std::string label =
-                numberText(ordinal) + "-" + numberText(++counts_[static_cast<size_t>(round)]);
+                numberText(ordinal) + "-" + numberText(++counts_[static_cast<size_t>(ordinal)]);
             sheet_.setFont(sheet::Area::cell(row, column), {.name = kLabelFont, .size = fontSize_});
             sheet_.setText(row, column, label);
             sheet_.merge(sheet::Area{row, column, row + 1, column});
@@ -107,7 +110,7 @@ class Labeller {
     sheet::Worksheet& sheet_;
     TimeTable& table_;
     int fontSize_;
-    std::array<int, kRounds + 1> counts_{};  // per round, across all pages
+    std::array<int, kRounds + 1> counts_{};  // per round ordinal, across all pages
 };
 
 }  // namespace
@@ -179,8 +182,8 @@ void numberMatches(Session& session, sheet::Workbook& workbook, sheet::Worksheet
                                         " 頁のナンバリング中");
             session.progress.setValue((p - 1) * kRounds + r);
             table.beginRound();
-            bool any = labeller.labelColumn(6 + r, r, ordinal, p, rows);
-            any = labeller.labelColumn(22 - r, r, ordinal, p, rows) || any;
+            bool any = labeller.labelColumn(6 + r, ordinal, p, rows);
+            any = labeller.labelColumn(22 - r, ordinal, p, rows) || any;
             table.endRound();
             // A round without matches on this page takes no ordinal.
             if (!any) --ordinal;

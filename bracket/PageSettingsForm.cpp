@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "bracket/PageModel.h"
 #include "intake/EntryLayout.h"
 #include "session/Session.h"
 #include "sheet/Worksheet.h"
@@ -78,6 +79,26 @@ int largestPageCount(int tableCount) {
     return pages;
 }
 
+// A half-page of more than 128 players needs more rounds than the line columns up to the
+// centre can show: its final would never be drawn.
+constexpr int kMostPlayersPerHalfPage = 128;
+
+int mostPlayersOnAHalfPage(const TournamentState& s, int pages) {
+    const PageModel model(s.TableCount, pages);
+    auto players = [&s](int first, int last) {
+        int n = 0;
+        for (int t = first; t <= last; ++t) n += s.TableSize(t);
+        return n;
+    };
+    int most = 0;
+    for (int p = 1; p <= model.pageCount(); ++p) {
+        const PageTables tables = model.page(p);
+        most = std::max({most, players(tables.leftFirst, tables.leftLast),
+                         players(tables.rightFirst, tables.rightLast)});
+    }
+    return most;
+}
+
 }  // namespace
 
 const ui::FormSpec& pageSettingsForm() {
@@ -104,6 +125,16 @@ void askPageSettings(Session& session, sheet::Worksheet* summary) {
         session.tell("テーブル数 " + numberText(s.TableCount) + " では印刷ページは " +
                      numberText(most) + " 頁までです。" + numberText(most) + " 頁で作成します");
         s.PageCount = static_cast<Integer>(most);
+    }
+    // Raised for the same reason: every half-page must be drawable to its final.
+    if (s.TableCount > 0 && mostPlayersOnAHalfPage(s, s.PageCount) > kMostPlayersPerHalfPage) {
+        int pages = s.PageCount;
+        while (pages < largestPageCount(s.TableCount) &&
+               mostPlayersOnAHalfPage(s, pages) > kMostPlayersPerHalfPage)
+            pages *= 2;
+        session.tell("ヤグラの片側は 1 頁に " + numberText(kMostPlayersPerHalfPage) +
+                     " 名までです。" + numberText(pages) + " 頁で作成します");
+        s.PageCount = static_cast<Integer>(pages);
     }
     const long long setting = roundToInteger(readNumber(form.text("Text1")));
     s.TimeTableSetting = static_cast<Integer>(std::clamp<long long>(setting, -32768, 32767));

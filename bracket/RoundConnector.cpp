@@ -11,6 +11,18 @@ namespace tombra::bracket {
 
 int midpointRow(int m1, int m2) { return static_cast<int>(roundToInteger(m1 + (m2 - m1) / 2.0)); }
 
+namespace {
+
+// True when a line of this row runs past column c: a super seed or a bye that waits for a later
+// round. Two matches may not be joined across it, or their line would cross it.
+bool runsPast(const sheet::Worksheet& sheet, Side side, int row, int c) {
+    for (int later = c + 1; later < kCentreColumn; ++later)
+        if (sheet.text(row, lineColumn(side, later)) == kSuperSeedMark) return true;
+    return false;
+}
+
+}  // namespace
+
 void connectRounds(const TournamentState& s, sheet::Worksheet& sheet, Side side, int first,
                    int last, int topRow) {
     int rows = 0;
@@ -25,7 +37,18 @@ void connectRounds(const TournamentState& s, sheet::Worksheet& sheet, Side side,
         const int onSheet = lineColumn(side, c);
         std::vector<int> pending;
         int marks = 0;
+        bool later = false;  // some line still waits for a later column
+        // An odd one out waits a round: a bye line, paired in the next column.
+        auto carry = [&] {
+            pen.bottom(pending[0], c + 1);
+            pen.mark(pending[0], c + 1, kSuperSeedMark);
+            pending.clear();
+        };
         for (int row = firstRow; row <= lastRow; ++row) {
+            if (runsPast(sheet, side, row, c)) {
+                later = true;
+                if (pending.size() == 1) carry();
+            }
             const std::string text = sheet.text(row, onSheet);
             if (text == kSuperSeedMark)
                 sheet.setText(row, onSheet, "");
@@ -38,18 +61,19 @@ void connectRounds(const TournamentState& s, sheet::Worksheet& sheet, Side side,
             pen.bottom(m1, c + 1);
             for (int x = m1 + 1; x <= m2; ++x) pen.right(x, c + 1);
             pen.bottom(m2, c + 1);
-            pen.mark(midpointRow(m1, m2), c + 1, kMatchMark);
+            int at = midpointRow(m1, m2);
+            // The finals of both halves may stand in the centre column, often in the same
+            // row: the second goes below the first one's two-row label, still on its line.
+            if (c + 1 == kCentreColumn && !sheet.text(at, kCentreColumn).empty() && at + 2 <= m2)
+                at += 2;
+            pen.mark(at, c + 1, kMatchMark);
             pending.clear();
         }
-        if (marks == 1) {
+        if (marks == 1 && !later && !pending.empty()) {
             pen.bottom(pending[0], c + 1);
             return;
         }
-        // An odd one out waits a round: a bye line, paired in the next column.
-        if (pending.size() == 1) {
-            pen.bottom(pending[0], c + 1);
-            pen.mark(pending[0], c + 1, kSuperSeedMark);
-        }
+        if (pending.size() == 1) carry();
     }
 }
 

@@ -66,9 +66,9 @@ TEST(LineDecomposition, FixedShapesForEverySizeAndParity) {
 
 TEST(LineDecomposition, GroupsAccountForEveryPlayer) {
     auto players = [](int code) { return code == 1 ? 1 : code < 0 ? -code : code; };
-    for (int size = 1; size <= 32; ++size)
+    for (int size = 1; size <= 128; ++size)
         for (bool odd : {true, false})
-            for (int maxSize : {size, 32}) {
+            for (int maxSize : {size, 128}) {
                 int sum = 0;
                 for (int code : decomposeTable(size, odd, maxSize, false)) sum += players(code);
                 EXPECT_EQ(sum, size) << size << (odd ? " odd" : " even") << " max " << maxSize;
@@ -91,8 +91,20 @@ TEST(LineDecomposition, PairsPlayOutsideOnlyInAFullBracketAndOddSizesHaveNoChoic
     EXPECT_EQ(decomposeTable(1, true, 4, false), codes("1"));
     EXPECT_EQ(decomposeTable(1, false, 4, true), codes("1"));
     EXPECT_TRUE(decomposeTable(0, true, 4, false).empty());
-    EXPECT_TRUE(decomposeTable(33, true, 33, false).empty());
-    EXPECT_TRUE(decomposeTable(64, false, 64, true).empty());
+    EXPECT_TRUE(decomposeTable(129, true, 129, false).empty());
+}
+
+// Larger tables are two halves, as the tabled shapes from 9 on are.
+TEST(LineDecomposition, LargeTablesJoinTwoHalvesTheWayTheTabledShapesDo) {
+    auto both = [](int n, bool odd) { return decomposeTable(n, odd, 128, false); };
+    auto joined = [](std::vector<int> a, const std::vector<int>& b) {
+        a.insert(a.end(), b.begin(), b.end());
+        return a;
+    };
+    EXPECT_EQ(both(64, true), std::vector<int>(16, -4));
+    EXPECT_EQ(both(33, true), joined(both(17, true), both(16, true)));
+    EXPECT_EQ(both(33, false), joined(both(16, false), both(17, false)));
+    EXPECT_EQ(both(42, true), joined(both(21, true), both(21, false)));
 }
 
 TEST(LineDecomposition, GroupRowsAreTwoPerPlayer) {
