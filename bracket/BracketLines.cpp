@@ -39,6 +39,13 @@ int loneStartRound(const TournamentState& s, int t) {
 
 }  // namespace
 
+bool playsFromOuterColumn(const TournamentState& s) {
+    if (!isFullBracket(s.EntryCount)) return false;
+    for (int t = 1; t <= s.TableCount && t <= s.TableSize.upper(); ++t)
+        if (s.TableSize(t) > 1 && s.TableSize(t) % 2 == 1) return false;
+    return true;
+}
+
 void drawGroup(LinePen& p, int code, int r, int superSeedStartRound) {
     switch (code) {
         case 2:
@@ -99,7 +106,7 @@ void drawTable(TournamentState& s, sheet::Worksheet& sheet, Side side, int t, in
         if (s.TableSize(k) > s.MaxTableSize) s.MaxTableSize = s.TableSize(k);
 
     const std::vector<int> groups =
-        decomposeTable(s.TableSize(t), t % 2 == 1, s.MaxTableSize, isFullBracket(s.EntryCount));
+        decomposeTable(s.TableSize(t), t % 2 == 1, s.MaxTableSize, playsFromOuterColumn(s));
     for (size_t i = 0; i < groups.size(); ++i)
         s.TableShape(static_cast<long long>(i + 1)) = static_cast<Integer>(groups[i]);
 

@@ -35,6 +35,12 @@ class LinePen {
     Side side_;
 };
 
+// A power of two entries drawn into tables of even sizes (lone tables apart) is a full
+// bracket: its pairs play in the outer line column and its rounds are joined from there. An
+// odd table, as a merge leaves, holds a three whose outer match is its own, so such a draw is
+// joined from the inner column like any other.
+bool playsFromOuterColumn(const TournamentState& state);
+
 // One group of players whose first player's line lies under `row`.
 void drawGroup(LinePen& pen, int code, int row, int superSeedStartRound);
 

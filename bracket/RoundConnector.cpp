@@ -21,6 +21,18 @@ bool runsPast(const sheet::Worksheet& sheet, Side side, int row, int c) {
     return false;
 }
 
+// The finals of both halves may stand in the centre column, often a row apart. A label takes
+// its row and the one below, so the second mark keeps two rows from the first, still on its
+// line (rows m1 + 1 .. m2).
+int freeCentreRow(const sheet::Worksheet& sheet, int at, int m1, int m2) {
+    for (int other = at - 1; other <= at + 1; ++other) {
+        if (sheet.text(other, kCentreColumn).empty()) continue;
+        if (other + 2 <= m2) return other + 2;
+        if (other - 2 > m1) return other - 2;
+    }
+    return at;
+}
+
 }  // namespace
 
 void connectRounds(const TournamentState& s, sheet::Worksheet& sheet, Side side, int first,
@@ -30,7 +42,7 @@ void connectRounds(const TournamentState& s, sheet::Worksheet& sheet, Side side,
     const int firstRow = topRow + 1, lastRow = topRow + rows;
 
     LinePen pen(sheet, side);
-    const int start = isFullBracket(s.EntryCount) ? kOuterLineColumn : kInnerLineColumn;
+    const int start = playsFromOuterColumn(s) ? kOuterLineColumn : kInnerLineColumn;
     // Columns are named in the left half's terms; the pen mirrors them. A half draws no
     // further than the centre column: what is still open there stays without a final line.
     for (int c = start; c < kCentreColumn; ++c) {
@@ -61,12 +73,9 @@ void connectRounds(const TournamentState& s, sheet::Worksheet& sheet, Side side,
             pen.bottom(m1, c + 1);
             for (int x = m1 + 1; x <= m2; ++x) pen.right(x, c + 1);
             pen.bottom(m2, c + 1);
-            int at = midpointRow(m1, m2);
-            // The finals of both halves may stand in the centre column, often in the same
-            // row: the second goes below the first one's two-row label, still on its line.
-            if (c + 1 == kCentreColumn && !sheet.text(at, kCentreColumn).empty() && at + 2 <= m2)
-                at += 2;
-            pen.mark(at, c + 1, kMatchMark);
+            const int at = midpointRow(m1, m2);
+            pen.mark(c + 1 == kCentreColumn ? freeCentreRow(sheet, at, m1, m2) : at, c + 1,
+                     kMatchMark);
             pending.clear();
         }
         if (marks == 1 && !later && !pending.empty()) {

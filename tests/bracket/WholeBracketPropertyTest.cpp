@@ -26,9 +26,15 @@ namespace {
 struct Event {
     const char* name;
     const char* code;
+    const char* option;  // in Form1
+    int mostPerSchool, lastSchool, mostEntries;
 };
-constexpr Event kEvents[] = {
-    {"シングルス", "Ｓ"}, {"ダブルス", "Ｄ"}, {"団体", "Ｔ"}, {"ジュニア", "ＪＳ"}};
+// A pair takes two of the sheet's 1,024 rows; a team event lists at most 300 teams, eight a
+// school from schools 1..150.
+constexpr Event kEvents[] = {{"シングルス", "Ｓ", "Option4", 99, 200, 1024},
+                             {"ダブルス", "Ｄ", "Option5", 99, 200, 512},
+                             {"団体", "Ｔ", "Option6", 8, 150, 300},
+                             {"ジュニア", "ＪＳ", "Option7", 99, 200, 1024}};
 
 struct Shape {
     Event event = kEvents[0];
@@ -55,17 +61,19 @@ Shape randomShape(std::mt19937& gen) {
     Shape shape;
     shape.event = kEvents[pick(0, 3)];
     shape.tables = 8 << pick(0, 4);
-    if (shape.tables >= 32 && pick(0, 2) == 0) {
+    // Super seeds are offered for singles only.
+    if (shape.event.code == std::string("Ｓ") && shape.tables >= 32 && pick(0, 2) == 0) {
         shape.superSeeds = pick(0, 1) == 0 ? 8 : 16;
         shape.superSeedRound = pick(3, 4);
     }
     const int capacity = shape.superSeeds + (shape.tables - shape.superSeeds) * 128;
     const int size = pick(0, 2) == 0 ? pick(1, 24) : pick(1, pick(0, 1) == 0 ? 200 : 1024);
-    const int target = std::min({capacity, 1024, size});
+    const int target = std::min({capacity, shape.event.mostEntries, size});
     shape.schoolSizes.assign(200, 0);
     for (int n = 0; n < target;) {
-        const int school = pick(1, 200);
-        const int add = std::min({pick(1, 12), 99 - shape.schoolSizes[school - 1], target - n});
+        const int school = pick(1, shape.event.lastSchool);
+        const int add = std::min(
+            {pick(1, 12), shape.event.mostPerSchool - shape.schoolSizes[school - 1], target - n});
         shape.schoolSizes[school - 1] += add;
         n += add;
     }
@@ -125,7 +133,8 @@ std::vector<std::string> bracketFaults(sheet::Workbook& wb, const std::string& s
                                        const TournamentState& s) {
     std::vector<std::string> faults;
     const bool team = s.EventCode == "Ｔ";
-    const int leftName = onSheet(kLeftNames.name, team), rightName = onSheet(kRightNames.name, team);
+    const int leftName = onSheet(kLeftNames.name, team),
+              rightName = onSheet(kRightNames.name, team);
     const sheet::Worksheet& ws = wb.sheet(sheetName);
     const sheet::Worksheet* tt = wb.findSheet(sheetName + "ＴＢ");
 
@@ -144,11 +153,11 @@ std::vector<std::string> bracketFaults(sheet::Workbook& wb, const std::string& s
         for (int e = 1; e <= s.SchoolEntryCount(school); ++e) {
             const std::string name = s.EntryName(school, e);
             const size_t times = rowsOfName.count(name) ? rowsOfName[name].size() : 0;
-            if (times != 1)
-                faults.push_back(name + " stands " + std::to_string(times) + " times");
+            if (times != 1) faults.push_back(name + " stands " + std::to_string(times) + " times");
         }
     for (const auto& [label, n] : labelCount)
-        if (n != 1) faults.push_back("match " + label + " numbered " + std::to_string(n) + " times");
+        if (n != 1)
+            faults.push_back("match " + label + " numbered " + std::to_string(n) + " times");
 
     // Half-pages: the page of a row from the sheet's page breaks.
     const std::vector<int> breaks = ws.pageBreakRows();
@@ -207,40 +216,65 @@ bool run(Session& session, const std::string& path) {
     return item && app::runMenuItem(session, *item);
 }
 
-// Places, adjusts and builds the event, then checks the saved sheet.
+// The entry sheet of the event, school by school, seeds given to random entries.
+tombra::test::SheetRows entryRows(const Shape& shape, std::mt19937& gen) {
+    std::vector<std::pair<int, int>> all;
+    for (int school = 1; school <= 200; ++school)
+        for (int k = 1; k <= shape.schoolSizes[school - 1]; ++k) all.emplace_back(school, k);
+    std::shuffle(all.begin(), all.end(), gen);
+    std::map<std::pair<int, int>, int> seedOf;
+    for (int j = 1; j <= shape.seeds; ++j) seedOf[all[j - 1]] = j;
+
+    const std::string code = shape.event.code;
+    tombra::test::SheetRows rows;
+    std::sort(all.begin(), all.end());
+    for (const auto& [school, k] : all) {
+        const auto seed = seedOf.find({school, k});
+        const std::string n = std::to_string(k), s = std::to_string(school),
+                          seedText = seed == seedOf.end() ? "" : std::to_string(seed->second);
+        const std::string name = "選手" + s + "-" + n, affiliation = "学校" + s;
+        if (code == "Ｄ") {  // a pair: two rows, number in G, seed in H
+            rows.push_back({s, affiliation, name + "甲", "", "", "", n, seedText});
+            rows.push_back({s, affiliation, name + "乙", "", "", "", n, seedText});
+        } else if (code == "Ｔ") {  // a team's first row: code in E, seed in F
+            rows.push_back(
+                {s, "チーム" + s + "-" + n, "", "", std::to_string(10 * k - 9), seedText});
+        } else {  // number in I, seed in J
+            rows.push_back({s, affiliation, name, "", "", "", "", "", n, seedText});
+        }
+    }
+    return rows;
+}
+
+// Opens the event's entry sheet, places, adjusts and builds it, then checks the saved sheet.
 void drawAndBuild(const Shape& shape, std::uint32_t seed, std::mt19937& gen) {
     SCOPED_TRACE(shape.describe());
     {
-
         tombra::test::FakeShell shell;
         tombra::test::TempDir dir;
         Session session{shell, dir.path()};
         session.random.setFixedSeed(seed);
         TournamentState& s = session.state;
-        draw::test::Entries entries(s);
-        s.fillColumnLetters();
-        s.GenderName = "男子";
-        s.EventName = shape.event.name;
-        s.EventCode = shape.event.code;
-        s.SuperSeedCount = static_cast<Integer>(shape.superSeeds);
-        s.SuperSeedStartRound = static_cast<Integer>(shape.superSeedRound);
-
-        std::vector<std::pair<int, int>> all;
-        for (int school = 1; school <= 200; ++school)
-            for (int k = 1; k <= shape.schoolSizes[school - 1]; ++k) all.emplace_back(school, k);
-        std::shuffle(all.begin(), all.end(), gen);
-        std::map<std::pair<int, int>, int> seedOf;
-        for (int j = 1; j <= shape.seeds; ++j) seedOf[all[j - 1]] = j;
-        for (int school = 1; school <= 200; ++school)
-            for (int k = 1; k <= shape.schoolSizes[school - 1]; ++k) {
-                auto seed = seedOf.find({school, k});
-                entries.add(school, seed == seedOf.end() ? 0 : seed->second);
-            }
 
         const auto path = dir / "大会.xlsx";
-        tombra::test::writeEntryWorkbook(path, {{session.bracketSheetName(), {{"古い内容"}}},
-                                                {"基礎Ｄ", {{"項目"}}}});
-        s.WorkbookPath = path.string();
+        tombra::test::writeEntryWorkbook(path,
+                                         {{"男子", entryRows(shape, gen)},
+                                          {std::string("男子") + shape.event.code, {{"古い内容"}}},
+                                          {"基礎Ｄ", {{"項目"}}}});
+        shell.fill["Form1"] = [&shape](ui::Form& f) {
+            f.setValue(shape.event.option, true);
+            f.setValue("Check7", shape.superSeeds > 0);
+        };
+        shell.fill["Form11"] = [&shape](ui::Form& f) {
+            f.setValue(shape.superSeedRound == 4 ? "Option2" : "Option1", true);
+            f.setValue(shape.superSeeds == 16 ? "Option4" : "Option3", true);
+        };
+        shell.files = {path.string()};
+        ASSERT_TRUE(run(session, "ﾌｧｲﾙ(&F)/開く(&O)..."));
+        ASSERT_FALSE(shell.messages.empty());
+        ASSERT_EQ(shell.messages.back().rfind("エントリー数", 0), 0u) << shell.messages.back();
+        ASSERT_EQ(s.EntryCount, shape.entries());
+        ASSERT_EQ(s.SuperSeedCount, shape.superSeeds);
 
         const std::string tables =
             "Option" + std::to_string(1 + std::countr_zero(unsigned(shape.tables / 8)));
@@ -272,8 +306,8 @@ void drawAndBuild(const Shape& shape, std::uint32_t seed, std::mt19937& gen) {
 }
 
 // Shapes that went wrong before: a lone player among round-4 super seeds, a lone seed without
-// super seeds, both halves' finals in the centre column, tables of more than 32, and a page
-// whose first round is empty.
+// super seeds, both halves' finals in the centre column, tables of more than 32, a page whose
+// first round is empty, and a full bracket whose super seeds were merged into odd tables.
 TEST(WholeBracket, KnownHardShapesAreDrawnWhole) {
     auto shape = [](int entries, int tables, int seeds, int superSeeds, int round, int pageOption,
                     bool merge) {
@@ -285,10 +319,10 @@ TEST(WholeBracket, KnownHardShapesAreDrawnWhole) {
         return s;
     };
     std::mt19937 gen(1);
-    for (const Shape& s :
-         {shape(100, 64, 8, 8, 4, 0, false), shape(15, 8, 1, 0, 3, 0, false),
-          shape(881, 128, 20, 0, 3, 1, true), shape(672, 8, 2, 0, 3, 0, true),
-          shape(76, 32, 19, 8, 3, 4, false), shape(23, 128, 20, 16, 4, 0, false)})
+    for (const Shape& s : {shape(100, 64, 8, 8, 4, 0, false), shape(15, 8, 1, 0, 3, 0, false),
+                           shape(881, 128, 20, 0, 3, 1, true), shape(672, 8, 2, 0, 3, 0, true),
+                           shape(76, 32, 19, 8, 3, 4, false), shape(23, 128, 20, 16, 4, 0, false),
+                           shape(64, 32, 0, 8, 4, 3, true)})
         drawAndBuild(s, 7, gen);
 }
 
