@@ -1,6 +1,9 @@
 #include "bracket/BracketSheetCommand.h"
 
+#include <algorithm>
+#include <optional>
 #include <stdexcept>
+#include <vector>
 
 #include "bracket/MatchNumbering.h"
 #include "bracket/NameWriter.h"
@@ -12,8 +15,10 @@
 #include "intake/EntryLayout.h"
 #include "session/CommandIds.h"
 #include "session/Session.h"
+#include "sheet/ColumnWidth.h"
 #include "sheet/Workbook.h"
 #include "sheet/WorkbookError.h"
+#include "sheet/Worksheet.h"
 #include "state/Numbers.h"
 
 namespace tombra::bracket {
@@ -38,6 +43,37 @@ int positionCount(const TournamentState& s) {
 
 std::string titleOf(const TournamentState& s) {
     return s.PrintTitle.empty() ? s.GenderName + s.EventName : s.PrintTitle;
+}
+
+// One bracket page to a sheet of paper, in any spreadsheet program: the scale at which the
+// widest and the tallest page fit the sheet's paper. A scale, not "fit to pages": fitting
+// ignores manual page breaks. Other programs measure a column by the digits of the font they
+// have for the workbook's, up to a fifth wider than ours: the width keeps that to spare.
+void scaleToBracketPages(sheet::Worksheet& ws) {
+    constexpr double kPointsPerPixel = 0.75, kWidthSpare = 0.8, kHeightSpare = 0.97;
+    const std::optional<sheet::Area> used = ws.usedArea();
+    if (!used) return;
+    double width = 0;
+    for (int c = used->left; c <= used->right; ++c)
+        width += sheet::columnPixels(ws.columnFileWidth(c), ws.maxDigitWidth()) * kPointsPerPixel;
+    std::vector<int> starts{used->top};
+    for (int row : ws.pageBreakRows())
+        if (row > used->top && row <= used->bottom) starts.push_back(row);
+    starts.push_back(used->bottom + 1);
+    double tallest = 0;
+    for (size_t i = 0; i + 1 < starts.size(); ++i) {
+        double height = 0;
+        for (int r = starts[i]; r < starts[i + 1]; ++r) height += ws.rowHeight(r);
+        tallest = std::max(tallest, height);
+    }
+    sheet::PageSetup setup = ws.pageSetup();
+    const sheet::PrintableArea paper = sheet::printableArea(setup);
+    double scale = 1.0;
+    if (width > 0) scale = std::min(scale, kWidthSpare * paper.width / width);
+    if (tallest > 0) scale = std::min(scale, kHeightSpare * paper.height / tallest);
+    setup.fitToPage = false;
+    setup.scale = std::clamp(static_cast<int>(scale * 100), 10, 100);
+    ws.setPageSetup(setup);
 }
 
 void writePages(Session& session, sheet::Worksheet& ws) {
@@ -129,6 +165,7 @@ bool build(Session& session, sheet::Workbook& workbook) {
 
     if (s.EventCode == "Ｓ" || s.EventCode == "ＪＳ") writeSchoolPositionSheet(session, workbook);
     if (s.EventCode == "Ｔ") removeAffiliationColumns(*ws);
+    scaleToBracketPages(*ws);
     session.progress.hide();
     return true;
 }

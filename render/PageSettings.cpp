@@ -57,4 +57,15 @@ PageSettings PageSettings::fromPageLayout(const QPageLayout& layout) {
     return s;
 }
 
+PageSettings PageSettings::fromPageSetup(const sheet::PageSetup& setup) {
+    PageSettings s;
+    const sheet::PaperMillimetres paper = sheet::paperMillimetres(setup.paperSize);
+    s.pageSize = QPageSize(QPageSize::id(QSizeF(paper.width, paper.height), QPageSize::Millimeter,
+                                         QPageSize::FuzzyMatch));
+    s.orientation = setup.landscape ? QPageLayout::Landscape : QPageLayout::Portrait;
+    const sheet::PageMargins& m = setup.margins;
+    s.marginsInches = QMarginsF(m.left, m.top, m.right, m.bottom);
+    return s;
+}
+
 }  // namespace tombra::render

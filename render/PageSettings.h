@@ -6,6 +6,8 @@
 #include <QRectF>
 #include <QSizeF>
 
+#include "sheet/PageSetup.h"
+
 namespace tombra::render {
 
 // The paper a sheet is printed on. The defaults are the spreadsheet's own for a new sheet:
@@ -27,6 +29,9 @@ struct PageSettings {
     static QRectF printableRectPoints(const QPageLayout& layout);
     // The same paper and margins as a device's page layout (a printer the user set up).
     static PageSettings fromPageLayout(const QPageLayout& layout);
+    // The paper, orientation and margins a sheet's page setup asks for (A4 when it names no
+    // paper, or one this program does not know).
+    static PageSettings fromPageSetup(const sheet::PageSetup& setup);
 };
 
 }  // namespace tombra::render

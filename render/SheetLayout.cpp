@@ -47,9 +47,42 @@ SheetLayout::SheetLayout(const sheet::Worksheet& sheet, QSizeF printableSize, do
         if (m.intersects(a)) merges_.push_back(m);
 
     // One scale for the whole sheet: every page shows the same columns.
-    scale_ = x > 0 && printable_.width() > 0 ? printable_.width() / x : 1.0;
-    if (maxScale > 0) scale_ = std::min(scale_, maxScale);
+    const sheet::PageSetup setup = sheet.pageSetup();
+    if (setup.fitToPage) {
+        fitToPages(sheet, setup, x);
+        return;
+    }
+    if (setup.scale != 100) {
+        scale_ = setup.scale / 100.0;  // a scale of the sheet's own, as every program prints it
+    } else {
+        scale_ = x > 0 && printable_.width() > 0 ? printable_.width() / x : 1.0;
+        if (maxScale > 0) scale_ = std::min(scale_, maxScale);
+    }
     paginate(sheet);
+}
+
+// As spreadsheet programs fit a sheet to pages: never enlarged, never below 10 %, the largest
+// scale at which the sheet takes no more pages down than asked. Columns are not split over
+// pages here, so a sheet is always fitted to one page across.
+void SheetLayout::fitToPages(const sheet::Worksheet& sheet, const sheet::PageSetup& setup,
+                             double width) {
+    constexpr double kLeast = 0.1;
+    double most = 1.0;
+    if (width > 0 && printable_.width() > 0) most = std::min(most, printable_.width() / width);
+    most = std::max(most, kLeast);
+    auto tryScale = [&](double s) {
+        scale_ = s;
+        pages_.clear();
+        paginate(sheet);
+        return setup.fitToHeight <= 0 || pageCount() <= setup.fitToHeight;
+    };
+    if (tryScale(most) || !tryScale(kLeast)) return;
+    double fits = kLeast, tooBig = most;
+    for (int i = 0; i < 40 && tooBig - fits > 1e-5; ++i) {
+        const double middle = (fits + tooBig) / 2;
+        (tryScale(middle) ? fits : tooBig) = middle;
+    }
+    tryScale(fits);
 }
 
 double SheetLayout::columnLeft(int column) const {

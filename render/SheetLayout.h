@@ -7,6 +7,7 @@
 
 #include "render/RowMeasure.h"
 #include "sheet/CellAddress.h"
+#include "sheet/PageSetup.h"
 
 namespace tombra::sheet {
 class Worksheet;
@@ -25,8 +26,9 @@ struct PageRows {
 // How a worksheet falls into pages: the grid of its print area in points and the rows of
 // each page. Pure geometry, taken from the sheet once; painting reads it.
 //
-// Sheet points are the sheet's own units (a column of 64 pixels at 96 dpi is 48 points);
-// the whole sheet is scaled by scale() to fit the printable width of the paper.
+// Sheet points are the sheet's own units (a column of 64 pixels at 96 dpi is 48 points).
+// A sheet whose page setup says fit to page is scaled as spreadsheet programs scale it; any
+// other sheet is scaled to fit the printable width of the paper.
 class SheetLayout {
   public:
     // printableSize: the area inside the margins, in points. `rows`, when given, may let
@@ -56,6 +58,7 @@ class SheetLayout {
 
   private:
     void paginate(const sheet::Worksheet& sheet);
+    void fitToPages(const sheet::Worksheet& sheet, const sheet::PageSetup& setup, double width);
     int breakRowAvoidingMerges(int pageTop, int candidate, double pageHeight) const;
 
     std::optional<sheet::Area> area_;

@@ -161,7 +161,8 @@ bool printSheet(const sheet::Worksheet& sheet, QPrinter& printer) {
 
 bool writeSheetPdf(const sheet::Worksheet& sheet, const std::filesystem::path& path,
                    std::string& error) {
-    return SheetRenderer(sheet).writePdf(path, error);
+    return SheetRenderer(sheet, PageSettings::fromPageSetup(sheet.pageSetup()))
+        .writePdf(path, error);
 }
 
 }  // namespace tombra::render

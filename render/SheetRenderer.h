@@ -55,7 +55,7 @@ void applyPageSettings(QPagedPaintDevice& device, const PageSettings& settings =
 // for QPrintPreviewDialog::paintRequested and for printing after the printer dialog.
 bool printSheet(const sheet::Worksheet& sheet, QPrinter& printer);
 
-// Convenience for the batch runner: the sheet as an A4 PDF.
+// Convenience for the batch runner: the sheet as a PDF on the paper its page setup names.
 bool writeSheetPdf(const sheet::Worksheet& sheet, const std::filesystem::path& path,
                    std::string& error);
 

@@ -13,6 +13,7 @@
 #include "sheet/CellAddress.h"
 #include "sheet/CellFormat.h"
 #include "sheet/CellValue.h"
+#include "sheet/PageSetup.h"
 
 namespace tombra::sheet {
 
@@ -80,6 +81,10 @@ class Worksheet {
     std::optional<Area> mergedAreaAt(int row, int column) const;
     // Rows before which a manual page break starts a new page, ascending.
     std::vector<int> pageBreakRows() const;
+    // The sheet's page setup; what a sheet does not state reads as the spreadsheet's default.
+    PageSetup pageSetup() const;
+    // Writes what PageSetup models and keeps every other page-setup attribute as it was.
+    void setPageSetup(const PageSetup& setup);
     // The smallest area holding every cell with a value or format; nullopt when empty.
     std::optional<Area> usedArea() const;
     int maxDigitWidth() const;

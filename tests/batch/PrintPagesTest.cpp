@@ -1,0 +1,82 @@
+// The bracket sheet prints on as many sheets of paper here as in another spreadsheet program
+// given the same file: LibreOffice converts a copy that holds only that sheet.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "BatchTestSupport.h"
+#include "support/LibreOffice.h"
+#include "support/TestFiles.h"
+
+namespace tombra::batch {
+namespace {
+
+namespace fs = std::filesystem;
+using tombra::test::quoted;
+
+struct Case {
+    std::string workbook;
+    std::string tablesOption;  // Form3; "" keeps the dialog's default
+    int pageOption;            // Form4: 2^pageOption pages
+};
+
+// Opens, places, builds and prints the men's singles; the PDF Tombra printed.
+fs::path buildAndPrint(const tombra::test::TempDir& dir, const Case& c, const std::string& saved) {
+    const std::string tables = c.tablesOption.empty()
+                                   ? ""
+                                   : R"js(, "forms": {"Form3": {")js" + c.tablesOption +
+                                         R"js(": true}})js";
+    const std::string script =
+        R"js({"seed": 7, "steps": [
+        {"command": "ﾌｧｲﾙ(&F)/開く(&O)...", "forms": {"Form1": {"Option1": true, "Option4": true}},
+         "files": [")js" +
+        c.workbook + R"js("]},
+        {"command": "投入(&T)/ヤグラ・リーグ（個人・団体）投入(&T)")js" +
+        tables + R"js(},
+        {"command": "印刷(&P)/ヤグラ（個人・団体）作成(&Y)",
+         "forms": {"Form4": {"opt()js" +
+        std::to_string(c.pageOption) + R"js()": true}, "Form12": {"Option1": true}}},
+        {"command": "ﾌｧｲﾙ(&F)/名前を付けて保存(&A)...", "files": [")js" +
+        saved + R"js("]},
+        {"command": "ﾌｧｲﾙ(&F)/印刷(&P)..."}]})js";
+    std::ofstream(dir / "print.json") << script;
+    const std::string out = tombra::test::runCommand(quoted(TOMBRA_BATCH_EXE) + " " +
+                                                     quoted(dir / "print.json") + " 2>&1");
+    const auto pdfs = test::eventsOf(test::jsonLines(out), "pdf");
+    if (pdfs.size() != 1) {
+        ADD_FAILURE() << "no PDF printed:\n" << out;
+        return {};
+    }
+    return pdfs[0]["path"].get<std::string>();
+}
+
+TEST(PrintPages, ABracketTakesAsManySheetsOfPaperAsInLibreOffice) {
+    tombra::test::TempDir dir;
+    const tombra::test::LibreOfficeConverter libreOffice(dir / "libreoffice");
+    if (!libreOffice.available() || tombra::test::findProgram("pdfinfo").empty())
+        GTEST_SKIP() << "LibreOffice and poppler-utils are needed; `make deps` installs them";
+    fs::copy_file(tombra::test::testData("../../examples/sample.xlsx"), dir / "sample.xlsx");
+
+    const Case cases[] = {{"sample.xlsx", "", 0},
+                          {"sample.xlsx", "", 1},
+                          {"sample.xlsx", "", 2},
+                          {"sample.xlsx", "Option4", 5}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.workbook + ", " + std::to_string(1 << c.pageOption) + " pages");
+        const std::string saved = "built" + std::to_string(c.pageOption) + ".xlsx";
+        const fs::path printed = buildAndPrint(dir, c, saved);
+        ASSERT_FALSE(printed.empty());
+        EXPECT_EQ(tombra::test::pdfPageCount(printed), 1 << c.pageOption);
+
+        const fs::path alone = dir / ("alone" + std::to_string(c.pageOption) + ".xlsx");
+        tombra::test::runPython("keep_one_sheet.py",
+                                quoted(dir / saved) + " " + quoted(alone) + " 男子Ｓ");
+        std::string failure;
+        const fs::path converted = libreOffice.convert(alone, "pdf", failure);
+        ASSERT_FALSE(converted.empty()) << failure;
+        EXPECT_EQ(tombra::test::pdfPageCount(converted), 1 << c.pageOption);
+    }
+}
+
+}  // namespace
+}  // namespace tombra::batch
