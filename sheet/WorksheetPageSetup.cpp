@@ -54,7 +54,7 @@ PageSetup Worksheet::pageSetup() const {
             const double v = number(m, name, fallback);
             return v >= 0 && v < 50 ? v : fallback;
         };
-        p.margins = {margin("left", 0.7),   margin("right", 0.7),  margin("top", 0.75),
+        p.margins = {margin("left", 0.7),    margin("right", 0.7),  margin("top", 0.75),
                      margin("bottom", 0.75), margin("header", 0.3), margin("footer", 0.3)};
     }
     if (pugi::xml_node s = childByLocalName(root, "pageSetup")) {

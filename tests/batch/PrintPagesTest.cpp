@@ -22,10 +22,9 @@ struct Case {
 
 // Opens, places, builds and prints the men's singles; the PDF Tombra printed.
 fs::path buildAndPrint(const tombra::test::TempDir& dir, const Case& c, const std::string& saved) {
-    const std::string tables = c.tablesOption.empty()
-                                   ? ""
-                                   : R"js(, "forms": {"Form3": {")js" + c.tablesOption +
-                                         R"js(": true}})js";
+    const std::string tables = c.tablesOption.empty() ? ""
+                                                      : R"js(, "forms": {"Form3": {")js" +
+                                                            c.tablesOption + R"js(": true}})js";
     const std::string script =
         R"js({"seed": 7, "steps": [
         {"command": "ﾌｧｲﾙ(&F)/開く(&O)...", "forms": {"Form1": {"Option1": true, "Option4": true}},

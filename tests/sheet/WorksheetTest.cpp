@@ -351,3 +351,26 @@ TEST(WorksheetFormats, WholeSheetBordersReachEveryCellAndGoAllAtOnce) {
 
 }  // namespace
 }  // namespace tombra::sheet
+
+namespace tombra::sheet {
+namespace {
+
+// The page setup a sheet is given reads back after a save.
+TEST(WorksheetPageSetup, WhatIsSetReadsBackAfterASave) {
+    auto wb = test::blankWorkbook();
+    Worksheet& ws = wb->addSheet("ヤグラ");
+    EXPECT_EQ(ws.pageSetup(), PageSetup{.paperSize = 9});  // a new sheet's own
+    PageSetup setup{.paperSize = 8,
+                    .landscape = true,
+                    .scale = 57,
+                    .fitToPage = true,
+                    .fitToWidth = 1,
+                    .fitToHeight = 0,
+                    .margins = {0.5, 0.5, 0.6, 0.6, 0.2, 0.2}};
+    ws.setPageSetup(setup);
+    auto again = Workbook::fromBytes(wb->serialize());
+    EXPECT_EQ(again->sheet("ヤグラ").pageSetup(), setup);
+}
+
+}  // namespace
+}  // namespace tombra::sheet

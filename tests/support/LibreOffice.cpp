@@ -65,8 +65,8 @@ fs::path LibreOfficeConverter::convert(const fs::path& workbook, const std::stri
         "cd " + test::quoted(dir_) + " && HOME=" + test::quoted(dir_ / "home") + " timeout 110 " +
         test::quoted(soffice_) + " " +
         test::quoted("-env:UserInstallation=file://" + (dir_ / "lo").string()) +
-        " --headless --norestore --convert-to " + format + " --outdir " + test::quoted(dir_ / "out") +
-        " " + test::quoted(workbook);
+        " --headless --norestore --convert-to " + format + " --outdir " +
+        test::quoted(dir_ / "out") + " " + test::quoted(workbook);
     const Finished converted = run(command);
     const fs::path result = dir_ / "out" / (workbook.stem().string() + "." + format);
     if (converted.status == 0 && fs::is_regular_file(result)) return result;
