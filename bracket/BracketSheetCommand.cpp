@@ -15,7 +15,6 @@
 #include "intake/EntryLayout.h"
 #include "session/CommandIds.h"
 #include "session/Session.h"
-#include "sheet/ColumnWidth.h"
 #include "sheet/Workbook.h"
 #include "sheet/WorkbookError.h"
 #include "sheet/Worksheet.h"
@@ -50,16 +49,12 @@ std::string titleOf(const TournamentState& s) {
 // ignores manual page breaks. Other programs measure a column by the digits of the font they
 // have for the workbook's, up to a fifth wider than ours: the width keeps that to spare.
 void scaleToBracketPages(sheet::Worksheet& ws) {
-    constexpr double kPointsPerPixel = 0.75, kWidthSpare = 0.8, kHeightSpare = 0.97;
+    constexpr double kWidthSpare = 0.8, kHeightSpare = 0.97;
     const std::optional<sheet::Area> used = ws.usedArea();
     if (!used) return;
     double width = 0;
-    for (int c = used->left; c <= used->right; ++c)
-        width += sheet::columnPixels(ws.columnFileWidth(c), ws.maxDigitWidth()) * kPointsPerPixel;
-    std::vector<int> starts{used->top};
-    for (int row : ws.pageBreakRows())
-        if (row > used->top && row <= used->bottom) starts.push_back(row);
-    starts.push_back(used->bottom + 1);
+    for (int c = used->left; c <= used->right; ++c) width += ws.columnWidthPoints(c);
+    const std::vector<int> starts = ws.pageStarts(used->top, used->bottom);
     double tallest = 0;
     for (size_t i = 0; i + 1 < starts.size(); ++i) {
         double height = 0;

@@ -1,8 +1,8 @@
 #include "intake/EntryReader.h"
 
 #include <array>
+#include <cctype>
 #include <cmath>
-#include <regex>
 
 #include "intake/SurnameExtraction.h"
 #include "session/Session.h"
@@ -478,8 +478,12 @@ std::optional<long long> wholeNumberIn(const CellValue& value) {
         // not start with one is no number at all.
         const std::string text = trimmed(value.asText());
         if (text.empty()) return 0;
-        static const std::regex kLeadingNumber(R"(^[+-]?(\d|\.\d))");
-        if (!std::regex_search(text, kLeadingNumber)) return std::nullopt;
+        auto digit = [&text](size_t i) {
+            return i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]));
+        };
+        const size_t at = text[0] == '+' || text[0] == '-' ? 1 : 0;
+        if (!digit(at) && !(at < text.size() && text[at] == '.' && digit(at + 1)))
+            return std::nullopt;
         number = readNumber(text);
     } else {
         return std::nullopt;

@@ -2,15 +2,12 @@
 
 #include <algorithm>
 
-#include "sheet/ColumnWidth.h"
 #include "sheet/Worksheet.h"
 
 namespace tombra::render {
 
 namespace {
 
-// Screen pixels are 96 to the inch, points 72.
-constexpr double kPointsPerPixel = 0.75;
 // Heights are summed from doubles; a page that is full to the last rounding error still fits.
 constexpr double kTolerance = 1e-6;
 
@@ -21,14 +18,11 @@ SheetLayout::SheetLayout(const sheet::Worksheet& sheet, QSizeF printableSize, do
     : area_(sheet.usedArea()), printable_(printableSize) {
     if (!area_) return;
     const sheet::Area& a = *area_;
-    const int mdw = sheet.maxDigitWidth();
-
     columnEdges_.reserve(static_cast<size_t>(a.right - a.left + 2));
     double x = 0;
     for (int c = a.left; c <= a.right; ++c) {
         columnEdges_.push_back(x);
-        if (!sheet.columnHidden(c))
-            x += sheet::columnPixels(sheet.columnFileWidth(c), mdw) * kPointsPerPixel;
+        x += sheet.columnWidthPoints(c);
     }
     columnEdges_.push_back(x);
 
@@ -120,12 +114,8 @@ QRectF SheetLayout::pageRect(int page) const {
 }
 
 void SheetLayout::paginate(const sheet::Worksheet& sheet) {
-    const sheet::Area& a = *area_;
-    // Manual breaks cut the sheet into segments; breaks outside the print area do nothing.
-    std::vector<int> starts{a.top};
-    for (int row : sheet.pageBreakRows())
-        if (row > a.top && row <= a.bottom) starts.push_back(row);
-    starts.push_back(a.bottom + 1);
+    // Manual breaks cut the sheet into segments.
+    const std::vector<int> starts = sheet.pageStarts(area_->top, area_->bottom);
 
     const double pageHeight = scale_ > 0 ? printable_.height() / scale_ : 0;
     for (size_t s = 0; s + 1 < starts.size(); ++s) {

@@ -480,6 +480,15 @@ std::vector<int> Worksheet::pageBreakRows() const {
     return rows;
 }
 
+std::vector<int> Worksheet::pageStarts(int top, int bottom) const {
+    // Breaks outside the rows do nothing.
+    std::vector<int> starts{top};
+    for (int row : pageBreakRows())
+        if (row > top && row <= bottom) starts.push_back(row);
+    starts.push_back(bottom + 1);
+    return starts;
+}
+
 void Worksheet::deleteColumns(const Range& range) {
     // Delete from the right so that earlier spans keep their numbers.
     std::vector<std::pair<int, int>> spans;
@@ -547,6 +556,12 @@ double Worksheet::columnFileWidth(int c) const {
 double Worksheet::columnWidth(int c) const {
     if (columnHidden(c)) return 0;
     return charactersFromFileWidth(columnFileWidth(c), maxDigitWidth());
+}
+
+double Worksheet::columnWidthPoints(int c) const {
+    constexpr double kPointsPerPixel = 0.75;  // 96 pixels and 72 points to the inch
+    if (columnHidden(c)) return 0;
+    return columnPixels(columnFileWidth(c), maxDigitWidth()) * kPointsPerPixel;
 }
 
 bool Worksheet::columnHidden(int c) const {

@@ -74,6 +74,8 @@ class Worksheet {
     CellFormat format(int row, int column) const;
     double columnWidth(int column) const;  // in characters of the default font
     double columnFileWidth(int column) const;
+    // As printed and drawn on screen: whole pixels at 96 dpi, in points; 0 when hidden.
+    double columnWidthPoints(int column) const;
     bool columnHidden(int column) const;
     double rowHeight(int row) const;  // in points
     bool rowHidden(int row) const;
@@ -81,6 +83,8 @@ class Worksheet {
     std::optional<Area> mergedAreaAt(int row, int column) const;
     // Rows before which a manual page break starts a new page, ascending.
     std::vector<int> pageBreakRows() const;
+    // The first row of each part the manual breaks cut rows top..bottom into, and bottom + 1.
+    std::vector<int> pageStarts(int top, int bottom) const;
     // The sheet's page setup; what a sheet does not state reads as the spreadsheet's default.
     PageSetup pageSetup() const;
     // Writes what PageSetup models and keeps every other page-setup attribute as it was.

@@ -108,13 +108,8 @@ TEST(AdjustInvariants, EveryCommandKeepsTheDrawWholeOverManyEventsAndGenerators)
         s.BlockMode = event.blocks ? 1 : 0;
         s.SuperSeedCount = static_cast<Integer>(event.superSeeds);
 
-        std::vector<std::pair<int, int>> all;
-        for (int school = 1; school <= 200; ++school)
-            for (int k = 1; k <= event.schoolSizes[school]; ++k) all.emplace_back(school, k);
-        std::shuffle(all.begin(), all.end(), gen);
-        std::map<std::pair<int, int>, int> seedOf;
-        for (int j = 1; j <= std::min<int>(event.seeds, static_cast<int>(all.size())); ++j)
-            seedOf[all[j - 1]] = j;
+        const auto seedOf = draw::test::randomSeeds(
+            [&event](int school) { return event.schoolSizes[school]; }, event.seeds, gen);
         for (int school = 1; school <= 200; ++school) {
             if (event.blocks) s.SchoolBlock(school) = static_cast<Integer>(school % 9 + 1);
             for (int k = 1; k <= event.schoolSizes[school]; ++k) {
@@ -123,9 +118,7 @@ TEST(AdjustInvariants, EveryCommandKeepsTheDrawWholeOverManyEventsAndGenerators)
             }
         }
         s.BlockCount = event.blocks ? 9 : 0;
-        const std::string option =
-            "Option" + std::to_string(1 + std::countr_zero(unsigned(event.tables / 8)));
-        shell.fill["Form3"] = [option](ui::Form& f) { f.setValue(option, true); };
+        draw::test::chooseTables(shell, event.tables);
         draw::placeEntries(session);
         ASSERT_EQ(shell.messages.back(), "投入終了");
         ASSERT_EQ(drawFaults(s), Texts{});

@@ -218,91 +218,84 @@ bool run(Session& session, const std::string& path) {
 
 // The entry sheet of the event, school by school, seeds given to random entries.
 tombra::test::SheetRows entryRows(const Shape& shape, std::mt19937& gen) {
-    std::vector<std::pair<int, int>> all;
-    for (int school = 1; school <= 200; ++school)
-        for (int k = 1; k <= shape.schoolSizes[school - 1]; ++k) all.emplace_back(school, k);
-    std::shuffle(all.begin(), all.end(), gen);
-    std::map<std::pair<int, int>, int> seedOf;
-    for (int j = 1; j <= shape.seeds; ++j) seedOf[all[j - 1]] = j;
-
+    const auto seedOf = draw::test::randomSeeds(
+        [&shape](int school) { return shape.schoolSizes[school - 1]; }, shape.seeds, gen);
     const std::string code = shape.event.code;
     tombra::test::SheetRows rows;
-    std::sort(all.begin(), all.end());
-    for (const auto& [school, k] : all) {
-        const auto seed = seedOf.find({school, k});
-        const std::string n = std::to_string(k), s = std::to_string(school),
-                          seedText = seed == seedOf.end() ? "" : std::to_string(seed->second);
-        const std::string name = "選手" + s + "-" + n, affiliation = "学校" + s;
-        if (code == "Ｄ") {  // a pair: two rows, number in G, seed in H
-            rows.push_back({s, affiliation, name + "甲", "", "", "", n, seedText});
-            rows.push_back({s, affiliation, name + "乙", "", "", "", n, seedText});
-        } else if (code == "Ｔ") {  // a team's first row: code in E, seed in F
-            rows.push_back(
-                {s, "チーム" + s + "-" + n, "", "", std::to_string(10 * k - 9), seedText});
-        } else {  // number in I, seed in J
-            rows.push_back({s, affiliation, name, "", "", "", "", "", n, seedText});
+    for (int school = 1; school <= 200; ++school)
+        for (int k = 1; k <= shape.schoolSizes[school - 1]; ++k) {
+            const auto seed = seedOf.find({school, k});
+            const std::string n = std::to_string(k), s = std::to_string(school),
+                              seedText = seed == seedOf.end() ? "" : std::to_string(seed->second);
+            const std::string name = "選手" + s + "-" + n, affiliation = "学校" + s;
+            if (code == "Ｄ") {  // a pair: two rows, number in G, seed in H
+                rows.push_back({s, affiliation, name + "甲", "", "", "", n, seedText});
+                rows.push_back({s, affiliation, name + "乙", "", "", "", n, seedText});
+            } else if (code == "Ｔ") {  // a team's first row: code in E, seed in F
+                rows.push_back(
+                    {s, "チーム" + s + "-" + n, "", "", std::to_string(10 * k - 9), seedText});
+            } else {  // number in I, seed in J
+                rows.push_back({s, affiliation, name, "", "", "", "", "", n, seedText});
+            }
         }
-    }
     return rows;
 }
 
 // Opens the event's entry sheet, places, adjusts and builds it, then checks the saved sheet.
 void drawAndBuild(const Shape& shape, std::uint32_t seed, std::mt19937& gen) {
     SCOPED_TRACE(shape.describe());
-    {
-        tombra::test::FakeShell shell;
-        tombra::test::TempDir dir;
-        Session session{shell, dir.path()};
-        session.random.setFixedSeed(seed);
-        TournamentState& s = session.state;
+    tombra::test::FakeShell shell;
+    tombra::test::TempDir dir;
+    Session session{shell, dir.path()};
+    session.random.setFixedSeed(seed);
+    TournamentState& s = session.state;
 
-        const auto path = dir / "大会.xlsx";
-        tombra::test::writeEntryWorkbook(path,
-                                         {{"男子", entryRows(shape, gen)},
-                                          {std::string("男子") + shape.event.code, {{"古い内容"}}},
-                                          {"基礎Ｄ", {{"項目"}}}});
-        shell.fill["Form1"] = [&shape](ui::Form& f) {
-            f.setValue(shape.event.option, true);
-            f.setValue("Check7", shape.superSeeds > 0);
-        };
-        shell.fill["Form11"] = [&shape](ui::Form& f) {
-            f.setValue(shape.superSeedRound == 4 ? "Option2" : "Option1", true);
-            f.setValue(shape.superSeeds == 16 ? "Option4" : "Option3", true);
-        };
-        shell.files = {path.string()};
-        ASSERT_TRUE(run(session, "ﾌｧｲﾙ(&F)/開く(&O)..."));
-        ASSERT_FALSE(shell.messages.empty());
-        ASSERT_EQ(shell.messages.back().rfind("エントリー数", 0), 0u) << shell.messages.back();
-        ASSERT_EQ(s.EntryCount, shape.entries());
-        ASSERT_EQ(s.SuperSeedCount, shape.superSeeds);
+    const auto path = dir / "大会.xlsx";
+    tombra::test::writeEntryWorkbook(path,
+                                     {{"男子", entryRows(shape, gen)},
+                                      {std::string("男子") + shape.event.code, {{"古い内容"}}},
+                                      {"基礎Ｄ", {{"項目"}}}});
+    shell.fill["Form1"] = [&shape](ui::Form& f) {
+        f.setValue(shape.event.option, true);
+        f.setValue("Check7", shape.superSeeds > 0);
+    };
+    shell.fill["Form11"] = [&shape](ui::Form& f) {
+        f.setValue(shape.superSeedRound == 4 ? "Option2" : "Option1", true);
+        f.setValue(shape.superSeeds == 16 ? "Option4" : "Option3", true);
+    };
+    shell.files = {path.string()};
+    ASSERT_TRUE(run(session, "ﾌｧｲﾙ(&F)/開く(&O)..."));
+    ASSERT_FALSE(shell.messages.empty());
+    ASSERT_EQ(shell.messages.back().rfind("エントリー数", 0), 0u) << shell.messages.back();
+    ASSERT_EQ(s.EntryCount, shape.entries());
+    ASSERT_EQ(s.SuperSeedCount, shape.superSeeds);
 
-        const std::string tables =
-            "Option" + std::to_string(1 + std::countr_zero(unsigned(shape.tables / 8)));
-        shell.fill["Form3"] = [tables](ui::Form& f) { f.setValue(tables, true); };
-        ASSERT_TRUE(run(session, "投入(&T)/ヤグラ・リーグ（個人・団体）投入(&T)"));
-        ASSERT_FALSE(shell.messages.empty());
-        ASSERT_EQ(shell.messages.back(), "投入終了");
-        ASSERT_EQ(draw::test::drawFaults(s), std::vector<std::string>{}) << "after 投入";
-        if (shape.adjust) {
-            ASSERT_TRUE(run(session, "調整(&C)/調整Ⅰ(&T)"));
-            ASSERT_EQ(draw::test::drawFaults(s), std::vector<std::string>{}) << "after 調整Ⅰ";
-        }
-
-        shell.fill["Form4"] = [&shape](ui::Form& f) {
-            f.userSetValue("opt(" + std::to_string(shape.pageOption) + ")", true);
-        };
-        shell.fill["Form12"] = [](ui::Form& f) { f.setValue("Option1", true); };
-        shell.answers = {shape.merge ? ui::Answer::Yes : ui::Answer::No};
-        ASSERT_TRUE(run(session, "印刷(&P)/ヤグラ（個人・団体）作成(&Y)"));
-        ASSERT_EQ(shell.messages.back(), "組合せ作成終了");
-
-        sheet::Workbook* wb = session.attachWorkbook();
-        ASSERT_NE(wb, nullptr);
-        wb->save();
-        const auto back = sheet::Workbook::open(path);
-        const std::vector<std::string> faults = bracketFaults(*back, session.bracketSheetName(), s);
-        ASSERT_EQ(faults, std::vector<std::string>{});
+    const std::string tables =
+        "Option" + std::to_string(1 + std::countr_zero(unsigned(shape.tables / 8)));
+    shell.fill["Form3"] = [tables](ui::Form& f) { f.setValue(tables, true); };
+    ASSERT_TRUE(run(session, "投入(&T)/ヤグラ・リーグ（個人・団体）投入(&T)"));
+    ASSERT_FALSE(shell.messages.empty());
+    ASSERT_EQ(shell.messages.back(), "投入終了");
+    ASSERT_EQ(draw::test::drawFaults(s), std::vector<std::string>{}) << "after 投入";
+    if (shape.adjust) {
+        ASSERT_TRUE(run(session, "調整(&C)/調整Ⅰ(&T)"));
+        ASSERT_EQ(draw::test::drawFaults(s), std::vector<std::string>{}) << "after 調整Ⅰ";
     }
+
+    shell.fill["Form4"] = [&shape](ui::Form& f) {
+        f.userSetValue("opt(" + std::to_string(shape.pageOption) + ")", true);
+    };
+    shell.fill["Form12"] = [](ui::Form& f) { f.setValue("Option1", true); };
+    shell.answers = {shape.merge ? ui::Answer::Yes : ui::Answer::No};
+    ASSERT_TRUE(run(session, "印刷(&P)/ヤグラ（個人・団体）作成(&Y)"));
+    ASSERT_EQ(shell.messages.back(), "組合せ作成終了");
+
+    sheet::Workbook* wb = session.attachWorkbook();
+    ASSERT_NE(wb, nullptr);
+    wb->save();
+    const auto back = sheet::Workbook::open(path);
+    const std::vector<std::string> faults = bracketFaults(*back, session.bracketSheetName(), s);
+    ASSERT_EQ(faults, std::vector<std::string>{});
 }
 
 // Shapes that went wrong before: a lone player among round-4 super seeds, a lone seed without

@@ -1,5 +1,6 @@
 #include "DrawFixture.h"
 
+#include <algorithm>
 #include <map>
 
 #include "state/EntryCode.h"
@@ -88,7 +89,19 @@ int tableOfRank(const TournamentState& s, int rank) {
     return 0;
 }
 
-void DrawSession::chooseTables(int tables) {
+std::map<std::pair<int, int>, int> randomSeeds(const std::function<int(int school)>& entriesOf,
+                                               int seeds, std::mt19937& gen) {
+    std::vector<std::pair<int, int>> all;
+    for (int school = 1; school <= 200; ++school)
+        for (int k = 1; k <= entriesOf(school); ++k) all.emplace_back(school, k);
+    std::shuffle(all.begin(), all.end(), gen);
+    std::map<std::pair<int, int>, int> seedOf;
+    for (int j = 1; j <= std::min<int>(seeds, static_cast<int>(all.size())); ++j)
+        seedOf[all[static_cast<size_t>(j - 1)]] = j;
+    return seedOf;
+}
+
+void chooseTables(tombra::test::FakeShell& shell, int tables) {
     const std::string option = tables == 8    ? "Option1"
                                : tables == 16 ? "Option2"
                                : tables == 32 ? "Option3"
@@ -96,5 +109,7 @@ void DrawSession::chooseTables(int tables) {
                                               : "Option5";
     shell.fill["Form3"] = [option](ui::Form& f) { f.setValue(option, true); };
 }
+
+void DrawSession::chooseTables(int tables) { test::chooseTables(shell, tables); }
 
 }  // namespace tombra::draw::test

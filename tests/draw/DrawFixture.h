@@ -4,7 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
+#include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "session/Session.h"
@@ -33,6 +37,13 @@ class Entries {
 // waits, no position lies beyond a table's size, seeds sit at the top (odd) or bottom (even)
 // of the table their rank heads.
 std::vector<std::string> drawFaults(const TournamentState& s);
+
+// Seed numbers 1..seeds given to random entries, one at most to each: (school, entry number)
+// to seed number. `entriesOf(school)` counts the entries of schools 1..200.
+std::map<std::pair<int, int>, int> randomSeeds(const std::function<int(int school)>& entriesOf,
+                                               int seeds, std::mt19937& gen);
+// Form3's answer: the option for `tables` (8, 16, 32, 64 or 128).
+void chooseTables(tombra::test::FakeShell& shell, int tables);
 
 // Sum of TableSize(1..TableCount).
 int totalPositions(const TournamentState& s);

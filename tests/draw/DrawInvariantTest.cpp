@@ -71,13 +71,8 @@ TEST(DrawInvariants, EveryEntryReadIsPlacedOnceWithSeedsFixedOverManyShapesAndGe
         s.SuperSeedCount = static_cast<Integer>(shape.superSeeds);
         s.BlockMode = shape.blocks ? 1 : 0;
 
-        // Seeds go to random entries, each entry at most once.
-        std::vector<std::pair<int, int>> all;
-        for (int school = 1; school <= 200; ++school)
-            for (int k = 1; k <= shape.schoolSizes[school - 1]; ++k) all.emplace_back(school, k);
-        std::shuffle(all.begin(), all.end(), gen);
-        std::map<std::pair<int, int>, int> seedOf;
-        for (int j = 1; j <= shape.seeds; ++j) seedOf[all[j - 1]] = j;
+        const auto seedOf = test::randomSeeds(
+            [&shape](int school) { return shape.schoolSizes[school - 1]; }, shape.seeds, gen);
         for (int school = 1; school <= 200; ++school) {
             if (shape.blocks) s.SchoolBlock(school) = static_cast<Integer>(school % 7 + 1);
             for (int k = 1; k <= shape.schoolSizes[school - 1]; ++k) {
@@ -86,9 +81,7 @@ TEST(DrawInvariants, EveryEntryReadIsPlacedOnceWithSeedsFixedOverManyShapesAndGe
             }
         }
 
-        const std::string option =
-            "Option" + std::to_string(1 + std::countr_zero(unsigned(shape.tables / 8)));
-        shell.fill["Form3"] = [option](ui::Form& f) { f.setValue(option, true); };
+        test::chooseTables(shell, shape.tables);
         placeEntries(session);
 
         ASSERT_FALSE(shell.messages.empty());

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "RenderTestSupport.h"
 #include "render/SheetLayout.h"
 
@@ -79,6 +81,39 @@ TEST(SheetLayoutScale, TheSheetIsScaledToThePrintableWidthOfThePaper) {
         << "a narrow sheet is enlarged to the paper's width";
     EXPECT_DOUBLE_EQ(SheetLayout(ws, printable(a4), 4.0).scale(), 4.0);
     EXPECT_DOUBLE_EQ(SheetLayout(ws, printable(a4), 1.0).scale(), 1.0);
+}
+
+// What the sheet's own page setup asks for: a scale of its own, or fit to pages as
+// spreadsheet programs fit (never enlarged, the largest scale that takes no more pages).
+TEST(SheetLayoutScale, TheSheetsOwnScaleAndFitToPagesAreHonoured) {
+    auto book = test::blankBook();
+    auto& ws = book->sheet("Sheet1");
+    fillRows(ws, 200);  // 3,000 points tall, 48 wide
+    ws.setColumnWidth("A:A", 8.43);
+    const QSizeF a4 = printable(test::unscaledA4());
+    struct Case {
+        sheet::PageSetup setup;
+        double scale;  // 0: checked by pages only
+        int pages;
+    };
+    const Case cases[] = {
+        {{.scale = 50}, 0.5, static_cast<int>(std::ceil(1500 / a4.height()))},
+        {{.fitToPage = true, .fitToWidth = 1, .fitToHeight = 0},
+         1.0,
+         static_cast<int>(std::ceil(3000 / a4.height()))},
+        {{.fitToPage = true, .fitToWidth = 1, .fitToHeight = 2}, 0, 2},
+        {{.fitToPage = true, .fitToWidth = 1, .fitToHeight = 1}, 0, 1},
+    };
+    for (const Case& c : cases) {
+        ws.setPageSetup(c.setup);
+        const SheetLayout layout(ws, a4, 4.0);
+        EXPECT_EQ(layout.pageCount(), c.pages) << c.setup.scale << " " << c.setup.fitToHeight;
+        if (c.scale > 0) EXPECT_DOUBLE_EQ(layout.scale(), c.scale);
+        // Fitting into fewer pages shrinks no more than it must.
+        if (c.scale == 0)
+            EXPECT_GT(layout.scale(), 0.99 * c.pages * a4.height() / 3000 - 0.02)
+                << c.setup.fitToHeight;
+    }
 }
 
 TEST(SheetLayoutPages, ManualBreaksStartNewPagesAndBreaksOutsideThePrintAreaDoNothing) {

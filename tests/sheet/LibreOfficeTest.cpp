@@ -111,15 +111,11 @@ void writeBracket(Worksheet& ws) {
     ws.setBorder("A11:D11", xl::EdgeBottom, BorderChange{xl::Continuous, xl::Thick, 25});
 }
 
-// A converter run in a fresh home and profile: it must not depend on, or write into, the user's.
 class LibreOffice : public ::testing::Test {
   protected:
     void SetUp() override {
-        soffice_ = findProgram("soffice");
-        if (soffice_.empty())
+        if (!converter_.available())
             GTEST_SKIP() << "LibreOffice (soffice) is not installed; `make deps` installs it";
-        fs::create_directories(dir_ / "home");
-        fs::create_directories(dir_ / "out");
     }
 
     // The organiser's workbook as the commands would leave it, saved as taikai.xlsx.
@@ -145,8 +141,7 @@ class LibreOffice : public ::testing::Test {
     fs::path convert(const fs::path& workbook, const std::string& format) {
         const auto started = std::chrono::steady_clock::now();
         std::string failure;
-        const fs::path result =
-            test::LibreOfficeConverter(dir_.path()).convert(workbook, format, failure);
+        const fs::path result = converter_.convert(workbook, format, failure);
         const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(
                                  std::chrono::steady_clock::now() - started)
                                  .count();
@@ -156,7 +151,7 @@ class LibreOffice : public ::testing::Test {
     }
 
     test::TempDir dir_;
-    std::string soffice_;
+    test::LibreOfficeConverter converter_{dir_.path()};
 };
 
 TEST_F(LibreOffice, TheWorkbookPrintsToAPdfWithItsTextsAndANewPageAtTheManualBreak) {
