@@ -46,8 +46,9 @@ std::string titleOf(const TournamentState& s) {
 
 // One bracket page to a sheet of paper, in any spreadsheet program: the scale at which the
 // widest and the tallest page fit the sheet's paper. A scale, not "fit to pages": fitting
-// ignores manual page breaks. Other programs measure a column by the digits of the font they
-// have for the workbook's, up to a fifth wider than ours: the width keeps that to spare.
+// ignores manual page breaks. Another program measures a column by the digits of the font it
+// has for the workbook's: without the Japanese system fonts (LibreOffice on Linux) a column
+// comes out up to a sixth wider than ours, so the width keeps a fifth to spare.
 void scaleToBracketPages(sheet::Worksheet& ws) {
     constexpr double kWidthSpare = 0.8, kHeightSpare = 0.97;
     const std::optional<sheet::Area> used = ws.usedArea();

@@ -6,6 +6,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev libzip-dev libpugixml-dev libgtest-dev nlohmann-json3-dev
   python3 python3-openpyxl libreoffice-calc-nogui fonts-ipafont poppler-utils
+  fonts-crosextra-carlito
   clang-format git
 )
 

@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "BatchTestSupport.h"
+#include "support/EntryWorkbook.h"
 #include "support/LibreOffice.h"
 #include "support/TestFiles.h"
 
@@ -19,6 +20,18 @@ struct Case {
     std::string tablesOption;  // Form3; "" keeps the dialog's default
     int pageOption;            // Form4: 2^pageOption pages
 };
+
+// 1,024 singles of 103 schools, ten to a school, in a workbook whose default font is Calibri.
+void writeLargeEvent(const fs::path& path) {
+    tombra::test::SheetRows rows;
+    for (int i = 0; i < 1024; ++i) {
+        const std::string school = std::to_string(i / 10 + 1), number = std::to_string(i % 10 + 1);
+        rows.push_back({school, "学校" + school, "選手" + school + "-" + number, "", "", "", "", "",
+                        number, i < 16 ? std::to_string(i + 1) : ""});
+    }
+    tombra::test::writeEntryWorkbook(path,
+                                     {{"男子", rows}, {"男子Ｓ", {{"x"}}}, {"基礎Ｄ", {{"項目"}}}});
+}
 
 // Opens, places, builds and prints the men's singles; the PDF Tombra printed.
 fs::path buildAndPrint(const tombra::test::TempDir& dir, const Case& c, const std::string& saved) {
@@ -55,19 +68,21 @@ TEST(PrintPages, ABracketTakesAsManySheetsOfPaperAsInLibreOffice) {
     if (!libreOffice.available() || tombra::test::findProgram("pdfinfo").empty())
         GTEST_SKIP() << "LibreOffice and poppler-utils are needed; `make deps` installs them";
     fs::copy_file(tombra::test::testData("../../examples/sample.xlsx"), dir / "sample.xlsx");
+    writeLargeEvent(dir / "large.xlsx");
 
     const Case cases[] = {{"sample.xlsx", "", 0},
                           {"sample.xlsx", "", 1},
                           {"sample.xlsx", "", 2},
-                          {"sample.xlsx", "Option4", 5}};
+                          {"sample.xlsx", "Option4", 5},
+                          {"large.xlsx", "Option5", 5}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.workbook + ", " + std::to_string(1 << c.pageOption) + " pages");
-        const std::string saved = "built" + std::to_string(c.pageOption) + ".xlsx";
+        const std::string saved = "built-" + c.workbook;
         const fs::path printed = buildAndPrint(dir, c, saved);
         ASSERT_FALSE(printed.empty());
         EXPECT_EQ(tombra::test::pdfPageCount(printed), 1 << c.pageOption);
 
-        const fs::path alone = dir / ("alone" + std::to_string(c.pageOption) + ".xlsx");
+        const fs::path alone = dir / ("alone-" + std::to_string(c.pageOption) + "-" + c.workbook);
         tombra::test::runPython("keep_one_sheet.py",
                                 quoted(dir / saved) + " " + quoted(alone) + " 男子Ｓ");
         std::string failure;
