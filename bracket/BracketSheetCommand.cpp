@@ -168,6 +168,19 @@ bool build(Session& session, sheet::Workbook& workbook) {
 
 }  // namespace
 
+namespace {
+
+// Names and schools stand merged over their two rows; they are measured, so that each prints
+// on one line, up to a width a half-page can spare: a longer text (a pair from two schools)
+// takes the second line its cell has.
+constexpr double kMostNameCharacters = 24;
+
+void fitNameColumns(sheet::Worksheet& ws, const char* columns) {
+    ws.autoFitColumns(columns, true, kMostNameCharacters);
+}
+
+}  // namespace
+
 void formatBracketColumns(sheet::Worksheet& ws) {
     using namespace sheet::xl;
     ws.setAlignment("A:F", {HAlignDistributed, VAlignCenter});
@@ -175,8 +188,8 @@ void formatBracketColumns(sheet::Worksheet& ws) {
     ws.setAlignment("G:M", {HAlignRight, VAlignCenter});
     ws.setHorizontalAlignment("n:n", HAlignCenter);
     ws.setAlignment("O:U", {HAlignLeft, VAlignCenter});
-    ws.autoFitColumns("a:f");
-    ws.autoFitColumns("v:aa");
+    fitNameColumns(ws, "a:f");
+    fitNameColumns(ws, "v:aa");
     ws.setColumnWidth("g:u", 3);
     ws.setText(1, 1, "");
 }
@@ -184,8 +197,8 @@ void formatBracketColumns(sheet::Worksheet& ws) {
 void removeAffiliationColumns(sheet::Worksheet& ws) {
     for (int i = 0; i < 3; ++i) ws.deleteColumns("D:D");
     for (int i = 0; i < 3; ++i) ws.deleteColumns("T:T");
-    ws.autoFitColumns("b:c");
-    ws.autoFitColumns("s:t");
+    fitNameColumns(ws, "b:c");
+    fitNameColumns(ws, "s:t");
     ws.setColumnWidth("a1", 3);
     ws.setColumnWidth("d1:r1", 3);
     ws.setColumnWidth("u1", 3);

@@ -66,16 +66,37 @@ void CellTextPainter::paint(const QString& text, const sheet::CellFormat& format
     painter_.restore();
 }
 
+namespace {
+
+// A blank, or a character of the Japanese scripts and full-width forms.
+bool isWideOrBlank(const QString& grapheme) {
+    const char32_t c = grapheme.toUcs4().value(0);
+    return QChar::isSpace(c) || (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF) ||
+           (c >= 0xFF00 && c <= 0xFFEF) || (c >= 0x20000 && c <= 0x3FFFF);
+}
+
+}  // namespace
+
 void CellTextPainter::paintDistributed(const CellTextLayout::Line& line, const QFont& font,
                                        double left, double width, double baseline) {
     const QFontMetricsF metrics(font, painter_.device());
-    // Whole characters (a letter with its marks, a surrogate pair) move as one.
+    // Each Japanese character and each blank stands apart; a run of other characters (a
+    // number, "S1", a Latin word) moves as one, as the spreadsheet distributes them. Whole
+    // characters (a letter with its marks, a surrogate pair) are never split.
     std::vector<QString> parts;
     QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, line.text);
     qsizetype start = 0;
+    bool joinable = false;  // the last part is a run that may grow
     for (qsizetype end = finder.toNextBoundary(); end != -1; end = finder.toNextBoundary()) {
-        if (end > start) parts.push_back(line.text.mid(start, end - start));
+        if (end <= start) continue;
+        const QString grapheme = line.text.mid(start, end - start);
         start = end;
+        const bool standsApart = isWideOrBlank(grapheme);
+        if (joinable && !standsApart)
+            parts.back() += grapheme;
+        else
+            parts.push_back(grapheme);
+        joinable = !standsApart;
     }
     if (parts.size() <= 1) {
         painter_.drawText(QPointF(left + (width - line.width) / 2, baseline), line.text);

@@ -387,7 +387,7 @@ std::optional<Area> Worksheet::mergedAreaAt(int row, int column) const {
     return std::nullopt;
 }
 
-void Worksheet::autoFitColumns(const Range& range) {
+void Worksheet::autoFitColumns(const Range& range, bool oneColumnMerges, double mostCharacters) {
     const FontSpec& base = styles_.defaultFont();
     const double baseSize = base.size > 0 ? base.size : 11;
     for (const Area& a : range.areas()) {
@@ -398,7 +398,8 @@ void Worksheet::autoFitColumns(const Range& range) {
             for (const Cell& c : it->second.cells) {
                 if (c.column < a.left || c.column > a.right || c.kind == Cell::Kind::Empty)
                     continue;
-                if (mergedAreaAt(it->first, c.column)) continue;  // merged cells do not count
+                if (const std::optional<Area> m = mergedAreaAt(it->first, c.column))
+                    if (!oneColumnMerges || m->left != m->right) continue;
                 const FontSpec& font = styles_.format(c.style).font;
                 double scale =
                     (font.size > 0 ? font.size : baseSize) / baseSize * (font.bold ? 1.08 : 1.0);
@@ -418,8 +419,9 @@ void Worksheet::autoFitColumns(const Range& range) {
                 continue;
             }
             Column& col = column(c);
-            col.width =
-                fileWidthFromCharacters(std::min(255.0, std::ceil(w) + 0.5), maxDigitWidth());
+            double characters = std::min(255.0, std::ceil(w) + 0.5);
+            if (mostCharacters > 0) characters = std::min(characters, mostCharacters);
+            col.width = fileWidthFromCharacters(characters, maxDigitWidth());
             col.customWidth = true;
             col.bestFit = true;
             col.hidden = false;

@@ -53,7 +53,11 @@ class Worksheet {
     void clearContents(const Range& range);  // values only
     void merge(const Range& range);
     void setMergeCells(const Range& range, bool merged);
-    void autoFitColumns(const Range& range);
+    // Widens or narrows each column to its widest text, as the spreadsheet's AutoFit does:
+    // merged cells do not count. `oneColumnMerges` counts those merged down a single column
+    // (a name over two rows); `mostCharacters` > 0 caps the width.
+    void autoFitColumns(const Range& range, bool oneColumnMerges = false,
+                        double mostCharacters = 0);
     void deleteColumns(const Range& range);  // the columns' whole width; the rest moves left
 
     // Formats.

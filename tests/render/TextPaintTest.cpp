@@ -212,6 +212,60 @@ TEST_F(TextPainting, DistributedTextSpreadsItsCharactersAcrossTheCell) {
     EXPECT_NEAR(t.bounds.right(), three.right() - 3, 4);
 }
 
+// A number or a mark such as "S1" is not spread apart: it stands whole in the middle, as
+// LibreOffice prints it, and keeps its gap from a neighbour.
+TEST_F(TextPainting, DistributedNumbersAndMarksStandWholeInTheMiddle) {
+    ws->setColumnWidth("B:C", 12);
+    const char* texts[] = {"10", "S12", "116"};
+    for (int i = 0; i < 3; ++i) {
+        ws->setText(2 + 2 * i, 2, texts[i]);
+        ws->setText(2 + 2 * i, 3, texts[i]);
+        ws->setHorizontalAlignment(sheet::Area::cell(2 + 2 * i, 2), xl::HAlignDistributed);
+        ws->setHorizontalAlignment(sheet::Area::cell(2 + 2 * i, 3), xl::HAlignCenter);
+    }
+    const QImage image = render();
+    for (int i = 0; i < 3; ++i) {
+        const QRectF distributed = cells(Area::cell(2 + 2 * i, 2));
+        const QRectF centred = cells(Area::cell(2 + 2 * i, 3));
+        const QRect d = inkOf(image, distributed).bounds, c = inkOf(image, centred).bounds;
+        EXPECT_NEAR(d.width(), c.width(), 1) << texts[i];
+        EXPECT_NEAR(d.center().x() - distributed.left(), c.center().x() - centred.left(), 1)
+            << texts[i];
+    }
+}
+
+// Names merged over two rows, their column fitted to them up to a cap: a name or a school
+// prints on one line; a text beyond the cap takes the two lines its cell has, none clipped.
+TEST_F(TextPainting, AFittedNameColumnHoldsANameOnOneLineAndALongerTextOnTwo) {
+    struct Case {
+        std::string text;
+        int lines;
+    };
+    const Case cases[] = {{"伊藤　莉子", 1},
+                          {"県立富士見", 1},
+                          {"今井・金子", 1},
+                          {"私立清風・私立双葉女子・私立桜ヶ丘", 2}};
+    int row = 2;
+    for (const Case& c : cases) {
+        ws->setText(row, 2, c.text);
+        ws->merge(Area{row, 2, row + 1, 2});
+        ws->setFont(Area{row, 2, row + 1, 2}, {.name = kGothic});
+        ws->setAlignment(Area{row, 2, row + 1, 2}, {xl::HAlignDistributed, xl::VAlignCenter});
+        row += 2;
+    }
+    ws->autoFitColumns("B:B", true, 24);
+    const QImage image = render();
+    row = 2;
+    for (const Case& c : cases) {
+        const QRectF cell = cells(Area{row, 2, row + 1, 2});
+        EXPECT_EQ(textLines(image, cell.adjusted(1, 1, -1, -1)), c.lines) << c.text;
+        // Nothing cut at the cell's edges: no ink on its border rows and columns.
+        const test::Ink all = test::inkIn(image, cell.adjusted(-3, 0, 3, 0));
+        EXPECT_EQ(all.count, inkOf(image, cell).count) << c.text;
+        row += 2;
+    }
+}
+
 TEST_F(TextPainting, FontSizeColourAndBoldShowOnTheImage) {
     ws->setRowHeight("2:2", 40);
     ws->setFont("B2:E2", {.name = kGothic});
