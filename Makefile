@@ -27,6 +27,7 @@ test: build
 bench: build
 	$(BUILD)/bench/bench_workbook
 	$(BUILD)/bench/bench_whole_road
+	$(BUILD)/bench/bench_workbook_window
 
 format: deps
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -1,50 +1,94 @@
 #pragma once
 
-#include <QScrollArea>
+#include <QAbstractScrollArea>
+#include <QImage>
+#include <list>
+#include <memory>
 #include <string>
 
 #include "render/PageSettings.h"
 
 class QLabel;
 
+namespace tombra::render {
+class SheetRenderer;
+}
 namespace tombra::sheet {
 class Workbook;
 }
 
 namespace tombra::gui {
 
-// One worksheet's pages as they come out of the printer, one under the other on grey. The
-// pages are painted when the view is first shown: a workbook with many sheets costs only the
-// ones the user looks at. The sheet is looked up by name then, so the view never holds on to
-// a worksheet the workbook may have replaced. The view only reads the workbook.
-class SheetPagesView : public QScrollArea {
+// One worksheet's pages as they come out of the printer, one under the other on grey, at a
+// zoom the user chooses (Ctrl + wheel, Ctrl +/−, Ctrl 0, or the context menu, which also fits
+// the page to the width). The sheet is laid out when the view is first shown, so a workbook
+// with many sheets costs only the ones the user looks at; it is looked up by name then, so
+// the view never holds on to a worksheet the workbook may have replaced. Only the pages in
+// sight are painted, and painted pages are kept within a memory budget. The view only reads
+// the workbook.
+class SheetPagesView : public QAbstractScrollArea {
     Q_OBJECT
   public:
     SheetPagesView(sheet::Workbook& workbook, std::string sheetName, render::PageSettings paper,
                    QWidget* parent = nullptr);
+    ~SheetPagesView() override;
 
     const std::string& sheetName() const { return sheetName_; }
+    // Laid out: the sheet has been looked up (when the view was first shown).
     bool rendered() const { return rendered_; }
-    // The page images shown, top to bottom (empty before the view was first shown).
-    QList<QLabel*> pageLabels() const;
+    int pageCount() const;
+    // Where a page (0-based) lies on the viewport now, in its pixels.
+    QRect pageRect(int page) const;
+    // The page as the view paints it at the present zoom.
+    QImage pageImage(int page) const;
+    // The bytes of painted pages kept for scrolling back.
+    std::size_t cachedBytes() const { return cachedBytes_; }
+
+    double zoom() const { return zoom_; }
+    void setZoom(double zoom);
+    void zoomIn();
+    void zoomOut();
+    void fitWidth();
 
     // Screen pixels per inch of paper at 100 %.
     static constexpr double kDpi = 96.0;
     // Grey between and around the pages, in pixels.
     static constexpr int kGap = 12;
+    static constexpr double kLeastZoom = 0.25, kMostZoom = 3.0;
+    // Painted pages kept: about eighteen A4 pages at 100 %.
+    static constexpr std::size_t kCacheBudget = 64u << 20;
 
   protected:
     void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
   private:
-    void render();
-    void addNote(const QString& text);
+    struct Painted {
+        int page;
+        double zoom;
+        QImage image;
+    };
+
+    void prepare();
+    void addZoomActions();
+    void showNote(const QString& text);
+    QSize pageSize() const;  // at the present zoom, in viewport pixels
+    QSize contentSize() const;
+    void updateScrollBars();
+    // Keeps the content point under `anchor` (viewport pixels) where it is while zooming.
+    void zoomAround(double zoom, QPoint anchor);
 
     sheet::Workbook& workbook_;
     std::string sheetName_;
     render::PageSettings paper_;
-    QWidget* pages_;
+    std::unique_ptr<render::SheetRenderer> renderer_;
+    QLabel* note_ = nullptr;
     bool rendered_ = false;
+    double zoom_ = 1.0;
+    mutable std::list<Painted> painted_;  // the most recently used first
+    mutable std::size_t cachedBytes_ = 0;
 };
 
 }  // namespace tombra::gui

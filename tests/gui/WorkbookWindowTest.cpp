@@ -3,9 +3,12 @@
 #include <QLabel>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QScrollBar>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QWheelEvent>
+#include <cmath>
 
 #include "app/FileCommands.h"
 #include "gui/GuiFixture.h"
@@ -126,22 +129,21 @@ TEST(WorkbookWindow, ShowsThePagesExactlyAsTheyPrint) {
     ASSERT_NE(shown, nullptr);
     const render::SheetRenderer renderer(p.wb->sheet("男子Ｓ"), p.paper());
     ASSERT_EQ(renderer.pageCount(), 2);
-    const QList<QLabel*> pages = shown->pageLabels();
-    ASSERT_EQ(pages.size(), 2);
+    ASSERT_EQ(shown->pageCount(), 2);
     const double dpi = gui::SheetPagesView::kDpi * shown->devicePixelRatioF();
     for (int page = 0; page < 2; ++page)
-        EXPECT_EQ(rgb(pages[page]->pixmap()),
+        EXPECT_EQ(shown->pageImage(page).convertToFormat(QImage::Format_RGB32),
                   renderer.renderPage(page, dpi).convertToFormat(QImage::Format_RGB32))
             << "page " << page + 1;
     // Stacked top to bottom, apart.
-    EXPECT_GE(pages[1]->geometry().top() - pages[0]->geometry().bottom(),
-              gui::SheetPagesView::kGap);
+    EXPECT_GE(shown->pageRect(1).top() - shown->pageRect(0).bottom(), gui::SheetPagesView::kGap);
 
     // On screen: the box's lines in ink, its inside and the paper white, grey around the paper.
     const QPixmap shot = p.window()->grab();
     const QImage screen = rgb(shot);
     const double ratio = shot.devicePixelRatio();
-    const QPoint paperCorner = pages[0]->mapTo(p.window(), QPoint(0, 0)) * ratio;
+    const QPoint paperCorner =
+        shown->viewport()->mapTo(p.window(), shown->pageRect(0).topLeft()) * ratio;
     const QRect box = cellOnPage(renderer, 0, kFirstBox, dpi).translated(paperCorner);
     ASSERT_TRUE(screen.rect().contains(box)) << "the box is not in view";
     const int midX = box.center().x();
@@ -193,13 +195,13 @@ TEST(WorkbookWindow, CommandsShowAndHideItAndItsCloseBoxOnlyHidesIt) {
 TEST(WorkbookWindow, ShownAgainItShowsTheWorkbookAsItIsNow) {
     WorkbookProgram p;
     p.showWorkbook();
-    const QImage firstPage = rgb(p.window()->currentSheetView()->pageLabels().at(0)->pixmap());
+    const QImage firstPage = p.window()->currentSheetView()->pageImage(0);
     p.hideWorkbook();
     p.wb->addSheet("追加");
     p.wb->sheet("男子Ｓ").setText(3, 2, "山田 太郎");
     p.showWorkbook();
     EXPECT_EQ(p.tabTexts(), QStringList({"Sheet1", "別シート", "男子Ｓ", "女子Ｄ", "追加"}));
-    const QImage again = rgb(p.window()->currentSheetView()->pageLabels().at(0)->pixmap());
+    const QImage again = p.window()->currentSheetView()->pageImage(0);
     EXPECT_EQ(again.size(), firstPage.size());
     EXPECT_NE(again, firstPage) << "the new name is not on the page";
 }
@@ -217,7 +219,7 @@ TEST(WorkbookWindow, TheVisiblePreviewBringsItsSheetToTheFront) {
         gui::SheetPagesView* front = p.window()->currentSheetView();
         ASSERT_NE(front, nullptr);
         EXPECT_EQ(front->sheetName(), "女子Ｄ");
-        EXPECT_EQ(front->pageLabels().size(), 1);
+        EXPECT_EQ(front->pageCount(), 1);
         qobject_cast<QDialog*>(modal)->reject();
     });
     app::previewBracketSheetVisibly(p.session);
@@ -227,12 +229,12 @@ TEST(WorkbookWindow, TheVisiblePreviewBringsItsSheetToTheFront) {
 TEST(WorkbookWindow, PageSetupChangesThePaperOfThePagesShown) {
     WorkbookProgram p;
     p.showWorkbook();
-    const QSize portrait = p.window()->currentSheetView()->pageLabels().at(0)->pixmap().size();
+    const QSize portrait = p.window()->currentSheetView()->pageImage(0).size();
     EXPECT_LT(portrait.width(), portrait.height());
     p.shell.printer().setPageOrientation(QPageLayout::Landscape);  // as the dialog will show it
     onNextModal([](QWidget* modal) { qobject_cast<QDialog*>(modal)->accept(); });
     ASSERT_TRUE(p.shell.pageSetup("ﾍﾟｰｼﾞ設定"));
-    const QSize landscape = p.window()->currentSheetView()->pageLabels().at(0)->pixmap().size();
+    const QSize landscape = p.window()->currentSheetView()->pageImage(0).size();
     EXPECT_EQ(landscape, portrait.transposed());
 }
 
@@ -241,11 +243,57 @@ TEST(WorkbookWindow, ASheetThatCannotBeShownSaysSoInItsTab) {
     gui::SheetPagesView view(*wb, "無いシート", {});
     view.show();
     EXPECT_TRUE(view.rendered());
-    EXPECT_TRUE(view.pageLabels().isEmpty());
+    EXPECT_EQ(view.pageCount(), 0);
     bool said = false;
     for (QLabel* label : view.findChildren<QLabel*>())
         said |= label->text().contains(QStringLiteral("無いシート"));
     EXPECT_TRUE(said);
+}
+
+}  // namespace
+}  // namespace tombra::test
+
+namespace tombra::test {
+namespace {
+
+// Forty pages: only those in sight are painted, what is kept stays within the budget, and the
+// zoom follows Ctrl + wheel, the keys and "fit to width".
+TEST(SheetPagesView, PaintsOnlyThePagesInSightAndZooms) {
+    auto wb = blankWorkbook();
+    sheet::Worksheet& ws = wb->sheet("Sheet1");
+    for (int page = 0; page < 40; ++page) {
+        ws.setText(1 + 3 * page, 1, "頁 " + std::to_string(page + 1));
+        if (page > 0) ws.addPageBreakBefore(1 + 3 * page);
+    }
+    gui::SheetPagesView view(*wb, "Sheet1", {});
+    view.resize(700, 900);
+    view.show();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(view.pageCount(), 40);
+    const std::size_t onePage = static_cast<std::size_t>(view.pageImage(0).sizeInBytes());
+    EXPECT_LE(view.cachedBytes(), 2 * onePage) << "a page and the top of the next";
+
+    for (int value = 0; value <= view.verticalScrollBar()->maximum();
+         value += view.verticalScrollBar()->pageStep()) {
+        view.verticalScrollBar()->setValue(value);
+        view.viewport()->repaint();
+    }
+    EXPECT_LE(view.cachedBytes(), gui::SheetPagesView::kCacheBudget);
+    EXPECT_GT(view.cachedBytes(), 2 * onePage);
+
+    const int width = view.pageRect(0).width();
+    QWheelEvent wheel(QPointF(100, 100), view.mapToGlobal(QPointF(100, 100)), {}, {0, 120},
+                      Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(view.viewport(), &wheel);
+    EXPECT_DOUBLE_EQ(view.zoom(), 1.25);
+    EXPECT_NEAR(view.pageRect(0).width(), width * 1.25, 1);
+    QTest::keyClick(&view, Qt::Key_Minus, Qt::ControlModifier);
+    EXPECT_DOUBLE_EQ(view.zoom(), 1.0);
+    view.fitWidth();
+    EXPECT_NEAR(view.pageRect(0).width(), view.viewport()->width() - 2 * gui::SheetPagesView::kGap,
+                1);
+    view.setZoom(100);
+    EXPECT_DOUBLE_EQ(view.zoom(), gui::SheetPagesView::kMostZoom);
 }
 
 }  // namespace
