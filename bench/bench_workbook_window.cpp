@@ -62,9 +62,9 @@ int measureOnce(int argc, char** argv, const fs::path& path, bool everyPage) {
 int main(int argc, char** argv) {
     if (argc > 2 && std::string(argv[1]).rfind("--once", 0) == 0)
         return measureOnce(argc, argv, argv[2], std::string(argv[1]) == "--once-every-page");
-    const fs::path path = argc > 1 ? fs::path(argv[1])
-                                   : fs::temp_directory_path() / "tombra-bench-whole-road" /
-                                         "entries.xlsx";
+    const fs::path path =
+        argc > 1 ? fs::path(argv[1])
+                 : fs::temp_directory_path() / "tombra-bench-whole-road" / "entries.xlsx";
     const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 7;
     if (!fs::exists(path)) {
         std::fprintf(stderr, "%s is missing: run bench_whole_road first\n", path.c_str());

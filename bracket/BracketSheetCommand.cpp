@@ -115,11 +115,23 @@ void writePages(Session& session, sheet::Worksheet& ws) {
     }
 }
 
+// A list wider than the paper prints shrunk to its width, in every program, unless the
+// organiser gave the sheet a scaling of its own.
+void fitToPaperWidth(sheet::Worksheet& ws) {
+    sheet::PageSetup setup = ws.pageSetup();
+    if (setup.fitToPage || setup.scale != 100) return;
+    setup.fitToPage = true;
+    setup.fitToWidth = 1;
+    setup.fitToHeight = 0;
+    ws.setPageSetup(setup);
+}
+
 void formatTimeTable(sheet::Workbook& workbook, const std::string& bracketSheetName) {
     sheet::Worksheet* tt = workbook.findSheet(timeTableSheetName(bracketSheetName));
     if (!tt) return;
     tt->autoFitColumns("a:dz");
     tt->setColumnWidth("a:a", 7);
+    fitToPaperWidth(*tt);
 }
 
 // False when the build could not start; the user has been told why.
@@ -159,7 +171,10 @@ bool build(Session& session, sheet::Workbook& workbook) {
     formatBracketColumns(*ws);
     formatTimeTable(workbook, name);
 
-    if (s.EventCode == "Ｓ" || s.EventCode == "ＪＳ") writeSchoolPositionSheet(session, workbook);
+    if (s.EventCode == "Ｓ" || s.EventCode == "ＪＳ") {
+        writeSchoolPositionSheet(session, workbook);
+        fitToPaperWidth(workbook.sheet(schoolPositionSheetName(s.GenderName)));
+    }
     if (s.EventCode == "Ｔ") removeAffiliationColumns(*ws);
     scaleToBracketPages(*ws);
     session.progress.hide();

@@ -5,6 +5,9 @@
 #include <fstream>
 
 #include "BatchTestSupport.h"
+#include "render/SheetRenderer.h"
+#include "sheet/Workbook.h"
+#include "sheet/Worksheet.h"
 #include "support/EntryWorkbook.h"
 #include "support/LibreOffice.h"
 #include "support/TestFiles.h"
@@ -75,21 +78,31 @@ TEST(PrintPages, ABracketTakesAsManySheetsOfPaperAsInLibreOffice) {
                           {"sample.xlsx", "", 2},
                           {"sample.xlsx", "Option4", 5},
                           {"large.xlsx", "Option5", 5}};
+    // The pages LibreOffice prints of one sheet of a saved workbook.
+    int copies = 0;
+    auto libreOfficePages = [&](const fs::path& saved, const std::string& sheetName) {
+        const fs::path alone = dir / ("alone-" + std::to_string(++copies) + ".xlsx");
+        tombra::test::runPython("keep_one_sheet.py",
+                                quoted(saved) + " " + quoted(alone) + " " + sheetName);
+        std::string failure;
+        const fs::path converted = libreOffice.convert(alone, "pdf", failure);
+        EXPECT_FALSE(converted.empty()) << failure;
+        return converted.empty() ? -1 : tombra::test::pdfPageCount(converted);
+    };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.workbook + ", " + std::to_string(1 << c.pageOption) + " pages");
         const std::string saved = "built-" + c.workbook;
         const fs::path printed = buildAndPrint(dir, c, saved);
         ASSERT_FALSE(printed.empty());
         EXPECT_EQ(tombra::test::pdfPageCount(printed), 1 << c.pageOption);
-
-        const fs::path alone = dir / ("alone-" + std::to_string(c.pageOption) + "-" + c.workbook);
-        tombra::test::runPython("keep_one_sheet.py",
-                                quoted(dir / saved) + " " + quoted(alone) + " 男子Ｓ");
-        std::string failure;
-        const fs::path converted = libreOffice.convert(alone, "pdf", failure);
-        ASSERT_FALSE(converted.empty()) << failure;
-        EXPECT_EQ(tombra::test::pdfPageCount(converted), 1 << c.pageOption);
+        EXPECT_EQ(libreOfficePages(dir / saved, "男子Ｓ"), 1 << c.pageOption);
     }
+
+    // The school position list beside the bracket prints on as many pages too.
+    const auto built = sheet::Workbook::open(dir / "built-sample.xlsx");
+    const sheet::Worksheet& list = built->sheet("男子ＮＴ");
+    const render::SheetRenderer here(list, render::PageSettings::fromPageSetup(list.pageSetup()));
+    EXPECT_EQ(libreOfficePages(dir / "built-sample.xlsx", "男子ＮＴ"), here.pageCount());
 }
 
 }  // namespace
