@@ -56,19 +56,20 @@ SheetLayout::SheetLayout(const sheet::Worksheet& sheet, QSizeF printableSize, do
 }
 
 // As spreadsheet programs fit a sheet to pages: never enlarged, never below 10 %, the largest
-// scale at which the sheet takes no more pages down than asked. Columns are not split over
-// pages here, so a sheet is always fitted to one page across.
+// scale at which the sheet takes no more pages across and down than asked.
 void SheetLayout::fitToPages(const sheet::Worksheet& sheet, const sheet::PageSetup& setup,
                              double width) {
     constexpr double kLeast = 0.1;
     double most = 1.0;
-    if (width > 0 && printable_.width() > 0) most = std::min(most, printable_.width() / width);
+    if (setup.fitToWidth > 0 && width > 0 && printable_.width() > 0)
+        most = std::min(most, printable_.width() * setup.fitToWidth / width);
     most = std::max(most, kLeast);
     auto tryScale = [&](double s) {
         scale_ = s;
         pages_.clear();
         paginate(sheet);
-        return setup.fitToHeight <= 0 || pageCount() <= setup.fitToHeight;
+        return (setup.fitToHeight <= 0 || static_cast<int>(pages_.size()) <= setup.fitToHeight) &&
+               (setup.fitToWidth <= 0 || static_cast<int>(columnBands_.size()) <= setup.fitToWidth);
     };
     if (tryScale(most) || !tryScale(kLeast)) return;
     double fits = kLeast, tooBig = most;
@@ -107,13 +108,35 @@ QRectF SheetLayout::cellRect(const sheet::Area& cells) const {
     return QRectF(left, top, right - left, bottom - top);
 }
 
+const PageRows& SheetLayout::pageRows(int page) const {
+    return pages_[static_cast<size_t>(page) % pages_.size()];
+}
+
+const SheetLayout::Columns& SheetLayout::pageColumns(int page) const {
+    return columnBands_[static_cast<size_t>(page) / pages_.size()];
+}
+
 QRectF SheetLayout::pageRect(int page) const {
     if (page < 0 || page >= pageCount()) return {};
-    const PageRows& p = pages_[static_cast<size_t>(page)];
-    return cellRect({p.firstRow, area_->left, p.lastRow, area_->right});
+    const PageRows& p = pageRows(page);
+    const Columns& c = pageColumns(page);
+    return cellRect({p.firstRow, c.first, p.lastRow, c.last});
 }
 
 void SheetLayout::paginate(const sheet::Worksheet& sheet) {
+    // Columns that do not fit across the paper go to pages of their own, each band holding at
+    // least one column.
+    columnBands_.clear();
+    const double pageWidth = scale_ > 0 ? printable_.width() / scale_ : 0;
+    for (int left = area_->left; left <= area_->right;) {
+        int right = left;
+        while (right < area_->right &&
+               columnLeft(right + 2) - columnLeft(left) <= pageWidth + kTolerance)
+            ++right;
+        columnBands_.push_back({left, right});
+        left = right + 1;
+    }
+
     // Manual breaks cut the sheet into segments.
     const std::vector<int> starts = sheet.pageStarts(area_->top, area_->bottom);
 

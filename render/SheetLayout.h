@@ -41,8 +41,18 @@ class SheetLayout {
     const sheet::Area& printArea() const { return *area_; }
     double scale() const { return scale_; }
     QSizeF printableSize() const { return printable_; }
+    // The rows of the pages, top to bottom. A sheet wider than the paper prints each of them
+    // once for every band of columns: down the sheet first, then over.
     const std::vector<PageRows>& pages() const { return pages_; }
-    int pageCount() const { return static_cast<int>(pages_.size()); }
+    struct Columns {
+        int first = 0, last = 0;
+        bool operator==(const Columns&) const = default;
+    };
+    const std::vector<Columns>& columnBands() const { return columnBands_; }
+    int pageCount() const { return static_cast<int>(pages_.size() * columnBands_.size()); }
+    // The rows and the columns of a page (0-based).
+    const PageRows& pageRows(int page) const;
+    const Columns& pageColumns(int page) const;
 
     // Sheet points, measured from the print area's top-left corner. Hidden rows and columns
     // are zero wide; rows and columns outside the print area are zero too.
@@ -68,6 +78,7 @@ class SheetLayout {
     std::vector<double> rowEdges_;     // top of each row of the area, plus the bottom end
     std::vector<sheet::Area> merges_;
     std::vector<PageRows> pages_;
+    std::vector<Columns> columnBands_;
 };
 
 }  // namespace tombra::render

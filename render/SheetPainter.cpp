@@ -50,7 +50,8 @@ SheetPainter::SheetPainter(const sheet::Worksheet& sheet, const SheetLayout& lay
 
 void SheetPainter::paintPage(QPainter& painter, int page, double devicePerPoint) const {
     if (page < 0 || page >= layout_.pageCount()) return;
-    const PageRows& rows = layout_.pages()[static_cast<size_t>(page)];
+    const PageRows& rows = layout_.pageRows(page);
+    const SheetLayout::Columns& columns = layout_.pageColumns(page);
     const sheet::Area& area = layout_.printArea();
 
     PageGrid grid;
@@ -58,8 +59,8 @@ void SheetPainter::paintPage(QPainter& painter, int page, double devicePerPoint)
     grid.lastRow = rows.lastRow;
     grid.top = std::max(area.top, rows.firstRow - 1);
     grid.bottom = std::min(area.bottom, rows.lastRow + 1);
-    grid.left = area.left;
-    grid.right = area.right;
+    grid.left = columns.first;
+    grid.right = columns.last;
     const sheet::Area held{grid.top, grid.left, grid.bottom, grid.right};
     for (const sheet::Area& m : sheet_.mergedAreas())
         if (m.intersects(held)) grid.merges.push_back(m);

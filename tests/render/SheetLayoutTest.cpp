@@ -116,6 +116,33 @@ TEST(SheetLayoutScale, TheSheetsOwnScaleAndFitToPagesAreHonoured) {
     }
 }
 
+// A sheet wider than the paper at its own scale is split into bands of whole columns, printed
+// down the sheet first and then over; fitting to two pages across scales it into two bands.
+TEST(SheetLayoutPages, ColumnsBeyondThePaperGoToPagesOfTheirOwnDownThenOver) {
+    auto book = test::blankBook();
+    auto& ws = book->sheet("Sheet1");
+    for (int c = 1; c <= 25; ++c) ws.setText(1, c, "x");  // 25 columns of 48 points
+    ws.setText(80, 1, "x");                               // 80 rows of 15 points
+    ws.setColumnWidth("A:Y", 8.43);
+    const QSizeF a4 = printable(test::unscaledA4());  // 494.6 by 733.9 points
+    using Columns = SheetLayout::Columns;
+
+    ws.setPageSetup({.scale = 99});
+    const SheetLayout own(ws, a4, 1.0);
+    const int across = static_cast<int>(a4.width() / (48 * 0.99));  // whole columns a page holds
+    ASSERT_EQ(own.columnBands().front(), (Columns{1, across}));
+    EXPECT_EQ(own.columnBands().size(), static_cast<size_t>((25 + across - 1) / across));
+    EXPECT_EQ(own.pageCount(), static_cast<int>(own.pages().size() * own.columnBands().size()));
+    EXPECT_EQ(own.pageColumns(1), (Columns{1, across})) << "down first";
+    EXPECT_EQ(own.pageRows(static_cast<int>(own.pages().size())).firstRow, 1) << "then over";
+
+    ws.setPageSetup({.fitToPage = true, .fitToWidth = 2, .fitToHeight = 0});
+    const SheetLayout two(ws, a4, 1.0);
+    EXPECT_EQ(two.columnBands().size(), 2u);
+    EXPECT_LE(two.scale(), 2 * a4.width() / 1200);
+    EXPECT_GT(two.scale(), 2 * a4.width() / 1200 - 0.05) << "no smaller than it must be";
+}
+
 TEST(SheetLayoutPages, ManualBreaksStartNewPagesAndBreaksOutsideThePrintAreaDoNothing) {
     auto book = test::blankBook();
     auto& ws = book->sheet("Sheet1");
