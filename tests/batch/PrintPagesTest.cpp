@@ -98,11 +98,14 @@ TEST(PrintPages, ABracketTakesAsManySheetsOfPaperAsInLibreOffice) {
         EXPECT_EQ(libreOfficePages(dir / saved, "男子Ｓ"), 1 << c.pageOption);
     }
 
-    // The school position list beside the bracket prints on as many pages too.
+    // The lists the build writes beside the bracket print on as many pages too.
     const auto built = sheet::Workbook::open(dir / "built-sample.xlsx");
-    const sheet::Worksheet& list = built->sheet("男子ＮＴ");
-    const render::SheetRenderer here(list, render::PageSettings::fromPageSetup(list.pageSetup()));
-    EXPECT_EQ(libreOfficePages(dir / "built-sample.xlsx", "男子ＮＴ"), here.pageCount());
+    for (const char* name : {"男子ＮＴ", "男子ＳＴＢ"}) {
+        const sheet::Worksheet& list = built->sheet(name);
+        const render::SheetRenderer here(list,
+                                         render::PageSettings::fromPageSetup(list.pageSetup()));
+        EXPECT_EQ(libreOfficePages(dir / "built-sample.xlsx", name), here.pageCount()) << name;
+    }
 }
 
 }  // namespace
