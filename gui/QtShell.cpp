@@ -85,6 +85,7 @@ QPrinter& QtShell::printer() {
         printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
         // Start from the paper the sheets are laid out for; page setup changes it from there.
         render::applyPageSettings(*printer_);
+        appliedLayout_ = printer_->pageLayout();
     }
     return *printer_;
 }
@@ -98,8 +99,21 @@ bool QtShell::pageSetup(const std::string& title) {
     return true;
 }
 
+void QtShell::followSheetPaper(const sheet::Worksheet& sheet) {
+    if (chosenPaper()) return;
+    render::applyPageSettings(printer(), render::PageSettings::fromPageSetup(sheet.pageSetup()));
+    appliedLayout_ = printer().pageLayout();
+}
+
+std::optional<render::PageSettings> QtShell::chosenPaper() {
+    const QPageLayout now = printer().pageLayout();
+    if (now.isEquivalentTo(appliedLayout_)) return std::nullopt;
+    return render::PageSettings::fromPageLayout(now);
+}
+
 void QtShell::printSheet(sheet::Workbook& workbook, sheet::Worksheet& sheet) {
     refreshWorkbookWindow(&workbook);
+    followSheetPaper(sheet);
     if (printerCheck_ && !printerCheck_())
         saveWorksheetAsPdf(*this, printer(), workbook.path().parent_path(), sheet);
     else
@@ -109,6 +123,7 @@ void QtShell::printSheet(sheet::Workbook& workbook, sheet::Worksheet& sheet) {
 void QtShell::previewSheet(sheet::Workbook& workbook, sheet::Worksheet& sheet) {
     // The visible preview command activates the sheet first; the window follows.
     refreshWorkbookWindow(&workbook);
+    followSheetPaper(sheet);
     previewWorksheet(printer(), dialogParent(), sheet);
 }
 
@@ -130,7 +145,7 @@ void QtShell::showWorkbook(sheet::Workbook* workbook, bool visible) {
         unowned_.emplace_back(workbookWindow_.data());
     }
     workbookWindow_->setWorkbook(workbook);
-    workbookWindow_->setPaper(render::PageSettings::fromPageLayout(printer().pageLayout()));
+    workbookWindow_->setPaper(chosenPaper());
     if (workbookWindow_->isVisible())
         workbookWindow_->refresh();
     else
@@ -142,7 +157,7 @@ void QtShell::refreshWorkbookWindow(const sheet::Workbook* workbook) {
     if (!workbookWindow_ || !workbookWindow_->isVisible() || !workbook ||
         workbookWindow_->workbook() != workbook)
         return;
-    workbookWindow_->setPaper(render::PageSettings::fromPageLayout(printer().pageLayout()));
+    workbookWindow_->setPaper(chosenPaper());
     workbookWindow_->refresh();
 }
 

@@ -1,12 +1,15 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QPageLayout>
 #include <QPointer>
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "render/PageSettings.h"
 #include "ui/Shell.h"
 
 class QPrinter;
@@ -76,6 +79,10 @@ class QtShell : public ui::Shell {
     Dialog* makeDialog(Args&&... args);
     // Shows the workbook window anew if it shows this workbook (the sheets may have changed).
     void refreshWorkbookWindow(const sheet::Workbook* workbook);
+    // Until the user chooses other paper (page setup, the printer dialog), each sheet prints on
+    // the paper its own page setup names; after that, on the paper chosen.
+    void followSheetPaper(const sheet::Worksheet& sheet);
+    std::optional<render::PageSettings> chosenPaper();
 
     QPointer<MainWindow> window_;
     std::map<std::string, QPointer<FormDialog>> forms_;
@@ -84,6 +91,7 @@ class QtShell : public ui::Shell {
     // Dialogs made before there was a window to own them.
     std::vector<QPointer<QWidget>> unowned_;
     std::unique_ptr<QPrinter> printer_;
+    QPageLayout appliedLayout_;  // what the program last set the printer to
     MessageHook messageHook_;
     PrinterCheck printerCheck_;
     sheet::Workbook* workbook_ = nullptr;

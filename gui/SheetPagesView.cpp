@@ -22,11 +22,12 @@ constexpr double kZoomStep = 1.25;
 }  // namespace
 
 SheetPagesView::SheetPagesView(sheet::Workbook& workbook, std::string sheetName,
-                               render::PageSettings paper, QWidget* parent)
+                               std::optional<render::PageSettings> paper, QWidget* parent)
     : QAbstractScrollArea(parent),
       workbook_(workbook),
       sheetName_(std::move(sheetName)),
-      paper_(std::move(paper)) {
+      givenPaper_(std::move(paper)),
+      paper_(givenPaper_.value_or(render::PageSettings{})) {
     setObjectName(QString::fromStdString(sheetName_));
     // The desk the paper lies on, as print previews show it.
     setBackgroundRole(QPalette::Dark);
@@ -73,6 +74,7 @@ void SheetPagesView::prepare() {
         showNote(QStringLiteral("シート「%1」は表示できません。").arg(objectName()));
         return;
     }
+    if (!givenPaper_) paper_ = render::PageSettings::fromPageSetup(sheet->pageSetup());
     renderer_ = std::make_unique<render::SheetRenderer>(*sheet, paper_);
     updateScrollBars();
     viewport()->update();

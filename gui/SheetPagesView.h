@@ -4,6 +4,7 @@
 #include <QImage>
 #include <list>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "render/PageSettings.h"
@@ -29,8 +30,9 @@ namespace tombra::gui {
 class SheetPagesView : public QAbstractScrollArea {
     Q_OBJECT
   public:
-    SheetPagesView(sheet::Workbook& workbook, std::string sheetName, render::PageSettings paper,
-                   QWidget* parent = nullptr);
+    // `paper`: the paper to lay the pages on; nullopt, the one the sheet's page setup names.
+    SheetPagesView(sheet::Workbook& workbook, std::string sheetName,
+                   std::optional<render::PageSettings> paper, QWidget* parent = nullptr);
     ~SheetPagesView() override;
 
     const std::string& sheetName() const { return sheetName_; }
@@ -82,6 +84,7 @@ class SheetPagesView : public QAbstractScrollArea {
 
     sheet::Workbook& workbook_;
     std::string sheetName_;
+    std::optional<render::PageSettings> givenPaper_;
     render::PageSettings paper_;
     std::unique_ptr<render::SheetRenderer> renderer_;
     QLabel* note_ = nullptr;

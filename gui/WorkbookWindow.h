@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <optional>
 #include <string>
 
 #include "render/PageSettings.h"
@@ -32,8 +33,9 @@ class WorkbookWindow : public QWidget {
     // window must be given nullptr (or be hidden) before the workbook goes away.
     void setWorkbook(sheet::Workbook* workbook);
     sheet::Workbook* workbook() const { return workbook_; }
-    // The paper the pages are laid out on (the printer's, as page setup left it).
-    void setPaper(const render::PageSettings& paper) { paper_ = paper; }
+    // The paper the pages are laid out on: the one page setup chose, or (nullopt) each
+    // sheet's own.
+    void setPaper(const std::optional<render::PageSettings>& paper) { paper_ = paper; }
 
     // Shows the workbook as it is now, on its active sheet.
     void refresh();
@@ -53,7 +55,7 @@ class WorkbookWindow : public QWidget {
 
     QTabWidget* tabs_;
     sheet::Workbook* workbook_ = nullptr;
-    render::PageSettings paper_;
+    std::optional<render::PageSettings> paper_;
 };
 
 }  // namespace tombra::gui

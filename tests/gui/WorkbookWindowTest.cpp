@@ -238,6 +238,18 @@ TEST(WorkbookWindow, PageSetupChangesThePaperOfThePagesShown) {
     EXPECT_EQ(landscape, portrait.transposed());
 }
 
+// Until the user chooses paper, a sheet shows and prints on the paper its own page setup names.
+TEST(WorkbookWindow, ASheetsOwnPaperIsUsedUntilTheUserChoosesOther) {
+    WorkbookProgram p;
+    p.wb->sheet("男子Ｓ").setPageSetup({.paperSize = 9, .landscape = true});
+    p.showWorkbook();
+    const QSize shown = p.window()->currentSheetView()->pageImage(0).size();
+    EXPECT_GT(shown.width(), shown.height()) << "the sheet asks for landscape";
+    onNextModal([](QWidget* modal) { qobject_cast<QDialog*>(modal)->reject(); });
+    p.shell.previewSheet(*p.wb, p.wb->sheet("男子Ｓ"));
+    EXPECT_EQ(p.shell.printer().pageLayout().orientation(), QPageLayout::Landscape);
+}
+
 TEST(WorkbookWindow, ASheetThatCannotBeShownSaysSoInItsTab) {
     auto wb = blankWorkbook();
     gui::SheetPagesView view(*wb, "無いシート", {});
