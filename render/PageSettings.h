@@ -16,9 +16,6 @@ struct PageSettings {
     QPageSize pageSize{QPageSize::A4};
     QPageLayout::Orientation orientation = QPageLayout::Portrait;
     QMarginsF marginsInches{0.7, 0.75, 0.7, 0.75};  // left, top, right, bottom
-    // Sheets are scaled to the printable width; this caps the enlargement of narrow sheets
-    // (400 % is the most the spreadsheet's zoom allows). 1.0 makes scaling shrink-only.
-    double maxScale = 4.0;
 
     QPageLayout pageLayout() const;
     // The paper, and the area inside the margins, in points from the paper's top-left corner.

@@ -13,8 +13,7 @@ constexpr double kTolerance = 1e-6;
 
 }  // namespace
 
-SheetLayout::SheetLayout(const sheet::Worksheet& sheet, QSizeF printableSize, double maxScale,
-                         RowMeasure* rows)
+SheetLayout::SheetLayout(const sheet::Worksheet& sheet, QSizeF printableSize, RowMeasure* rows)
     : area_(sheet.usedArea()), printable_(printableSize) {
     if (!area_) return;
     const sheet::Area& a = *area_;
@@ -46,12 +45,7 @@ SheetLayout::SheetLayout(const sheet::Worksheet& sheet, QSizeF printableSize, do
         fitToPages(sheet, setup, x);
         return;
     }
-    if (setup.scale != 100) {
-        scale_ = setup.scale / 100.0;  // a scale of the sheet's own, as every program prints it
-    } else {
-        scale_ = x > 0 && printable_.width() > 0 ? printable_.width() / x : 1.0;
-        if (maxScale > 0) scale_ = std::min(scale_, maxScale);
-    }
+    scale_ = setup.scale / 100.0;  // wider than the paper, it prints in bands of columns
     paginate(sheet);
 }
 

@@ -27,14 +27,13 @@ struct PageRows {
 // each page. Pure geometry, taken from the sheet once; painting reads it.
 //
 // Sheet points are the sheet's own units (a column of 64 pixels at 96 dpi is 48 points).
-// A sheet whose page setup says fit to page is scaled as spreadsheet programs scale it; any
-// other sheet is scaled to fit the printable width of the paper.
+// The sheet is scaled as its page setup says, the way spreadsheet programs print it: at its
+// own scale (100 % unless it names one), or fitted to a number of pages.
 class SheetLayout {
   public:
     // printableSize: the area inside the margins, in points. `rows`, when given, may let
     // rows grow to fit their contents (see RowHeightFitter).
-    SheetLayout(const sheet::Worksheet& sheet, QSizeF printableSize, double maxScale = 4.0,
-                RowMeasure* rows = nullptr);
+    SheetLayout(const sheet::Worksheet& sheet, QSizeF printableSize, RowMeasure* rows = nullptr);
 
     bool empty() const { return !area_; }
     // The used area of the sheet; only meaningful when not empty().

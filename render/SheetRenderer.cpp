@@ -28,11 +28,11 @@ QString pathText(const std::filesystem::path& path) {
 std::string utf8(const QString& text) { return text.toUtf8().toStdString(); }
 
 // Rows fit their contents only where fonts can be measured.
-SheetLayout fittedLayout(const sheet::Worksheet& sheet, QSizeF printable, double maxScale) {
-    if (!guiReady()) return SheetLayout(sheet, printable, maxScale);
+SheetLayout fittedLayout(const sheet::Worksheet& sheet, QSizeF printable) {
+    if (!guiReady()) return SheetLayout(sheet, printable);
     installFontSubstitutions();
     RowHeightFitter fitter(sheet);
-    return SheetLayout(sheet, printable, maxScale, &fitter);
+    return SheetLayout(sheet, printable, &fitter);
 }
 
 // Paints every requested page; the painter's origin is the printable area's top-left.
@@ -58,7 +58,7 @@ bool paintPages(const sheet::Worksheet& sheet, const SheetLayout& layout, QPaged
 SheetRenderer::SheetRenderer(const sheet::Worksheet& sheet, PageSettings settings)
     : sheet_(sheet),
       settings_(std::move(settings)),
-      layout_(fittedLayout(sheet, settings_.printableRectPoints().size(), settings_.maxScale)) {}
+      layout_(fittedLayout(sheet, settings_.printableRectPoints().size())) {}
 
 bool SheetRenderer::paint(QPagedPaintDevice& device, int firstPage, int lastPage) const {
     if (!guiReady()) return false;
@@ -69,8 +69,7 @@ bool SheetRenderer::paint(QPagedPaintDevice& device, int firstPage, int lastPage
     const QSizeF planned = settings_.printableRectPoints().size();
     const bool samePaper = std::abs(printable.width() - planned.width()) < 0.01 &&
                            std::abs(printable.height() - planned.height()) < 0.01;
-    const SheetLayout layout =
-        samePaper ? layout_ : fittedLayout(sheet_, printable, settings_.maxScale);
+    const SheetLayout layout = samePaper ? layout_ : fittedLayout(sheet_, printable);
     QPainter painter;
     if (!painter.begin(&device)) return false;
     // A printer in full-page mode puts the origin at the paper's corner, not the margin's

@@ -197,7 +197,8 @@ TEST_F(BorderPainting, MergedRangesHaveNoInnerEdgesAndDashedLinesAreBroken) {
 TEST_F(BorderPainting, LinesKeepTheirWidthOnPaperWhenTheSheetIsScaled) {
     ws->setBorder("B3:C3", xl::EdgeBottom, kThickNavy);
     ws->setBorder("B5:C5", xl::EdgeBottom, kThinBlack);
-    ws->setText(6, 4, "x");  // B3:D6, enlarged well over twice to the paper's width
+    ws->setText(6, 4, "x");            // B3:D6
+    ws->setPageSetup({.scale = 250});  // enlarged well over twice on paper
     const QImage image = render(PageSettings{});
     ASSERT_GT(renderer->layout().scale(), 2.0);
 

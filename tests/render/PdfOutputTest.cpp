@@ -127,6 +127,7 @@ TEST_F(PdfOutput, APrinterPrintsAllPagesOrTheRangeTheUserChose) {
     for (int r = 1; r <= 30; ++r) ws.setText(r, 1, "行 " + std::to_string(r));
     ws.addPageBreakBefore(11);
     ws.addPageBreakBefore(21);
+    ws.setPageSetup({.scale = 300});  // lines large enough to tell apart at 50 dpi
     TempDir dir;
 
     QPrinter printer(QPrinter::HighResolution);

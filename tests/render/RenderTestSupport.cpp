@@ -23,11 +23,7 @@ void ensureGuiApplication() {
 
 std::unique_ptr<sheet::Workbook> blankBook() { return tombra::test::blankWorkbook(); }
 
-PageSettings unscaledA4() {
-    PageSettings s;
-    s.maxScale = 1.0;
-    return s;
-}
+PageSettings unscaledA4() { return {}; }
 
 QRectF pixelRect(const SheetRenderer& renderer, int page, const QRectF& sheetRect, double dpi) {
     const SheetLayout& layout = renderer.layout();

@@ -18,8 +18,8 @@ void ensureGuiApplication();
 // The blank test workbook, its "Sheet1" ready to write on.
 std::unique_ptr<sheet::Workbook> blankBook();
 
-// Paper settings that never enlarge the sheet: sheet points are paper points, which keeps
-// the expected pixel positions easy to reason about.
+// A4 as a new sheet names it. A sheet without a scale of its own prints at 100 %: sheet points
+// are paper points, which keeps the expected pixel positions easy to reason about.
 PageSettings unscaledA4();
 
 // Where a rectangle of the sheet (points, as SheetLayout measures) lands in the image of a

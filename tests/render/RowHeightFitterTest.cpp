@@ -20,7 +20,7 @@ class RowHeightFitting : public ::testing::Test {
     }
     SheetLayout fitted() {
         RowHeightFitter fitter(*ws);
-        return SheetLayout(*ws, test::unscaledA4().printableRectPoints().size(), 1.0, &fitter);
+        return SheetLayout(*ws, test::unscaledA4().printableRectPoints().size(), &fitter);
     }
     std::unique_ptr<sheet::Workbook> book;
     sheet::Worksheet* ws = nullptr;
@@ -64,8 +64,7 @@ TEST_F(RowHeightFitting, RowsGivenAHeightAndTallMergedRangesKeepTheirHeight) {
 
 TEST_F(RowHeightFitting, GrownRowsPushLaterRowsToTheNextPage) {
     for (int r = 1; r <= 48; ++r) ws->setText(r, 1, "x");  // 48 rows fill a page exactly
-    EXPECT_EQ(SheetLayout(*ws, test::unscaledA4().printableRectPoints().size(), 1.0).pageCount(),
-              1);
+    EXPECT_EQ(SheetLayout(*ws, test::unscaledA4().printableRectPoints().size()).pageCount(), 1);
     ws->setText(10, 2, "一行目\n二行目\n三行目");
     EXPECT_EQ(fitted().pageCount(), 2);
 }

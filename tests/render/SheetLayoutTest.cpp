@@ -32,7 +32,7 @@ TEST(SheetLayoutGrid, ColumnWidthsAndRowHeightsFollowTheSheetAndHiddenOnesTakeNo
     ws.setRowHeight("4:4", 0);  // hidden
     ws.setRowHeight("6:6", 40.5);
 
-    const SheetLayout layout(ws, printable(test::unscaledA4()), 1.0);
+    const SheetLayout layout(ws, printable(test::unscaledA4()));
     ASSERT_FALSE(layout.empty());
     EXPECT_EQ(layout.printArea(), (Area{2, 2, 6, 6})) << "the used area, not from A1";
 
@@ -56,7 +56,9 @@ TEST(SheetLayoutGrid, ColumnWidthsAndRowHeightsFollowTheSheetAndHiddenOnesTakeNo
     EXPECT_EQ(layout.pageCount(), 1);
 }
 
-TEST(SheetLayoutScale, TheSheetIsScaledToThePrintableWidthOfThePaper) {
+// Without a scale of its own a sheet prints at 100 %, as spreadsheet programs print it: a
+// narrow sheet is not enlarged, a wide one goes on pages of further columns.
+TEST(SheetLayoutScale, ASheetWithoutAScaleOfItsOwnPrintsAtFullSize) {
     auto book = test::blankBook();
     auto& ws = book->sheet("Sheet1");
     ws.setText(1, 1, "a");
@@ -64,23 +66,19 @@ TEST(SheetLayoutScale, TheSheetIsScaledToThePrintableWidthOfThePaper) {
     ws.setColumnWidth("A:Y", 8.43);
 
     const PageSettings a4;  // portrait, 0.7" side margins
-    const double a4Width = 595.2756 - 2 * 50.4;
     const SheetLayout wide(ws, printable(a4));
-    EXPECT_NEAR(printable(a4).width(), a4Width, 0.01);
-    EXPECT_NEAR(wide.scale(), a4Width / 1200, 1e-4) << "a wide sheet shrinks";
-    EXPECT_NEAR(wide.totalWidth() * wide.scale(), printable(a4).width(), 1e-6);
+    EXPECT_DOUBLE_EQ(wide.scale(), 1.0);
+    EXPECT_EQ(wide.columnBands().size(), 3u) << "494.6 points hold ten columns of 48";
 
     PageSettings landscape;
     landscape.orientation = QPageLayout::Landscape;
-    const SheetLayout across(ws, printable(landscape));
-    EXPECT_NEAR(across.scale(), (841.8898 - 2 * 50.4) / 1200, 1e-4);
+    EXPECT_EQ(SheetLayout(ws, printable(landscape)).columnBands().size(), 2u);
 
     ws.clear("C1:Y1");
     ws.setText(1, 2, "b");  // A..B: 96 points
-    EXPECT_NEAR(SheetLayout(ws, printable(a4), 0).scale(), a4Width / 96, 1e-4)
-        << "a narrow sheet is enlarged to the paper's width";
-    EXPECT_DOUBLE_EQ(SheetLayout(ws, printable(a4), 4.0).scale(), 4.0);
-    EXPECT_DOUBLE_EQ(SheetLayout(ws, printable(a4), 1.0).scale(), 1.0);
+    const SheetLayout narrow(ws, printable(a4));
+    EXPECT_DOUBLE_EQ(narrow.scale(), 1.0) << "a narrow sheet is not enlarged";
+    EXPECT_EQ(narrow.pageCount(), 1);
 }
 
 // What the sheet's own page setup asks for: a scale of its own, or fit to pages as
@@ -106,7 +104,7 @@ TEST(SheetLayoutScale, TheSheetsOwnScaleAndFitToPagesAreHonoured) {
     };
     for (const Case& c : cases) {
         ws.setPageSetup(c.setup);
-        const SheetLayout layout(ws, a4, 4.0);
+        const SheetLayout layout(ws, a4);
         EXPECT_EQ(layout.pageCount(), c.pages) << c.setup.scale << " " << c.setup.fitToHeight;
         if (c.scale > 0) EXPECT_DOUBLE_EQ(layout.scale(), c.scale);
         // Fitting into fewer pages shrinks no more than it must.
@@ -128,7 +126,7 @@ TEST(SheetLayoutPages, ColumnsBeyondThePaperGoToPagesOfTheirOwnDownThenOver) {
     using Columns = SheetLayout::Columns;
 
     ws.setPageSetup({.scale = 99});
-    const SheetLayout own(ws, a4, 1.0);
+    const SheetLayout own(ws, a4);
     const int across = static_cast<int>(a4.width() / (48 * 0.99));  // whole columns a page holds
     ASSERT_EQ(own.columnBands().front(), (Columns{1, across}));
     EXPECT_EQ(own.columnBands().size(), static_cast<size_t>((25 + across - 1) / across));
@@ -137,7 +135,7 @@ TEST(SheetLayoutPages, ColumnsBeyondThePaperGoToPagesOfTheirOwnDownThenOver) {
     EXPECT_EQ(own.pageRows(static_cast<int>(own.pages().size())).firstRow, 1) << "then over";
 
     ws.setPageSetup({.fitToPage = true, .fitToWidth = 2, .fitToHeight = 0});
-    const SheetLayout two(ws, a4, 1.0);
+    const SheetLayout two(ws, a4);
     EXPECT_EQ(two.columnBands().size(), 2u);
     EXPECT_LE(two.scale(), 2 * a4.width() / 1200);
     EXPECT_GT(two.scale(), 2 * a4.width() / 1200 - 0.05) << "no smaller than it must be";
@@ -152,7 +150,7 @@ TEST(SheetLayoutPages, ManualBreaksStartNewPagesAndBreaksOutsideThePrintAreaDoNo
     ws.addPageBreakBefore(20);
     ws.addPageBreakBefore(45);
 
-    const SheetLayout layout(ws, printable(test::unscaledA4()), 1.0);
+    const SheetLayout layout(ws, printable(test::unscaledA4()));
     const std::vector<PageRows> expected{{1, 9, false}, {10, 19, true}, {20, 30, true}};
     EXPECT_EQ(layout.pages(), expected);
     EXPECT_EQ(layout.pageRect(1), QRectF(0, 9 * 15, 48, 10 * 15)) << "rows 10..19";
@@ -165,12 +163,13 @@ TEST(SheetLayoutPages, SegmentsTallerThanThePaperBreakAtRowBoundaries) {
     ws.addPageBreakBefore(60);
 
     // Unscaled, 733.9 points of paper hold 48 rows of 15 points.
-    const SheetLayout unscaled(ws, printable(test::unscaledA4()), 1.0);
+    const SheetLayout unscaled(ws, printable(test::unscaledA4()));
     const std::vector<PageRows> expected{{1, 48, false}, {49, 59, false}, {60, 100, true}};
     EXPECT_EQ(unscaled.pages(), expected);
 
-    // Enlarged to the paper's width, fewer rows fit; every page is as full as it can be.
+    // Enlarged by the sheet's own scale, fewer rows fit; every page is as full as it can be.
     const PageSettings a4;
+    ws.setPageSetup({.scale = 170});
     const SheetLayout scaled(ws, printable(a4));
     ASSERT_GT(scaled.scale(), 1.5);
     const double paperHeight = printable(a4).height();
@@ -198,7 +197,7 @@ TEST(SheetLayoutPages, AutomaticBreaksMoveAboveMergedRangesUnlessARangeIsTallerT
     fillRows(ws, 100);
     ws.merge("B47:B50");  // the break before row 49 would cut it
 
-    const SheetLayout layout(ws, printable(test::unscaledA4()), 1.0);
+    const SheetLayout layout(ws, printable(test::unscaledA4()));
     ASSERT_GE(layout.pageCount(), 2);
     EXPECT_EQ(layout.pages()[0], (PageRows{1, 46, false}));
     EXPECT_EQ(layout.pages()[1].firstRow, 47);
@@ -208,7 +207,7 @@ TEST(SheetLayoutPages, AutomaticBreaksMoveAboveMergedRangesUnlessARangeIsTallerT
     auto& tall = other->sheet("Sheet1");
     fillRows(tall, 100);
     tall.merge("B2:B80");
-    const SheetLayout cut(tall, printable(test::unscaledA4()), 1.0);
+    const SheetLayout cut(tall, printable(test::unscaledA4()));
     ASSERT_GE(cut.pageCount(), 2);
     EXPECT_EQ(cut.pages()[0], (PageRows{1, 48, false})) << "no way around it: cut the range";
 }
@@ -216,12 +215,12 @@ TEST(SheetLayoutPages, AutomaticBreaksMoveAboveMergedRangesUnlessARangeIsTallerT
 TEST(SheetLayoutPages, AnEmptySheetHasNoPagesAndHiddenRowsTakeNoPaper) {
     auto book = test::blankBook();
     auto& ws = book->sheet("Sheet1");
-    EXPECT_TRUE(SheetLayout(ws, printable(test::unscaledA4()), 1.0).empty());
-    EXPECT_EQ(SheetLayout(ws, printable(test::unscaledA4()), 1.0).pageCount(), 0);
+    EXPECT_TRUE(SheetLayout(ws, printable(test::unscaledA4())).empty());
+    EXPECT_EQ(SheetLayout(ws, printable(test::unscaledA4())).pageCount(), 0);
 
     fillRows(ws, 60);
     ws.setRowHeight("10:21", 0);  // 12 hidden rows: 48 visible ones fill one page
-    const SheetLayout layout(ws, printable(test::unscaledA4()), 1.0);
+    const SheetLayout layout(ws, printable(test::unscaledA4()));
     EXPECT_EQ(layout.pageCount(), 1);
 }
 
