@@ -190,6 +190,22 @@ void SheetPainter::paintBorders(QPainter& painter, const PageGrid& grid) const {
         }
     }
 
+    // Diagonals from top left to bottom right, across a merged range when the range has one.
+    for (int r = grid.firstRow; r <= grid.lastRow; ++r) {
+        for (int c = grid.left; c <= grid.right; ++c) {
+            const PageGrid::Cell& cell = grid.at(r, c);
+            const sheet::BorderLine& line = cell.format.edge(xl::DiagonalDown);
+            if (!line.present()) continue;
+            sheet::Area area = sheet::Area::cell(r, c);
+            if (cell.merge >= 0) {
+                area = grid.merges[static_cast<size_t>(cell.merge)];
+                if (area.top != r || area.left != c) continue;  // drawn from its first cell
+            }
+            const QRectF rect = layout_.cellRect(area);
+            stroke(line, rect.topLeft(), rect.bottomRight());
+        }
+    }
+
     // Vertical edges: the left of each column and the right of the last, along page rows.
     for (int c = grid.left; c <= grid.right + 1; ++c) {
         const double x = layout_.columnLeft(c);

@@ -35,7 +35,7 @@ struct BorderLine {
 // The formatting of a cell, resolved from the style part.
 struct CellFormat {
     FontSpec font;
-    std::array<BorderLine, 4> edges;  // left, top, bottom, right
+    std::array<BorderLine, 5> edges;  // left, top, bottom, right, the down diagonal
     int horizontal = xl::HAlignGeneral;
     int vertical = xl::VAlignBottom;
     bool wrapText = false;
@@ -54,6 +54,8 @@ struct CellFormat {
                 return 2;
             case xl::EdgeRight:
                 return 3;
+            case xl::DiagonalDown:
+                return 4;
             default:
                 return -1;
         }

@@ -3,6 +3,7 @@
 // The spreadsheet's own constants, as the commands use them.
 namespace tombra::sheet::xl {
 
+inline constexpr int DiagonalDown = 5;  // top left to bottom right, in every cell of a range
 inline constexpr int EdgeLeft = 7;
 inline constexpr int EdgeTop = 8;
 inline constexpr int EdgeBottom = 9;

@@ -391,10 +391,11 @@ std::uint32_t StyleSheet::deriveBorder(std::uint32_t xf, int xlEdge, const Borde
     pugi::xml_node border = borderId < borders_.size()
                                 ? scratch_.append_copy(borders_[borderId])
                                 : scratch_.append_child((prefix_ + "border").c_str());
-    const char* name = xlEdge == xl::EdgeLeft     ? "left"
-                       : xlEdge == xl::EdgeTop    ? "top"
-                       : xlEdge == xl::EdgeBottom ? "bottom"
-                                                  : "right";
+    const char* name = xlEdge == xl::EdgeLeft       ? "left"
+                       : xlEdge == xl::EdgeTop      ? "top"
+                       : xlEdge == xl::EdgeBottom   ? "bottom"
+                       : xlEdge == xl::DiagonalDown ? "diagonal"
+                                                    : "right";
     pugi::xml_node edge = childByLocalName(border, name);
     if (!edge)
         edge = childByLocalName(border, xlEdge == xl::EdgeLeft    ? "start"
@@ -425,9 +426,20 @@ std::uint32_t StyleSheet::deriveBorder(std::uint32_t xf, int xlEdge, const Borde
         }
         colourChanged = true;
     }
+    const std::string up = attributeText(border, "diagonalUp");
+    const bool sharedDiagonal = xlEdge == xl::DiagonalDown && (up == "1" || up == "true");
+    if (xlEdge == xl::DiagonalDown) {
+        if (line.present())
+            setAttribute(border, "diagonalDown", "1");
+        else
+            border.remove_attribute("diagonalDown");
+    }
     if (!line.present()) {
-        edge.remove_attribute("style");
-        while (edge.first_child()) edge.remove_child(edge.first_child());
+        // The up diagonal keeps the line the two share.
+        if (!sharedDiagonal) {
+            edge.remove_attribute("style");
+            while (edge.first_child()) edge.remove_child(edge.first_child());
+        }
     } else {
         setAttribute(edge, "style", borderStyleName(line.lineStyle, line.weight));
         if (colourChanged) {
@@ -514,9 +526,17 @@ CellFormat StyleSheet::resolve(std::uint32_t xf) const {
         pugi::xml_node border = borders_[borderId];
         const char* names[4][2] = {
             {"left", "start"}, {"top", ""}, {"bottom", ""}, {"right", "end"}};
-        for (size_t i = 0; i < 4; ++i) {
-            pugi::xml_node e = childByLocalName(border, names[i][0]);
-            if (!e && *names[i][1]) e = childByLocalName(border, names[i][1]);
+        // The diagonal line is the down one only when the border says so.
+        const std::string down = attributeText(border, "diagonalDown");
+        const bool diagonalDown = down == "1" || down == "true";
+        for (size_t i = 0; i < 5; ++i) {
+            pugi::xml_node e;
+            if (i < 4) {
+                e = childByLocalName(border, names[i][0]);
+                if (!e && *names[i][1]) e = childByLocalName(border, names[i][1]);
+            } else if (diagonalDown) {
+                e = childByLocalName(border, "diagonal");
+            }
             std::string_view style(e.attribute("style").value());
             for (const StyleName& s : kBorderStyles) {
                 if (style == s.text) {

@@ -244,7 +244,8 @@ void Worksheet::restyleArea(const Area& a, const StyleMap& map) {
 void Worksheet::setBorder(const Range& range, int xlEdge, const BorderChange& change) {
     if (CellFormat::edgeSlot(xlEdge) < 0)
         throw WorkbookError("罫線の位置 " + std::to_string(xlEdge) + " は使えません");
-    // An edge of a range is the outer line on that side of each area.
+    // An edge of a range is the outer line on that side of each area; a diagonal crosses
+    // every cell.
     std::vector<Area> edges;
     for (const Area& a : range.areas()) {
         Area e = a;

@@ -194,6 +194,28 @@ TEST_F(BorderPainting, MergedRangesHaveNoInnerEdgesAndDashedLinesAreBroken) {
     EXPECT_LE(breaks(cells("F10")), 2) << "solid";
 }
 
+// A league table crosses out each member's own cell from top left to bottom right, once
+// across a merged range.
+TEST_F(BorderPainting, TheDownDiagonalCrossesTheCellFromTopLeftToBottomRight) {
+    ws->setRowHeight("2:3", 30);
+    ws->setText(5, 5, "x");
+    ws->setBorder("B2", xl::DiagonalDown, kThinBlack);
+    ws->merge("C2:D3");
+    ws->setBorder("C2:D3", xl::DiagonalDown, kThinBlack);
+    const QImage image = render();
+    for (const QRectF cell : {cells("B2"), cells(Area{2, 3, 3, 4})}) {
+        auto inkAt = [&](double fx, double fy) {
+            const QPointF p(cell.left() + fx * cell.width(), cell.top() + fy * cell.height());
+            return test::inkIn(image, QRectF(p - QPointF(3, 3), QSizeF(6, 6)), test::isDark).count;
+        };
+        EXPECT_GT(inkAt(0.25, 0.25), 0);
+        EXPECT_GT(inkAt(0.5, 0.5), 0);
+        EXPECT_GT(inkAt(0.75, 0.75), 0);
+        EXPECT_EQ(inkAt(0.75, 0.25), 0) << "not the other diagonal";
+        EXPECT_EQ(inkAt(0.25, 0.75), 0);
+    }
+}
+
 TEST_F(BorderPainting, LinesKeepTheirWidthOnPaperWhenTheSheetIsScaled) {
     ws->setBorder("B3:C3", xl::EdgeBottom, kThickNavy);
     ws->setBorder("B5:C5", xl::EdgeBottom, kThinBlack);

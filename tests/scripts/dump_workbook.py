@@ -40,6 +40,7 @@ def dump(path):
                              "italic": bool(c.font.i), "color": colour(c.font.color)},
                     "left": edge(c.border.left), "right": edge(c.border.right),
                     "top": edge(c.border.top), "bottom": edge(c.border.bottom),
+                    "diagonal_down": edge(c.border.diagonal) if c.border.diagonalDown else None,
                     "horizontal": c.alignment.horizontal, "vertical": c.alignment.vertical,
                     "wrap": bool(c.alignment.wrap_text),
                     "number_format": c.number_format,

@@ -53,6 +53,9 @@ class OpenpyxlInterop : public ::testing::Test {
         bracket.setFont("A1", {.size = 16.0, .bold = true});
         bracket.setBorder("G3:G4", xl::EdgeRight, {xl::Continuous, xl::Thin, 25});
         bracket.setText(3, 7, "○");
+        // A league table's own cells: crossed out from top left to bottom right.
+        bracket.setBorder("C5:D6", xl::DiagonalDown, {xl::Continuous, {}, {}});
+        bracket.setBorder("D6", xl::DiagonalDown, {xl::LineStyleNone, {}, {}});
     }
 
     TempDir dir;
@@ -107,6 +110,12 @@ TEST_F(OpenpyxlInterop, EverythingWeWriteReadsBackInTheOtherProgram) {
     EXPECT_EQ(bracket["G3"]["right"], json({{"style", "thin"}, {"color", {{"indexed", 32}}}}));
     EXPECT_EQ(bracket["G4"]["right"], bracket["G3"]["right"]);
     EXPECT_EQ(bracket["G3"]["value"], "○");
+    for (const char* crossed : {"C5", "D5", "C6"}) {
+        ASSERT_TRUE(bracket.contains(crossed)) << crossed;
+        EXPECT_EQ(bracket[crossed]["diagonal_down"].value("style", ""), "thin") << crossed;
+    }
+    EXPECT_TRUE(!bracket.contains("D6") || bracket["D6"]["diagonal_down"].is_null())
+        << "taken off again";
     EXPECT_EQ(after["data"]["基礎Ｄ"]["cells"]["B3"]["value"], 5);
 }
 
