@@ -14,6 +14,7 @@
 #include "league/IndividualLeagueAdjustment.h"
 #include "league/IndividualLeaguePlacement.h"
 #include "league/SimpleLeagues.h"
+#include "leaguesheets/LeagueTableSheets.h"
 #include "session/CommandIds.h"
 #include "session/Session.h"
 
@@ -104,11 +105,16 @@ std::vector<MenuItem> buildMenuBar() {
                    league::adjustIndividualLeague)}),
         menu("印刷(&P)",
              {item("ヤグラ（個人・団体）作成(&Y)", ids::kBuildBracket, bracket::buildBracketSheet),
-              separator(), item("リーグ・ヤグラのリーグ作成(&S)", ids::kBuildLeagueBracketLeagues),
+              separator(),
+              item("リーグ・ヤグラのリーグ作成(&S)", ids::kBuildLeagueBracketLeagues,
+                   leaguesheets::buildLeagueBracketLeagues),
               separator(), item("個人戦ヤグラのみ印刷(&I)", ids::kPrintBracketOnly), separator(),
-              item("団体リーグ作成(&T)", ids::kBuildTeamLeagueSheet), separator(),
-              item("個人リーグ作成(&K)", ids::kBuildIndividualLeagueSheet), separator(),
-              item("印刷プレビュー(&P)", {}, previewBracketSheetVisibly),
+              item("団体リーグ作成(&T)", ids::kBuildTeamLeagueSheet,
+                   leaguesheets::buildTeamLeagueSheet),
+              separator(),
+              item("個人リーグ作成(&K)", ids::kBuildIndividualLeagueSheet,
+                   leaguesheets::buildIndividualLeagueSheet),
+              separator(), item("印刷プレビュー(&P)", {}, previewBracketSheetVisibly),
               item("印刷(&I))", "印刷Ⅰ", printBracketSheetVisibly), separator(),
               item("リーグ表をトーナメントへ変換", "リーグ_トーナメント"), separator(),
               item("記録作成(&K)", ids::kMatchRecords)}),
