@@ -114,6 +114,15 @@ TEST_F(LeagueSheets, LargeGroupsAndManyGroupsNeverOverwriteEachOther) {
         titles += c == 2 && v.asText().rfind("グループ", 0) == 0;
     });
     EXPECT_EQ(titles, 75);
+
+    // Printed fitted to the width, a new page only ever starts at a group's title.
+    const sheet::PageSetup setup = ws.pageSetup();
+    EXPECT_TRUE(setup.fitToPage);
+    EXPECT_EQ(setup.fitToWidth, 1);
+    EXPECT_EQ(setup.fitToHeight, 0);
+    const std::vector<int> breaks = ws.pageBreakRows();
+    EXPECT_GT(breaks.size(), 3u) << "75 groups take several pages";
+    for (int row : breaks) EXPECT_EQ(ws.text(row, 2).rfind("グループ", 0), 0u) << row;
 }
 
 // The individual league writes each entry's group back into the division's entry rows, up to
