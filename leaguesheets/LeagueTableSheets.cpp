@@ -159,7 +159,9 @@ void writeGroups(Session& session, sheet::Worksheet& ws, const Variant& v) {
 }
 
 // Each entry of the division gets its group number in column 9 of its entry row and of
-// EntryTable. Entries are the division's rows in order, up to the first empty row.
+// EntryTable. Entries are the division's rows in order, up to the first empty row after
+// them; the heading rows above the first entry (column 1 empty, as the entry reader also
+// passes them over) do not end the list before it begins.
 void writeGroupNumbersBack(Session& session, sheet::Workbook& workbook) {
     TournamentState& s = session.state;
     const int division = s.EventCode == "Ｋ１"   ? 1
@@ -176,8 +178,13 @@ void writeGroupNumbersBack(Session& session, sheet::Workbook& workbook) {
         return 0;
     };
     int m = 0;
+    bool begun = false;
     for (int r = 1; r <= s.MaxEntryRows; ++r) {
-        if (entries->value(r, 1).isEmpty()) break;
+        if (entries->value(r, 1).isEmpty()) {
+            if (begun) break;
+            continue;
+        }
+        begun = true;
         if (roundToInteger(readNumber(entries->value(r, 6).asText())) != division ||
             entries->value(r, 7).isEmpty())
             continue;

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstdio>
 #include <fstream>
+#include <map>
 
 #include "BatchTestSupport.h"
 #include "app/ProgramCommands.h"
@@ -207,6 +208,39 @@ TEST(BatchExecutable, TheExampleDrawsTheSamplesMensSinglesIntoABracketAndAPdf) {
     // The sample itself is left as it was.
     EXPECT_EQ(tombra::test::readFile(dir / "sample.xlsx"),
               tombra::test::readFile(examples / "sample.xlsx"));
+}
+
+// The individual league example: every entry of the division stands once in the groups of
+// the league sheet, and its group number is back in the entry sheet.
+TEST(BatchExecutable, TheLeagueExampleWritesTheDivisionsGroupsAndTheirNumbers) {
+    TempDir dir;
+    const std::filesystem::path examples = tombra::test::testData("../../examples");
+    std::filesystem::copy_file(examples / "sample.xlsx", dir / "sample.xlsx");
+    std::filesystem::copy_file(examples / "individual-league-division.json", dir / "league.json");
+    Result r = runBatch(dir, quoted(dir / "league.json"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::vector<std::string> texts;
+    for (const auto& m : test::eventsOf(test::jsonLines(r.out), "message"))
+        texts.push_back(m["text"]);
+    ASSERT_FALSE(texts.empty());
+    EXPECT_EQ(texts.back(), "書き込み終了");
+
+    auto saved = sheet::Workbook::open(dir / "個人リーグ１部.xlsx");
+    std::map<std::string, int> onSheet;
+    saved->sheet("１部").forEachCell([&](int, int column, const sheet::CellValue& v) {
+        if (column == 2 && v.asText().find("\n(") != std::string::npos) ++onSheet[v.asText()];
+    });
+    int division = 0, numbered = 0;
+    const sheet::Worksheet& entries = saved->sheet("個人リーグ");
+    for (int row = 1; row <= 200; ++row) {
+        if (entries.value(row, 6).asText() != "1" || entries.value(row, 7).isEmpty()) continue;
+        ++division;
+        numbered += entries.value(row, 9).isNumber();
+    }
+    EXPECT_GT(division, 3);
+    EXPECT_EQ(numbered, division) << "every entry of the division has its group";
+    EXPECT_EQ(onSheet.size(), static_cast<size_t>(division));
+    for (const auto& [label, times] : onSheet) EXPECT_EQ(times, 1) << label;
 }
 
 }  // namespace

@@ -131,8 +131,10 @@ TEST_F(LeagueSheets, IndividualGroupsGoBackToTheEntrySheetAndSinglesAreNumberedT
     s.GenderName = "個人リーグ";
     s.EventName = "１部";
     s.EventCode = "Ｋ１";
-    // Division 1 rows (column F = 1, G not empty) are entries 1..3; division 2 is skipped.
-    const test::SheetRows rows{{"1", "北高", "甲", "", "", "1", "1"},
+    // Under a heading, division 1 rows (column F = 1, G not empty) are entries 1..3; division 2
+    // is skipped.
+    const test::SheetRows rows{{"", "所属", "氏名", "", "", "部", "ｴﾝﾄﾘｰ"},  // the heading
+                               {"1", "北高", "甲", "", "", "1", "1"},
                                {"2", "南高", "乙", "", "", "2", "1"},
                                {"2", "南高", "丙", "", "", "1", "2"},
                                {"3", "東高", "丁", "", "", "1", "1"},
@@ -145,11 +147,11 @@ TEST_F(LeagueSheets, IndividualGroupsGoBackToTheEntrySheetAndSinglesAreNumberedT
     EXPECT_EQ(shell.messages.back(), "書き込み終了");
     auto wb = saved();
     const sheet::Worksheet& entries = wb->sheet("個人リーグ");
-    EXPECT_EQ(entries.value(1, 9).asNumber(), 1);
-    EXPECT_TRUE(entries.value(2, 9).isEmpty()) << "another division";
-    EXPECT_EQ(entries.value(3, 9).asNumber(), 2);
-    EXPECT_EQ(entries.value(4, 9).asNumber(), 1);
-    EXPECT_TRUE(entries.value(6, 9).isEmpty()) << "after the first empty row";
+    EXPECT_EQ(entries.value(2, 9).asNumber(), 1);
+    EXPECT_TRUE(entries.value(3, 9).isEmpty()) << "another division";
+    EXPECT_EQ(entries.value(4, 9).asNumber(), 2);
+    EXPECT_EQ(entries.value(5, 9).asNumber(), 1);
+    EXPECT_TRUE(entries.value(7, 9).isEmpty()) << "after the first empty row";
     EXPECT_EQ(s.EntryTable(2, 9), "2");
     const sheet::Worksheet& league = wb->sheet("１部");
     EXPECT_EQ(league.text(1, 2), "個人リーグ戦（ １部 ）");
