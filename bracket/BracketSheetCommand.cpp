@@ -5,6 +5,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "bracket/LeagueFedBracket.h"
 #include "bracket/MatchNumbering.h"
 #include "bracket/NameWriter.h"
 #include "bracket/PageModel.h"
@@ -88,20 +89,28 @@ void writePages(Session& session, sheet::Worksheet& ws) {
         ws.setFont(sheet::Area::cell(top, kCentreColumn), {.size = 16, .bold = true});
         ws.setText(top, kCentreColumn, pageTitle(title, model.pageCount(), p));
 
+        // A league-fed bracket shows a league per position and joins no rounds: the league
+        // winners are not known yet.
+        const bool leagues = s.LeagueThenTournament == 1;
+        const auto half = leagues ? writeLeagueHalf : writeHalf;
         session.progress.setCaption(page + "-左側選手記入");
         int row = top;
         const int leftBottom =
-            writeHalf(session, ws, Side::Left, tables.leftFirst, tables.leftLast, row);
+            half(session, ws, Side::Left, tables.leftFirst, tables.leftLast, row);
         s.PageBottomRow = static_cast<Integer>(leftBottom);
-        session.progress.setCaption(page + "-左ヤグラ接続");
-        connectRounds(s, ws, Side::Left, tables.leftFirst, tables.leftLast, top);
+        if (!leagues) {
+            session.progress.setCaption(page + "-左ヤグラ接続");
+            connectRounds(s, ws, Side::Left, tables.leftFirst, tables.leftLast, top);
+        }
 
         session.progress.setCaption(page + "-右側選手記入");
         row = top;
         const int rightBottom =
-            writeHalf(session, ws, Side::Right, tables.rightFirst, tables.rightLast, row);
-        session.progress.setCaption(page + "-右ヤグラ接続");
-        connectRounds(s, ws, Side::Right, tables.rightFirst, tables.rightLast, top);
+            half(session, ws, Side::Right, tables.rightFirst, tables.rightLast, row);
+        if (!leagues) {
+            session.progress.setCaption(page + "-右ヤグラ接続");
+            connectRounds(s, ws, Side::Right, tables.rightFirst, tables.rightLast, top);
+        }
 
         // The footer and the next page go under the longer half: a right half that ran on
         // would otherwise spill into the next page.
@@ -158,12 +167,25 @@ bool build(Session& session, sheet::Workbook& workbook) {
     session.progress.start("ヤグラ作成中", 0, s.LeagueSize * s.TableCount);
 
     workbook.activate(name);
-    ws->clear(sheet::Area::wholeSheet());
+    const bool leagues = s.LeagueThenTournament == 1;
+    if (leagues) {
+        // Only the name columns are written anew; the lines between them stay.
+        ws->clear("a:f,v:aa");
+        ws->setColumnWidth("A:B,Z:AA", 5);
+        ws->setColumnWidth("C:F,V:Y", 6);
+    } else {
+        ws->clear(sheet::Area::wholeSheet());
+    }
     ws->clearPageBreaks();
 
     askPageSettings(session, summary);
     writePages(session, *ws);
     session.progress.hide();
+    if (leagues) {
+        writePreliminaryLeagueSheet(session, workbook, *ws);
+        scaleToBracketPages(*ws);
+        return true;
+    }
 
     const NumberingChoice choice = askNumbering(session);
     if (choice.number) numberMatches(session, workbook, *ws, choice.fontSize);
@@ -221,19 +243,13 @@ void removeAffiliationColumns(sheet::Worksheet& ws) {
 
 void buildBracketSheet(Session& session) {
     TournamentState& s = session.state;
-    if (s.LeagueThenTournament == 1) {
-        session.tell(
-            "リーグ戦→トーナメントのヤグラ作成には、まだ対応していません。\r\n"
-            "シートは変更していません");
-        return;
-    }
     session.marks.set(ids::kBuildBracket, true);
     if (s.TableCount < 1) {
         session.tell("投入を実行して下さい");
         return;
     }
     if (hasLoneTables(s)) offerTableMerge(session);
-    s.LeagueSize = 1;
+    if (s.LeagueThenTournament != 1) s.LeagueSize = 1;
 
     sheet::Workbook* workbook = session.attachWorkbook();
     if (!workbook) {

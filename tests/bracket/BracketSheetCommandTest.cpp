@@ -337,16 +337,42 @@ TEST_F(BracketSheet, NoNumberingLeavesLinesButNoMarks) {
     EXPECT_EQ(wb->findSheet("男子ＳＴＢ"), nullptr);
 }
 
-TEST_F(BracketSheet, LeagueFedBracketsAreRefusedWithoutChange) {
+// Leagues of three feed the bracket: a table of four or five is one position, a table of six
+// two, and a table holding seed 2 puts it in its second position; every group is labelled
+// and written to the preliminary league sheet once.
+TEST_F(BracketSheet, LeagueFedBracketsShowALeaguePerPositionAndWriteTheLeagueSheet) {
     session.state.LeagueThenTournament = 1;
-    draw({2, 2, 2, 2, 2, 2, 2, 2});
+    session.state.LeagueSize = 3;
+    draw({4, 6, 5, 3, 3, 5, 6, 4});
+    seed(1, 1);  // table 1
+    seed(2, 5);  // table 2, its first position
     writeWorkbook();
     build(0);
-    ASSERT_EQ(shell.messages.size(), 1u);
-    EXPECT_NE(shell.messages[0].find("まだ対応していません"), std::string::npos);
-    EXPECT_TRUE(shell.formsShown.empty());
-    EXPECT_FALSE(session.marks.checked("ヤグラ作成"));
-    EXPECT_EQ(saved()->sheet("男子Ｓ").text(1, 1), "古い内容");
+    EXPECT_EQ(shell.messages.back(), "組合せ作成終了");
+    auto wb = saved();
+    const sheet::Worksheet& ws = wb->sheet("男子Ｓ");
+    EXPECT_EQ(ws.text(3, 3), "選手1(高校1)\r\n選手2(高校1)\r\n選手3(高校1)\r\n選手4(高校1)");
+    EXPECT_EQ(ws.text(3, 2), "1\r\n2\r\n3\r\n4");
+    EXPECT_EQ(ws.text(3, 1), "[1]") << "the group label takes the seed's place";
+    // Table 2 (players 5..10) is two positions, seed 2 moved to the second.
+    EXPECT_EQ(ws.text(5, 3), "選手8(高校1)\r\n選手9(高校1)\r\n選手10(高校1)");
+    EXPECT_EQ(ws.text(7, 3), "選手5(高校1)\r\n選手6(高校1)\r\n選手7(高校1)");
+    EXPECT_TRUE(mergedPair(ws, 7, 2));
+    EXPECT_EQ(ws.mergedAreaAt(7, 3), (Area{7, 3, 8, 6}));
+    EXPECT_EQ(cellsHolding(ws, "○"), 4) << "two pairs per half, no rounds joined";
+
+    const sheet::Worksheet& league = wb->sheet("男子Ｒ");
+    EXPECT_EQ(league.text(1, 2), "男子シングルス予選リーグ");
+    std::map<std::string, int> members;
+    int groups = 0;
+    league.forEachCell([&](int, int column, const sheet::CellValue& v) {
+        if (column == 2 && v.asText().rfind("第", 0) == 0) ++groups;
+        if (column == 2 && v.asText().find("\r\n(") != std::string::npos) ++members[v.asText()];
+    });
+    EXPECT_EQ(groups, 10) << "eight tables, two of them two positions";
+    EXPECT_EQ(members.size(), 36u) << "every player once";
+    EXPECT_EQ(league.text(4, 3), "選手1");
+    EXPECT_EQ(league.text(5, 2), "選手1\r\n(高校1)");
 }
 
 TEST_F(BracketSheet, MissingSheetsStopBeforeAnythingChanges) {
