@@ -15,6 +15,7 @@
 #include "league/IndividualLeaguePlacement.h"
 #include "league/SimpleLeagues.h"
 #include "leaguesheets/LeagueTableSheets.h"
+#include "leaguesheets/LeagueToBracket.h"
 #include "session/CommandIds.h"
 #include "session/Session.h"
 
@@ -116,8 +117,9 @@ std::vector<MenuItem> buildMenuBar() {
                    leaguesheets::buildIndividualLeagueSheet),
               separator(), item("印刷プレビュー(&P)", {}, previewBracketSheetVisibly),
               item("印刷(&I))", "印刷Ⅰ", printBracketSheetVisibly), separator(),
-              item("リーグ表をトーナメントへ変換", "リーグ_トーナメント"), separator(),
-              item("記録作成(&K)", ids::kMatchRecords)}),
+              item("リーグ表をトーナメントへ変換", "リーグ_トーナメント",
+                   leaguesheets::convertLeaguesToBracket),
+              separator(), item("記録作成(&K)", ids::kMatchRecords)}),
         menu("参加一覧(&S)",
              {item("参加一覧作成(&I)", ids::kParticipantList), separator(),
               item("参加申込書(&S)", ids::kEntryForms), separator(),

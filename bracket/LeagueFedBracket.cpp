@@ -42,7 +42,8 @@ std::vector<std::string> lines(const std::string& text) {
     size_t start = 0;
     while (start <= text.size()) {
         size_t end = text.find(kLineBreak, start);
-        out.push_back(text.substr(start, end == std::string::npos ? std::string::npos : end - start));
+        out.push_back(
+            text.substr(start, end == std::string::npos ? std::string::npos : end - start));
         if (end == std::string::npos) break;
         start = end + 2;
     }
@@ -89,7 +90,8 @@ int writeLeagueHalf(Session& session, sheet::Worksheet& ws, Side side, int first
             if (code > 0)
                 for (int k = 1; k <= s.SeedCount; ++k)
                     if (s.PositionEntry(k) == code) {
-                        writeMergedCell(ws, Area{r, col.seed, r + 1, col.seed}, "S" + numberText(k));
+                        writeMergedCell(ws, Area{r, col.seed, r + 1, col.seed},
+                                        "S" + numberText(k));
                         evenSeed |= k % 2 == 0;
                     }
             ++s.BracketLineNumber;

@@ -93,6 +93,11 @@ struct TournamentState {
     Integer PageGapFontSize = 0;
     Table2<String, 128, 6> LeagueRankLabel{"LeagueRankLabel"};  // group 0..128, rank 0..6
 
+    // --- League-to-bracket conversion (kept for the swap until the next conversion) ----------
+    // Row g = league group g; columns 15..19 = its members' labels, name(affiliation).
+    Table2<String, 128, 20> LeagueMemberName{"LeagueMemberName"};
+    Integer LeagueGroupCount = 0;
+
     // Empties what belongs to one workbook: every table back to empty text or 0, the event
     // and workbook texts emptied, the counters and draw/sheet progress set to 0. The settings
     // the dialogs feed (LeagueThenTournament, PrintTitle, the check-box flags, super seeds,

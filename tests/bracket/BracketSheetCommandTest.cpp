@@ -4,6 +4,7 @@
 #include <map>
 
 #include "BracketFixture.h"
+#include "app/CommandMap.h"
 #include "bracket/BracketColumns.h"
 #include "bracket/PageSettingsForm.h"
 #include "intake/EntryLayout.h"
@@ -343,10 +344,11 @@ TEST_F(BracketSheet, NoNumberingLeavesLinesButNoMarks) {
 TEST_F(BracketSheet, LeagueFedBracketsShowALeaguePerPositionAndWriteTheLeagueSheet) {
     session.state.LeagueThenTournament = 1;
     session.state.LeagueSize = 3;
-    draw({4, 6, 5, 3, 3, 5, 6, 4});
+    draw({4, 6, 5, 3, 3, 5, 6, 1});
     seed(1, 1);  // table 1
     seed(2, 5);  // table 2, its first position
     writeWorkbook();
+    shell.answers = {ui::Answer::No};  // the lone league of table 8 stays on its own
     build(0);
     EXPECT_EQ(shell.messages.back(), "組合せ作成終了");
     auto wb = saved();
@@ -370,9 +372,25 @@ TEST_F(BracketSheet, LeagueFedBracketsShowALeaguePerPositionAndWriteTheLeagueShe
         if (column == 2 && v.asText().find("\r\n(") != std::string::npos) ++members[v.asText()];
     });
     EXPECT_EQ(groups, 10) << "eight tables, two of them two positions";
-    EXPECT_EQ(members.size(), 36u) << "every player once";
+    EXPECT_EQ(members.size(), 33u) << "every player once";
     EXPECT_EQ(league.text(4, 3), "選手1");
     EXPECT_EQ(league.text(5, 2), "選手1\r\n(高校1)");
+
+    // The conversion puts each league's members where its number stood, a lone one alone.
+    ASSERT_TRUE(
+        app::runMenuItem(session, *app::findMenuItem("印刷(&P)/リーグ表をトーナメントへ変換")));
+    EXPECT_EQ(shell.messages.back(), "リーグ表→トーナメント終了");
+    EXPECT_EQ(session.state.LeagueGroupCount, 10);
+    EXPECT_EQ(session.state.LeagueMemberName(1, 15), "選手1(高校1)");
+    auto converted = saved();
+    const sheet::Worksheet& after = converted->sheet("男子Ｓ");
+    EXPECT_EQ(after.text(3, 2), "1\r\n2\r\n3\r\n4");
+    EXPECT_EQ(after.text(3, 3), "選手1(高校1)\r\n選手2(高校1)\r\n選手3(高校1)\r\n選手4(高校1)");
+    int lone = 0;
+    after.forEachCell([&](int, int column, const sheet::CellValue& v) {
+        lone += column == 22 && v.asText() == "選手33(高校4)";
+    });
+    EXPECT_EQ(lone, 1) << "a league of one: its label with no line break";
 }
 
 TEST_F(BracketSheet, MissingSheetsStopBeforeAnythingChanges) {

@@ -1,0 +1,15 @@
+#pragma once
+
+// "リーグ表をトーナメントへ変換": each starting position of a league-fed bracket, which holds
+// a league's number, takes that league's member numbers and names from the league sheet.
+
+namespace tombra {
+class Session;
+}
+
+namespace tombra::leaguesheets {
+
+// Also leaves LeagueMemberName and LeagueGroupCount for the swap.
+void convertLeaguesToBracket(Session& session);
+
+}  // namespace tombra::leaguesheets
