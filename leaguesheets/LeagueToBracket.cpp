@@ -55,8 +55,8 @@ Leagues readLeagues(Session& session, sheet::Worksheet& league, const std::strin
             title = r;
             const size_t end = heading.find("グ");
             group = static_cast<int>(roundToInteger(readNumber(heading.substr(
-                std::string("第").size(), end == std::string::npos ? std::string::npos
-                                                                 : end - std::string("第").size()))));
+                std::string("第").size(),
+                end == std::string::npos ? std::string::npos : end - std::string("第").size()))));
             if (group < 1 || group > kMaxGroups) group = 0;
             s.LeagueGroupCount = std::max<Integer>(s.LeagueGroupCount, static_cast<Integer>(group));
             continue;

@@ -243,5 +243,36 @@ TEST(BatchExecutable, TheLeagueExampleWritesTheDivisionsGroupsAndTheirNumbers) {
     for (const auto& [label, times] : onSheet) EXPECT_EQ(times, 1) << label;
 }
 
+// The league-then-knockout example: the bracket holds every player once, in the starting
+// position of their league, and prints.
+TEST(BatchExecutable, TheLeagueThenKnockoutExampleFillsTheBracketFromTheLeagues) {
+    TempDir dir;
+    const std::filesystem::path examples = tombra::test::testData("../../examples");
+    std::filesystem::copy_file(examples / "sample.xlsx", dir / "sample.xlsx");
+    std::filesystem::copy_file(examples / "league-then-knockout.json", dir / "road.json");
+    Result r = runBatch(dir, quoted(dir / "road.json"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto lines = test::jsonLines(r.out);
+    std::vector<std::string> texts;
+    for (const auto& m : test::eventsOf(lines, "message")) texts.push_back(m["text"]);
+    EXPECT_EQ(texts.back(), "リーグ表→トーナメント終了");
+    EXPECT_EQ(test::eventsOf(lines, "pdf").size(), 1u);
+
+    auto saved = sheet::Workbook::open(dir / "男子シングルス予選リーグ.xlsx");
+    std::map<std::string, int> players;
+    saved->sheet("男子Ｓ").forEachCell([&](int, int column, const sheet::CellValue& v) {
+        if (column != 3 && column != 22) return;
+        std::string text = v.asText();
+        for (size_t start = 0; start < text.size();) {
+            const size_t end = std::min(text.find("\r\n", start), text.size());
+            if (end > start) ++players[text.substr(start, end - start)];
+            start = end + 2;
+        }
+    });
+    EXPECT_EQ(players.size(), 155u) << "the sample's 155 men";
+    for (const auto& [player, times] : players) EXPECT_EQ(times, 1) << player;
+    EXPECT_NE(saved->findSheet("男子Ｒ"), nullptr);
+}
+
 }  // namespace
 }  // namespace tombra::batch
