@@ -155,6 +155,7 @@ void writePreliminaryLeagueSheet(Session& session, sheet::Workbook& workbook,
     ws.setFont(Area::cell(1, 2), {.size = 16, .bold = true});
     const std::string separator = s.EventCode == "Ｔ" ? "：" : "(";
     int row = 3, running = 0;
+    std::vector<Area> blocks;  // each group from its title to its last member
     for (size_t g = 0; g < groups.size(); ++g) {
         const std::vector<std::string>& members = groups[g].members;
         const int n = static_cast<int>(members.size());
@@ -177,8 +178,11 @@ void writePreliminaryLeagueSheet(Session& session, sheet::Workbook& workbook,
         const Area block{header, 2, header + n, 4 + n};
         ws.setAlignment(block, {xl::HAlignCenter, xl::VAlignCenter});
         ws.setAllBorders(block, {xl::Continuous, {}, {}});
+        blocks.push_back({row, 1, header + n, 4 + n});
         row = header + n + 3;
     }
+    fitBlockColumns(ws, blocks);
+    laySheetOnPages(ws, blocks);
     session.progress.hide();
 }
 

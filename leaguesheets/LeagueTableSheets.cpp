@@ -71,48 +71,6 @@ std::string sheetTitle(const TournamentState& s, const Variant& v) {
     return {};
 }
 
-// Widths that show every name on one line: the name column fitted to its members (and the
-// group titles above them), the result columns all as wide as the widest name across the top.
-void fitColumns(sheet::Worksheet& ws, const std::vector<Area>& blocks) {
-    if (blocks.empty()) return;
-    int right = 2;
-    for (const Area& b : blocks) right = std::max(right, b.right);
-    ws.autoFitColumns(Area{blocks.front().top, 2, blocks.back().bottom, right});
-    double widest = 0;
-    for (int c = 3; c <= right; ++c) widest = std::max(widest, ws.columnWidth(c));
-    if (widest > 0) ws.setColumnWidth(Area{1, 3, 1, right}, widest);
-}
-
-// The printed page: fitted to the paper's width, a group never split over two sheets of
-// paper (a new page starts at the title of a group that would run over the page's foot).
-void laySheetOnPages(sheet::Worksheet& ws, const std::vector<Area>& blocks) {
-    sheet::PageSetup setup = ws.pageSetup();
-    setup.fitToPage = true;
-    setup.fitToWidth = 1;
-    setup.fitToHeight = 0;
-    ws.setPageSetup(setup);
-    ws.clearPageBreaks();
-    const std::optional<Area> used = ws.usedArea();
-    if (!used) return;
-    double width = 0;
-    for (int c = used->left; c <= used->right; ++c) width += ws.columnWidthPoints(c);
-    const sheet::PrintableArea paper = sheet::printableArea(setup);
-    const double scale = width > 0 ? std::min(1.0, paper.width / width) : 1.0;
-    const double pageHeight = paper.height / scale;
-    auto height = [&ws](int from, int to) {
-        double h = 0;
-        for (int r = from; r <= to; ++r) h += ws.rowHeight(r);
-        return h;
-    };
-    int pageTop = 1;
-    for (const Area& block : blocks) {
-        if (block.top > pageTop && height(pageTop, block.bottom) > pageHeight) {
-            ws.addPageBreakBefore(block.top);
-            pageTop = block.top;
-        }
-    }
-}
-
 // One cross table per group. A group is placed a row step below the one before; a group
 // too large for the step pushes the next one down, so that no group overwrites another.
 void writeGroups(Session& session, sheet::Worksheet& ws, const Variant& v) {
@@ -154,8 +112,8 @@ void writeGroups(Session& session, sheet::Worksheet& ws, const Variant& v) {
         blocks.push_back({header - 1, 1, header + n, 4 + n});
         header += std::max(v.rowStep, n + 2);
     }
-    fitColumns(ws, blocks);
-    laySheetOnPages(ws, blocks);
+    bracket::fitBlockColumns(ws, blocks);
+    bracket::laySheetOnPages(ws, blocks);
 }
 
 // Each entry of the division gets its group number in column 9 of its entry row and of

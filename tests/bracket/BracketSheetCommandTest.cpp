@@ -375,6 +375,8 @@ TEST_F(BracketSheet, LeagueFedBracketsShowALeaguePerPositionAndWriteTheLeagueShe
     EXPECT_EQ(members.size(), 33u) << "every player once";
     EXPECT_EQ(league.text(4, 3), "選手1");
     EXPECT_EQ(league.text(5, 2), "選手1\r\n(高校1)");
+    EXPECT_TRUE(league.pageSetup().fitToPage) << "printed fitted to the paper's width";
+    for (int row : league.pageBreakRows()) EXPECT_EQ(league.text(row, 2).rfind("第", 0), 0u);
 
     // The conversion puts each league's members where its number stood, a lone one alone.
     ASSERT_TRUE(
