@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <map>
+#include <optional>
+#include <random>
+
 #include "app/CommandMap.h"
 #include "leaguesheets/LeagueTableSheets.h"
 #include "session/Session.h"
@@ -170,6 +174,43 @@ TEST_F(LeagueSheets, IndividualGroupsGoBackToTheEntrySheetAndSinglesAreNumberedT
     EXPECT_EQ(singles.text(5, 2), "山田\r\n(北高)");
     EXPECT_EQ(singles.text(10, 2), "第 2グループ") << "a row step of seven";
     EXPECT_EQ(singles.value(12, 1).asNumber(), 2) << "numbered through the sheet";
+}
+
+// Over generated draws: every entry stands once down the name column, under its own group's
+// title, whatever the group sizes and counts.
+TEST_F(LeagueSheets, EveryEntryStandsOnceUnderItsGroupOverGeneratedDraws) {
+    std::mt19937 gen(515);
+    workbook();
+    for (int round = 0; round < 30; ++round) {
+        auto pick = [&gen](int low, int high) {
+            return std::uniform_int_distribution<int>(low, high)(gen);
+        };
+        Groups g(static_cast<size_t>(pick(1, 90)));
+        std::map<std::string, int> groupOf;
+        int m = 0;
+        for (size_t i = 0; i < g.size(); ++i)
+            for (int j = pick(1, 9); j > 0 && m < 300; --j) {
+                g[i].push_back(static_cast<float>(++m));
+                s.EntryTable(m, 2) = "T" + std::to_string(round) + "-" + std::to_string(m);
+                groupOf[s.EntryTable(m, 2)] = static_cast<int>(i) + 1;
+            }
+        groups(g);
+        run("印刷(&P)/団体リーグ作成(&T)");
+        const sheet::Worksheet& ws = session.attachWorkbook()->sheet("男子Ｔ");
+        std::map<std::string, int> seen;
+        int group = 0;
+        const std::optional<sheet::Area> used = ws.usedArea();
+        for (int row = 2; used && row <= used->bottom; ++row) {
+            const std::string text = ws.text(row, 2);
+            if (text.rfind("グループ", 0) == 0) ++group;
+            if (!groupOf.count(text)) continue;
+            ++seen[text];
+            EXPECT_EQ(groupOf[text], group) << text << " in round " << round;
+        }
+        EXPECT_EQ(seen.size(), groupOf.size()) << "round " << round;
+        for (const auto& [name, times] : seen) EXPECT_EQ(times, 1) << name;
+        if (HasFailure()) return;
+    }
 }
 
 }  // namespace
