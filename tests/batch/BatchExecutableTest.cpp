@@ -241,6 +241,16 @@ TEST(BatchExecutable, TheLeagueExampleWritesTheDivisionsGroupsAndTheirNumbers) {
     EXPECT_EQ(numbered, division) << "every entry of the division has its group";
     EXPECT_EQ(onSheet.size(), static_cast<size_t>(division));
     for (const auto& [label, times] : onSheet) EXPECT_EQ(times, 1) << label;
+
+    // Another program reads the first group as laid out: title, names across, the member's own
+    // cell crossed out, the block ruled.
+    const auto other = nlohmann::json::parse(tombra::test::runPython(
+        "dump_workbook.py", quoted(dir / "個人リーグ１部.xlsx")))["data"]["１部"]["cells"];
+    EXPECT_EQ(other["B3"]["value"], "グループＡ");
+    EXPECT_FALSE(other["C4"]["value"].is_null());
+    EXPECT_EQ(other["C5"]["diagonal_down"]["style"], "thin");
+    EXPECT_EQ(other["B4"]["top"]["style"], "thin");
+    EXPECT_EQ(other["A5"]["value"], 1);
 }
 
 // The league-then-knockout example: the bracket holds every player once, in the starting
