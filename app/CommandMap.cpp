@@ -18,6 +18,7 @@
 #include "leaguesheets/LeagueToBracket.h"
 #include "session/CommandIds.h"
 #include "session/Session.h"
+#include "swap/SwapCommand.h"
 
 namespace tombra::app {
 
@@ -127,7 +128,7 @@ std::vector<MenuItem> buildMenuBar() {
              "参加"),
         item("セル結合(&R)", ids::kRestoreMerges),
         menu("編集(&E)",
-             {item("交換[max100行](&K)", "交換実行"), separator(),
+             {item("交換[max100行](&K)", "交換実行", swap::swapPositions), separator(),
               item("画面消去(&C)", {}, clearLog), separator(), item("元に戻す(&U)", "mnuEditUndo"),
               separator(), item("切り取り(&T)", "mnuEditCut", nullptr, "Ctrl+X"),
               item("ｺﾋﾟｰ(&C)", "mnuEditCopy", nullptr, "Ctrl+C"),

@@ -7,6 +7,7 @@
 #include "draw/TableDialogs.h"
 #include "intake/SettingsDialogs.h"
 #include "league/IndividualLeagueAdjustment.h"
+#include "swap/SwapCommand.h"
 
 namespace tombra::app {
 
@@ -18,6 +19,7 @@ const std::vector<const ui::FormSpec*>& allForms() {
         &adjust::unpackForm(),            // Form5
         &intake::participantCountForm(),  // Form8
         &draw::leagueSizeForm(),          // Form9
+        &swap::swapForm(),                // Form10
         &intake::superSeedForm(),         // Form11
         &bracket::numberingForm(),        // Form12
         &league::leagueAdjustForm(),      // Form13

@@ -251,11 +251,8 @@ void buildBracketSheet(Session& session) {
     if (hasLoneTables(s)) offerTableMerge(session);
     if (s.LeagueThenTournament != 1) s.LeagueSize = 1;
 
-    sheet::Workbook* workbook = session.attachWorkbook();
-    if (!workbook) {
-        session.tell("ワークブックが開かれていません。ファイルを開いてから実行して下さい");
-        return;
-    }
+    sheet::Workbook* workbook = session.workbookOrTell();
+    if (!workbook) return;
     if (!build(session, *workbook)) return;
     if (positionCount(s) < 2) session.tell("選手が１名のため、試合はありません");
     session.tell("組合せ作成終了");

@@ -27,8 +27,7 @@ std::string memberText(const TournamentState& s, float code) {
     if (e.school < 0 || e.school > s.EntryName.rowUpper() || e.entry < 0 ||
         e.entry > s.EntryName.columnUpper())
         return {};
-    if (s.EventCode == "Ｔ") return s.EntryName(e.school, e.entry);
-    return s.EntryName(e.school, e.entry) + "(" + s.EntryAffiliation(e.school, e.entry) + ")";
+    return leagueMemberLabel(s, e.school, e.entry);
 }
 
 void writeMergedCell(sheet::Worksheet& ws, const Area& area, const std::string& text) {
@@ -58,6 +57,11 @@ struct Group {
 };
 
 }  // namespace
+
+std::string leagueMemberLabel(const TournamentState& s, int school, int entry) {
+    if (s.EventCode == "Ｔ") return s.EntryName(school, entry);
+    return s.EntryName(school, entry) + "(" + s.EntryAffiliation(school, entry) + ")";
+}
 
 int writeLeagueHalf(Session& session, sheet::Worksheet& ws, Side side, int first, int last,
                     int& r) {

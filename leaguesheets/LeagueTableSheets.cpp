@@ -153,13 +153,6 @@ void writeGroupNumbersBack(Session& session, sheet::Workbook& workbook) {
     }
 }
 
-sheet::Workbook* workbookOrSay(Session& session) {
-    sheet::Workbook* workbook = session.attachWorkbook();
-    if (!workbook)
-        session.tell("ワークブックが開かれていません。ファイルを開いてから実行して下さい");
-    return workbook;
-}
-
 }  // namespace
 
 std::string groupTitle(int group) {
@@ -176,7 +169,7 @@ std::string groupTitle(int group) {
 
 void buildIndividualLeagueSheet(Session& session) {
     session.marks.set(ids::kBuildIndividualLeagueSheet, true);
-    sheet::Workbook* workbook = workbookOrSay(session);
+    sheet::Workbook* workbook = session.workbookOrTell();
     if (!workbook) return;
     session.progress.start("", 0, 3);
     session.progress.setValue(1);
@@ -192,7 +185,7 @@ void buildIndividualLeagueSheet(Session& session) {
 
 void buildTeamLeagueSheet(Session& session) {
     session.marks.set(ids::kBuildTeamLeagueSheet, true);
-    sheet::Workbook* workbook = workbookOrSay(session);
+    sheet::Workbook* workbook = session.workbookOrTell();
     if (!workbook) return;
     writeGroups(session, bracket::clearedSheet(*workbook, session.state.GenderName + "Ｔ"), kTeam);
     session.progress.hide();
@@ -200,7 +193,7 @@ void buildTeamLeagueSheet(Session& session) {
 }
 
 void buildLeagueBracketLeagues(Session& session) {
-    sheet::Workbook* workbook = workbookOrSay(session);
+    sheet::Workbook* workbook = session.workbookOrTell();
     if (!workbook) return;
     writeGroups(session, bracket::clearedSheet(*workbook, session.state.GenderName + "Ｒ"),
                 kSingles);

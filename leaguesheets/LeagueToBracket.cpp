@@ -126,22 +126,19 @@ void writeMembers(Session& session, sheet::Worksheet& bracket, const Leagues& le
 
 }  // namespace
 
-void convertLeaguesToBracket(Session& session) {
+bool convertLeagues(Session& session) {
     TournamentState& s = session.state;
     session.marks.set("リーグ_トーナメント", true);
     const std::string mark = s.EventName == "シングルス" ? "(" : s.EventName == "団体" ? "：" : "";
-    sheet::Workbook* workbook = session.attachWorkbook();
-    if (!workbook) {
-        session.tell("ワークブックが開かれていません。ファイルを開いてから実行して下さい");
-        return;
-    }
+    sheet::Workbook* workbook = session.workbookOrTell();
+    if (!workbook) return false;
     s.BracketPrintOnly = "Ｒ";
     sheet::Worksheet* league = workbook->findSheet(s.GenderName + "Ｒ");
     sheet::Worksheet* bracket = workbook->findSheet(session.bracketSheetName());
     if (!league || !bracket) {
         session.tell("シート「" + (league ? session.bracketSheetName() : s.GenderName + "Ｒ") +
                      "」がありません。リーグ表をトーナメントへ変換できません");
-        return;
+        return false;
     }
     int exponent = 0;
     if (sheet::Worksheet* summary = workbook->findSheet("基礎Ｄ")) {
@@ -162,6 +159,9 @@ void convertLeaguesToBracket(Session& session) {
     writeMembers(session, *bracket, leagues, 26, 22, "_右トーナメント戦書込み中");
     session.progress.hide();
     session.tell("リーグ表→トーナメント終了");
+    return true;
 }
+
+void convertLeaguesToBracket(Session& session) { convertLeagues(session); }
 
 }  // namespace tombra::leaguesheets

@@ -12,4 +12,8 @@ namespace tombra::leaguesheets {
 // Also leaves LeagueMemberName and LeagueGroupCount for the swap.
 void convertLeaguesToBracket(Session& session);
 
+// The same for the swap, which goes on only after a conversion: false when the user was told
+// why there was none.
+bool convertLeagues(Session& session);
+
 }  // namespace tombra::leaguesheets

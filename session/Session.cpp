@@ -43,4 +43,10 @@ sheet::Workbook* Session::attachWorkbook() {
     }
 }
 
+sheet::Workbook* Session::workbookOrTell() {
+    sheet::Workbook* workbook = attachWorkbook();
+    if (!workbook) tell("ワークブックが開かれていません。ファイルを開いてから実行して下さい");
+    return workbook;
+}
+
 }  // namespace tombra

@@ -39,6 +39,9 @@ class Session {
     // The workbook at WorkbookPath, attached anew; nullptr when there is none to attach to
     // (commands that ignore host errors go on without it).
     sheet::Workbook* attachWorkbook();
+    // The same, for a command that needs the workbook: when there is none the user is told to
+    // open one first.
+    sheet::Workbook* workbookOrTell();
     // The event's bracket sheet, GenderName & EventCode.
     std::string bracketSheetName() const { return state.GenderName + state.EventCode; }
 

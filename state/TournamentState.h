@@ -98,6 +98,11 @@ struct TournamentState {
     Table2<String, 128, 20> LeagueMemberName{"LeagueMemberName"};
     Integer LeagueGroupCount = 0;
 
+    // --- Swap on a written sheet (kept for the next swap) -------------------------------------
+    String SwapSheetName;           // the sex and event code of the sheet, e.g. "男子Ｓ"
+    Integer SwapRightNoColumn = 0;  // the right half's number column: 26 (Z), 20 (T) for teams
+    Integer SwapTwoFields = 0;      // 1 = a name and an affiliation move; 0 = a name only
+
     // Empties what belongs to one workbook: every table back to empty text or 0, the event
     // and workbook texts emptied, the counters and draw/sheet progress set to 0. The settings
     // the dialogs feed (LeagueThenTournament, PrintTitle, the check-box flags, super seeds,
