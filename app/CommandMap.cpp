@@ -8,6 +8,7 @@
 #include "adjust/PackingAdjustment.h"
 #include "app/FileCommands.h"
 #include "app/ProgramCommands.h"
+#include "bracket/BracketOnlyPrint.h"
 #include "bracket/BracketSheetCommand.h"
 #include "draw/PlacementCommand.h"
 #include "intake/OpenCommand.h"
@@ -110,7 +111,9 @@ std::vector<MenuItem> buildMenuBar() {
               separator(),
               item("リーグ・ヤグラのリーグ作成(&S)", ids::kBuildLeagueBracketLeagues,
                    leaguesheets::buildLeagueBracketLeagues),
-              separator(), item("個人戦ヤグラのみ印刷(&I)", ids::kPrintBracketOnly), separator(),
+              separator(),
+              item("個人戦ヤグラのみ印刷(&I)", ids::kPrintBracketOnly, bracket::printBracketOnly),
+              separator(),
               item("団体リーグ作成(&T)", ids::kBuildTeamLeagueSheet,
                    leaguesheets::buildTeamLeagueSheet),
               separator(),

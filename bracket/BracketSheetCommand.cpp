@@ -12,6 +12,7 @@
 #include "bracket/PageSettingsForm.h"
 #include "bracket/RoundConnector.h"
 #include "bracket/SchoolPositionSheet.h"
+#include "bracket/SheetPreparation.h"
 #include "bracket/TableMerge.h"
 #include "intake/EntryLayout.h"
 #include "session/CommandIds.h"
@@ -73,10 +74,15 @@ void scaleToBracketPages(sheet::Worksheet& ws) {
     ws.setPageSetup(setup);
 }
 
-void writePages(Session& session, sheet::Worksheet& ws) {
+// What the blank bracket of "個人戦ヤグラのみ印刷" does otherwise than the full build.
+struct Variant {
+    bool blank = false;
+};
+
+void writePages(Session& session, sheet::Worksheet& ws, Variant variant) {
     TournamentState& s = session.state;
     const PageModel model(s.TableCount, s.PageCount);
-    const std::string title = titleOf(s);
+    const std::string title = variant.blank ? s.GenderName + s.EventName : titleOf(s);
     s.BracketLineNumber = 0;
     int top = 1;
 
@@ -85,13 +91,19 @@ void writePages(Session& session, sheet::Worksheet& ws) {
         const PageTables tables = model.page(p);
         const std::string page = numberText(p) + "頁";
 
-        ws.setHorizontalAlignment(sheet::Area::cell(top, kCentreColumn), sheet::xl::HAlignCenter);
-        ws.setFont(sheet::Area::cell(top, kCentreColumn), {.size = 16, .bold = true});
+        // The blank bracket keeps the sheet's own font for its titles and footers.
+        if (variant.blank) {
+            ws.setHorizontalAlignment("n:n", sheet::xl::HAlignCenter);
+        } else {
+            ws.setHorizontalAlignment(sheet::Area::cell(top, kCentreColumn),
+                                      sheet::xl::HAlignCenter);
+            ws.setFont(sheet::Area::cell(top, kCentreColumn), {.size = 16, .bold = true});
+        }
         ws.setText(top, kCentreColumn, pageTitle(title, model.pageCount(), p));
 
         // A league-fed bracket shows a league per position and joins no rounds: the league
         // winners are not known yet.
-        const bool leagues = s.LeagueThenTournament == 1;
+        const bool leagues = !variant.blank && s.LeagueThenTournament == 1;
         const auto half = leagues ? writeLeagueHalf : writeHalf;
         session.progress.setCaption(page + "-左側選手記入");
         int row = top;
@@ -117,7 +129,8 @@ void writePages(Session& session, sheet::Worksheet& ws) {
         if (rightBottom > s.PageBottomRow) s.PageBottomRow = static_cast<Integer>(rightBottom);
 
         const int footerRow = s.PageBottomRow + 2;
-        ws.setFont(sheet::Area::cell(footerRow, kCentreColumn), {.size = 11, .bold = false});
+        if (!variant.blank)
+            ws.setFont(sheet::Area::cell(footerRow, kCentreColumn), {.size = 11, .bold = false});
         ws.setText(footerRow, kCentreColumn, pageFooter(p));
         ws.addPageBreakBefore(s.PageBottomRow + 3);
         top = s.PageBottomRow + 3;
@@ -143,13 +156,25 @@ void formatTimeTable(sheet::Workbook& workbook, const std::string& bracketSheetN
     fitToPaperWidth(*tt);
 }
 
+// The blank bracket's names are written in by hand: the name and affiliation columns, fitted
+// to the stand-ins' short numbers, are widened to take a written name.
+void clearNamesForHandwriting(sheet::Worksheet& ws) {
+    constexpr double kHandwrittenCharacters = 12;
+    ws.clearContents("c:c,v:v");
+    for (int column :
+         {kLeftNames.name, kLeftNames.affiliation, kRightNames.name, kRightNames.affiliation})
+        if (ws.columnWidth(column) < kHandwrittenCharacters)
+            ws.setColumnWidth(sheet::Area{1, column, 1, column}, kHandwrittenCharacters);
+}
+
 // False when the build could not start; the user has been told why.
-bool build(Session& session, sheet::Workbook& workbook) {
+bool build(Session& session, sheet::Workbook& workbook, Variant variant = {}) {
     TournamentState& s = session.state;
     const std::string name = session.bracketSheetName();
 
-    // Nothing is touched before both sheets the build needs are known to be there.
-    sheet::Worksheet* ws = workbook.findSheet(name);
+    // Nothing is touched before both sheets the build needs are known to be there. The blank
+    // bracket makes its sheet when the workbook has none, and needs no page settings stored.
+    sheet::Worksheet* ws = variant.blank ? &sheetOrNew(workbook, name) : workbook.findSheet(name);
     if (!ws) {
         session.tell("シート「" + name + "」がありません。ヤグラを作成できません");
         return false;
@@ -157,17 +182,18 @@ bool build(Session& session, sheet::Workbook& workbook) {
     sheet::Worksheet* summary = nullptr;
     if (intake::summaryColumn(s.GenderName, s.EventName) > 0) {
         summary = workbook.findSheet(kSummarySheet);
-        if (!summary) {
+        if (!summary && !variant.blank) {
             session.tell(std::string("シート「") + kSummarySheet +
                          "」がありません。ヤグラを作成できません");
             return false;
         }
     }
 
-    session.progress.start("ヤグラ作成中", 0, s.LeagueSize * s.TableCount);
+    session.progress.start("ヤグラ作成中", 0,
+                           variant.blank ? s.TableCount + 1 : s.LeagueSize * s.TableCount);
 
     workbook.activate(name);
-    const bool leagues = s.LeagueThenTournament == 1;
+    const bool leagues = !variant.blank && s.LeagueThenTournament == 1;
     if (leagues) {
         // Only the name columns are written anew; the lines between them stay.
         ws->clear("a:f,v:aa");
@@ -179,7 +205,7 @@ bool build(Session& session, sheet::Workbook& workbook) {
     ws->clearPageBreaks();
 
     askPageSettings(session, summary);
-    writePages(session, *ws);
+    writePages(session, *ws, variant);
     session.progress.hide();
     if (leagues) {
         writePreliminaryLeagueSheet(session, workbook, *ws);
@@ -193,11 +219,14 @@ bool build(Session& session, sheet::Workbook& workbook) {
     formatBracketColumns(*ws);
     formatTimeTable(workbook, name);
 
-    if (s.EventCode == "Ｓ" || s.EventCode == "ＪＳ") {
+    if (s.EventCode == "Ｓ" || (!variant.blank && s.EventCode == "ＪＳ")) {
         writeSchoolPositionSheet(session, workbook);
         fitToPaperWidth(workbook.sheet(schoolPositionSheetName(s.GenderName)));
     }
-    if (s.EventCode == "Ｔ") removeAffiliationColumns(*ws);
+    if (variant.blank)
+        clearNamesForHandwriting(*ws);
+    else if (s.EventCode == "Ｔ")
+        removeAffiliationColumns(*ws);
     scaleToBracketPages(*ws);
     session.progress.hide();
     return true;
@@ -256,6 +285,10 @@ void buildBracketSheet(Session& session) {
     if (!build(session, *workbook)) return;
     if (positionCount(s) < 2) session.tell("選手が１名のため、試合はありません");
     session.tell("組合せ作成終了");
+}
+
+void writeBlankBracketSheet(Session& session, sheet::Workbook& workbook) {
+    build(session, workbook, Variant{.blank = true});
 }
 
 }  // namespace tombra::bracket

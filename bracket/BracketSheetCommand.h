@@ -5,18 +5,22 @@
 // columns and writes the school position sheet.
 
 namespace tombra::sheet {
+class Workbook;
 class Worksheet;
-}
+}  // namespace tombra::sheet
 
 namespace tombra {
 class Session;
 }  // namespace tombra
 
-namespace tombra::bracket {}
-
 namespace tombra::bracket {
 
 void buildBracketSheet(Session& session);
+
+// The same sheet with its names left out, for a bracket printed before the draw is known:
+// numbers, affiliations, lines and match labels only. The title is always the event's; the
+// sheets it writes are added when the workbook lacks them.
+void writeBlankBracketSheet(Session& session, sheet::Workbook& workbook);
 
 // Alignment and widths of the finished bracket sheet.
 void formatBracketColumns(sheet::Worksheet& sheet);

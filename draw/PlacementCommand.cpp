@@ -133,6 +133,14 @@ Problem draw(Session& session) {
 
 }  // namespace
 
+std::optional<std::string> drawBracket(Session& session) {
+    // A draw stopped earlier leaves open positions behind; the sizing counts on an empty grid.
+    clearDrawGrid(session.state);
+    Problem p = draw(session);
+    if (p) clearDrawGrid(session.state);
+    return p;
+}
+
 void placeEntries(Session& session) {
     TournamentState& s = session.state;
     // A division of the individual league has no knockout: its entries carry no names for a
@@ -147,10 +155,7 @@ void placeEntries(Session& session) {
         session.tell("投入済みです");
         return;
     }
-    // A draw stopped earlier leaves open positions behind; the sizing counts on an empty grid.
-    clearDrawGrid(s);
-    if (Problem p = draw(session)) {
-        clearDrawGrid(s);
+    if (Problem p = drawBracket(session)) {
         // The adjustments take the mark as "there is a draw"; there is none.
         session.marks.set(ids::kPlace, false);
         session.tell(*p + "\n強制終了します");

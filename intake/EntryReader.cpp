@@ -72,7 +72,8 @@ struct DuplicateTeam {
 
 class EntryReader {
   public:
-    EntryReader(Session& session, sheet::Workbook& workbook, Worksheet& entries)
+    // `entries` may be null only for stand-in entries, which read no sheet.
+    EntryReader(Session& session, sheet::Workbook& workbook, Worksheet* entries)
         : session_(session),
           s_(session.state),
           workbook_(workbook),
@@ -111,7 +112,7 @@ class EntryReader {
     Session& session_;
     TournamentState& s_;
     sheet::Workbook& workbook_;
-    Worksheet& entries_;
+    Worksheet* entries_;
     EntryLayout layout_;
     Worksheet* tally_ = nullptr;
     std::array<int, 201> tallyRow_{};
@@ -125,7 +126,7 @@ class EntryReader {
 void EntryReader::showProgress() {
     int r = 1;
     for (; r <= s_.MaxEntryRows; r += 20)
-        if (entries_.value(r, kAffiliationColumn).isEmpty()) break;
+        if (entries_->value(r, kAffiliationColumn).isEmpty()) break;
     ui::ProgressDialog& progress = session_.progress;
     progress.start(s_.GenderName + s_.EventName + " の読込中", 0, r + 1);
 }
@@ -148,14 +149,14 @@ void EntryReader::writeTally(int school) {
 
 void EntryReader::ruleUnderSchool(int row) {
     // The row below the last one read is looked at too: it may start a school of its own.
-    if (numberIn(entries_.value(row, kSchoolColumn)) <
-        numberIn(entries_.value(row + 1, kSchoolColumn)))
-        entries_.setBorder(Area{row, 1, row, s_.EntryRuleLastColumn}, sheet::xl::EdgeBottom,
-                           {sheet::xl::Continuous, {}, {}});
+    if (numberIn(entries_->value(row, kSchoolColumn)) <
+        numberIn(entries_->value(row + 1, kSchoolColumn)))
+        entries_->setBorder(Area{row, 1, row, s_.EntryRuleLastColumn}, sheet::xl::EdgeBottom,
+                            {sheet::xl::Continuous, {}, {}});
 }
 
 CellValue EntryReader::valueAt(int row, int column) const {
-    CellValue value = entries_.value(row, column);
+    CellValue value = entries_->value(row, column);
     if (value.isFormulaWithoutValue()) throw FormulaWithoutValue{row, column};
     return value;
 }
@@ -220,7 +221,7 @@ void EntryReader::readDoublesRow(int row, int school, int entry) {
 bool EntryReader::readTeamRow(int row, int school, int code) {
     int& seen = teamRows_[school][code];
     if (seen != 0) {
-        session_.tell(entries_.text(row, kAffiliationColumn) + ":DATA重複あり_強制終了します");
+        session_.tell(entries_->text(row, kAffiliationColumn) + ":DATA重複あり_強制終了します");
         session_.progress.hide();
         return false;
     }
@@ -309,13 +310,13 @@ EntryReader::Outcome EntryReader::readRows() {
                     break;
             }
         } catch (const BadValue& bad) {
-            session_.tell("「" + entries_.name() + "」シートの " + std::to_string(bad.row) +
+            session_.tell("「" + entries_->name() + "」シートの " + std::to_string(bad.row) +
                           " 行目: " + bad.what + "「" + bad.text + "」は使えません（" +
                           std::to_string(bad.low) + "～" + std::to_string(bad.high) +
                           " の整数）\nこの行の前までを読み込みました");
             return Outcome::StoppedAtRow;
         } catch (const FormulaWithoutValue& missing) {
-            session_.tell("「" + entries_.name() + "」シートの " + std::to_string(missing.row) +
+            session_.tell("「" + entries_->name() + "」シートの " + std::to_string(missing.row) +
                           " 行目: " + sheet::cellReference(missing.row, missing.column) +
                           " の数式の値がありません。表計算ソフトで一度保存してください\n"
                           "この行の前までを読み込みました");
@@ -448,9 +449,18 @@ void EntryReader::addTeamLetters() {
 }
 
 void EntryReader::run() {
+    // "ヤグラ印刷のみ": the settings made numbered stand-ins for the entries. The sheet's own
+    // rows would only collide with them, and its tallies keep the real counts.
+    if (s_.BracketPrintOnly == "Y") {
+        for (int s = 1; s <= s_.SchoolEntryCount.upper(); ++s)
+            entryCount_ += std::max<int>(0, s_.SchoolEntryCount(s));
+        listSchoolsAndSeeds();
+        reportCounts();
+        return;
+    }
     showProgress();
     prepareTally();
-    entries_.setAllBorders(Area::wholeSheet(), {sheet::xl::LineStyleNone, {}, {}});
+    entries_->setAllBorders(Area::wholeSheet(), {sheet::xl::LineStyleNone, {}, {}});
     if (layout_.kind == EntryKind::Division)
         if (Worksheet* divisions = workbook_.findSheet("集計R"))
             divisions->clearContents(Area{4, 3 + layout_.division, 200, 3 + layout_.division});
@@ -495,11 +505,11 @@ std::optional<long long> wholeNumberIn(const CellValue& value) {
 
 void readEntries(Session& session, sheet::Workbook& workbook) {
     Worksheet* entries = workbook.findSheet(session.state.GenderName);
-    if (!entries) {
+    if (!entries && session.state.BracketPrintOnly != "Y") {
         session.tell("「" + session.state.GenderName + "」シートがありません");
         return;
     }
-    EntryReader(session, workbook, *entries).run();
+    EntryReader(session, workbook, entries).run();
 }
 
 }  // namespace tombra::intake

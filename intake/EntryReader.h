@@ -28,6 +28,9 @@ namespace tombra::intake {
 // the row and the value; what was read before it is kept, as for a duplicate entry. So does a
 // cell the reader needs whose formula has no stored result (the file was never saved by a
 // spreadsheet program that calculates).
+//
+// With "ヤグラ印刷のみ" (BracketPrintOnly "Y") the stand-in entries the settings made are only
+// counted and summed up: no sheet is read or written, and none needs to exist.
 void readEntries(Session& session, sheet::Workbook& workbook);
 
 // A cell read as a whole number, rounded to nearest with ties to even: empty reads as 0;

@@ -8,23 +8,24 @@
 
 namespace tombra::intake {
 
-void openEntries(Session& session) {
+bool startOver(Session& session, const char* command) {
     TournamentState& s = session.state;
     s.resetAtOpen();
     session.log.clear();
     session.marks.clear(ids::kPlacementAndOutput);
-    session.marks.set(ids::kFileOpen, true);
-
+    session.marks.set(command, true);
     askSettings(session);
-    if (s.GenderName == "キャンセル") return;
-    s.setOpenConstants();
+    return s.GenderName != "キャンセル";
+}
 
+sheet::Workbook* openChosenWorkbook(Session& session) {
+    TournamentState& s = session.state;
     if (!session.host.start()) s.ExcelStartFailed = -1;
     session.host.announceRunningHost();
 
     const std::string path =
         session.shell.openFileName({"DATAを開く", "すべてのﾌｧｲﾙ (*.*)|*.*", {}});
-    if (path.empty()) return;
+    if (path.empty()) return nullptr;
 
     sheet::Workbook* workbook = nullptr;
     try {
@@ -32,11 +33,17 @@ void openEntries(Session& session) {
     } catch (const sheet::WorkbookError& e) {
         // Reading nothing without a word would look like an empty entry sheet.
         session.tell(path + " を開けません\n" + e.what());
-        return;
+        return nullptr;
     }
     s.WorkbookPath = path;
     session.host.setVisible(false);
-    readEntries(session, *workbook);
+    return workbook;
+}
+
+void openEntries(Session& session) {
+    if (!startOver(session, ids::kFileOpen)) return;
+    session.state.setOpenConstants();
+    if (sheet::Workbook* workbook = openChosenWorkbook(session)) readEntries(session, *workbook);
 }
 
 }  // namespace tombra::intake

@@ -57,8 +57,8 @@ std::optional<std::string> findUnworkableExchange(const std::vector<Exchange>& e
                 return atRow(e.row) + "位置番号 " + numberText(position) + " はシート「" +
                        sheetName + "」にありません";
         if (auto [it, fresh] = filledBy.emplace(e.to, e.row); !fresh)
-            return atRow(e.row) + "移し先 " + numberText(e.to) + " へは " +
-                   numberText(it->second) + " 行目でも移しています";
+            return atRow(e.row) + "移し先 " + numberText(e.to) + " へは " + numberText(it->second) +
+                   " 行目でも移しています";
     }
     return std::nullopt;
 }

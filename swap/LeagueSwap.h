@@ -13,7 +13,7 @@
 namespace tombra {
 class Session;
 struct TournamentState;
-}
+}  // namespace tombra
 namespace tombra::sheet {
 class Worksheet;
 }

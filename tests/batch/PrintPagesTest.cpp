@@ -65,6 +65,20 @@ fs::path buildAndPrint(const tombra::test::TempDir& dir, const Case& c, const st
     return pdfs[0]["path"].get<std::string>();
 }
 
+// The pages LibreOffice prints of one sheet of a saved workbook, from a copy holding that sheet
+// alone.
+int libreOfficePages(const tombra::test::LibreOfficeConverter& libreOffice, const fs::path& saved,
+                     const std::string& sheetName) {
+    static int copies = 0;
+    const fs::path alone = saved.parent_path() / ("alone-" + std::to_string(++copies) + ".xlsx");
+    tombra::test::runPython("keep_one_sheet.py",
+                            quoted(saved) + " " + quoted(alone) + " " + sheetName);
+    std::string failure;
+    const fs::path converted = libreOffice.convert(alone, "pdf", failure);
+    EXPECT_FALSE(converted.empty()) << failure;
+    return converted.empty() ? -1 : tombra::test::pdfPageCount(converted);
+}
+
 TEST(PrintPages, ABracketTakesAsManySheetsOfPaperAsInLibreOffice) {
     tombra::test::TempDir dir;
     const tombra::test::LibreOfficeConverter libreOffice(dir / "libreoffice");
@@ -78,24 +92,13 @@ TEST(PrintPages, ABracketTakesAsManySheetsOfPaperAsInLibreOffice) {
                           {"sample.xlsx", "", 2},
                           {"sample.xlsx", "Option4", 5},
                           {"large.xlsx", "Option5", 5}};
-    // The pages LibreOffice prints of one sheet of a saved workbook.
-    int copies = 0;
-    auto libreOfficePages = [&](const fs::path& saved, const std::string& sheetName) {
-        const fs::path alone = dir / ("alone-" + std::to_string(++copies) + ".xlsx");
-        tombra::test::runPython("keep_one_sheet.py",
-                                quoted(saved) + " " + quoted(alone) + " " + sheetName);
-        std::string failure;
-        const fs::path converted = libreOffice.convert(alone, "pdf", failure);
-        EXPECT_FALSE(converted.empty()) << failure;
-        return converted.empty() ? -1 : tombra::test::pdfPageCount(converted);
-    };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.workbook + ", " + std::to_string(1 << c.pageOption) + " pages");
         const std::string saved = "built-" + c.workbook;
         const fs::path printed = buildAndPrint(dir, c, saved);
         ASSERT_FALSE(printed.empty());
         EXPECT_EQ(tombra::test::pdfPageCount(printed), 1 << c.pageOption);
-        EXPECT_EQ(libreOfficePages(dir / saved, "男子Ｓ"), 1 << c.pageOption);
+        EXPECT_EQ(libreOfficePages(libreOffice, dir / saved, "男子Ｓ"), 1 << c.pageOption);
     }
 
     // The lists the build writes beside the bracket print on as many pages too.
@@ -104,8 +107,41 @@ TEST(PrintPages, ABracketTakesAsManySheetsOfPaperAsInLibreOffice) {
         const sheet::Worksheet& list = built->sheet(name);
         const render::SheetRenderer here(list,
                                          render::PageSettings::fromPageSetup(list.pageSetup()));
-        EXPECT_EQ(libreOfficePages(dir / "built-sample.xlsx", name), here.pageCount()) << name;
+        EXPECT_EQ(libreOfficePages(libreOffice, dir / "built-sample.xlsx", name), here.pageCount())
+            << name;
     }
+}
+
+// The example's blank bracket of 23: printed here on one sheet of paper, as LibreOffice prints
+// the saved sheet, and nothing of the sample's entries on it.
+TEST(PrintPages, TheBlankBracketExamplePrintsOnePage) {
+    tombra::test::TempDir dir;
+    const tombra::test::LibreOfficeConverter libreOffice(dir / "libreoffice");
+    if (!libreOffice.available() || tombra::test::findProgram("pdfinfo").empty())
+        GTEST_SKIP() << "LibreOffice and poppler-utils are needed; `make deps` installs them";
+    const fs::path examples = tombra::test::testData("../../examples");
+    fs::copy_file(examples / "sample.xlsx", dir / "sample.xlsx");
+    fs::copy_file(examples / "blank-bracket.json", dir / "blank.json");
+    const std::string out = tombra::test::runCommand(quoted(TOMBRA_BATCH_EXE) + " " +
+                                                     quoted(dir / "blank.json") + " 2>&1");
+    const auto lines = test::jsonLines(out);
+    const auto messages = test::eventsOf(lines, "message");
+    ASSERT_FALSE(messages.empty()) << out;
+    EXPECT_EQ(messages.front()["text"], "エントリー数\n23名  <3校>\nシード数＝0");
+    EXPECT_EQ(messages.back()["text"], "終了");
+    const auto pdfs = test::eventsOf(lines, "pdf");
+    ASSERT_EQ(pdfs.size(), 1u) << out;
+    EXPECT_EQ(tombra::test::pdfPageCount(pdfs[0]["path"].get<std::string>()), 1);
+    const fs::path saved = dir / "男子シングルス白紙ヤグラ.xlsx";
+    EXPECT_EQ(libreOfficePages(libreOffice, saved, "男子Ｓ"), 1);
+    const auto wb = sheet::Workbook::open(saved);
+    int numbers = 0, names = 0;
+    wb->sheet("男子Ｓ").forEachCell([&](int, int column, const sheet::CellValue& v) {
+        numbers += (column == 2 || column == 26) && v.isNumber();
+        names += (column == 3 || column == 22) && !v.isEmpty();
+    });
+    EXPECT_EQ(numbers, 23);
+    EXPECT_EQ(names, 0);
 }
 
 }  // namespace

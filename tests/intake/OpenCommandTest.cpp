@@ -152,6 +152,23 @@ TEST_F(OpenEntries, OldRulesAndTallyAreReplacedAndOtherEventsKeepTheirCounts) {
     EXPECT_EQ(inMemory("集計").value(4, 9).asNumber(), 7);  // women's singles untouched
 }
 
+// "ヤグラ印刷のみ" counts its stand-ins and leaves the sheet's entries, and its tallies, alone:
+// the entries of school 1 used to be read as duplicates of stand-ins "101", "102".
+TEST_F(OpenEntries, BracketPrintOnlyKeepsItsStandInsAndReadsNoEntries) {
+    choose({"Check1"});
+    shell.fill["Form8"] = [](ui::Form& f) { f.setText("Text1", "23"); };
+    open({{"男子", {single(1, "北高", "甲　一", "1"), single(2, "南高", "乙　二", "1")}},
+          {"基礎Ｄ", {{"項目"}}}});
+    EXPECT_EQ(shell.messages, (std::vector<std::string>{"エントリー数\n23名  <3校>\nシード数＝0"}));
+    const TournamentState& s = session.state;
+    EXPECT_EQ(s.EntryCount, 23);
+    EXPECT_EQ(s.SchoolCount, 3);
+    EXPECT_EQ(s.EntryName(1, 1), "101");
+    EXPECT_EQ(s.EntryName(3, 3), "303");
+    EXPECT_FALSE(ruleBelow("男子", 1, 1)) << "the entry sheet is not touched";
+    EXPECT_TRUE(inMemory("基礎Ｄ").value(6, 2).isEmpty()) << "no stand-in counts in the summary";
+}
+
 TEST_F(OpenEntries, ADuplicateStopsReadingAndKeepsWhatWasRead) {
     open({{"男子",
            {single(1, "北高", "甲　一", "1", "1"), single(1, "北高", "乙　二", "2"),

@@ -78,10 +78,10 @@ TEST_F(Swap, MovesExactlyTheNamedPlayersWhereverTheyStand) {
     const Texts before = textsOf(sheetNow());
     ASSERT_NE(placeOf(before, 40).row, 0) << "two pages, both halves";
     const std::vector<Rows> lists = {
-        {{"1", "2"}, {"2", "1"}},                 // one table
-        {{"3", "35"}, {"35", "3"}},               // left of page 1, right of page 2
-        {{"1", "20"}, {"20", "30"}, {"30", "1"}}, // a chain of three
-        {{"3", "7"}},                             // a copy: 3 stays as it was
+        {{"1", "2"}, {"2", "1"}},                  // one table
+        {{"3", "35"}, {"35", "3"}},                // left of page 1, right of page 2
+        {{"1", "20"}, {"20", "30"}, {"30", "1"}},  // a chain of three
+        {{"3", "7"}},                              // a copy: 3 stays as it was
     };
     for (const Rows& rows : lists) {
         SCOPED_TRACE(rows.front().first + "->" + rows.front().second);
@@ -209,8 +209,9 @@ TEST(SwapOnTheSample, OnlyTheNamedPlayersCellsChangeInTheSavedWorkbook) {
     const std::filesystem::path path = dir / "sample.xlsx";
     std::filesystem::copy_file(tombra::test::testData("../../examples/sample.xlsx"), path);
     shell.files = {path.string()};
-    for (const char* command : {"ﾌｧｲﾙ(&F)/開く(&O)...", "投入(&T)/ヤグラ・リーグ（個人・団体）投入(&T)",
-                                "印刷(&P)/ヤグラ（個人・団体）作成(&Y)"})
+    for (const char* command :
+         {"ﾌｧｲﾙ(&F)/開く(&O)...", "投入(&T)/ヤグラ・リーグ（個人・団体）投入(&T)",
+          "印刷(&P)/ヤグラ（個人・団体）作成(&Y)"})
         ASSERT_TRUE(app::runMenuItem(session, *app::findMenuItem(command))) << command;
     sheet::Workbook& wb = *session.attachWorkbook();
     auto dump = [&] {
@@ -222,8 +223,11 @@ TEST(SwapOnTheSample, OnlyTheNamedPlayersCellsChangeInTheSavedWorkbook) {
     const Texts texts = textsOf(wb.sheet("男子Ｓ"));
     const int last = session.state.EntryCount;
     ASSERT_GT(last, 40);
-    const Rows rows = {{"1", std::to_string(last)}, {std::to_string(last), "1"},
-                       {"5", "6"}, {"6", "30"}, {"30", "5"}};
+    const Rows rows = {{"1", std::to_string(last)},
+                       {std::to_string(last), "1"},
+                       {"5", "6"},
+                       {"6", "30"},
+                       {"30", "5"}};
     sheet::Worksheet& list = wb.sheet("入替");
     for (size_t i = 0; i < rows.size(); ++i) {
         list.setNumber(static_cast<int>(i) + 1, 1, std::stod(rows[i].first));
