@@ -72,6 +72,8 @@ TEST_F(BracketOnly, MakesANumberedBlankBracketForAnyNumberOfParticipants) {
         EXPECT_EQ(ws.format(1, 14).horizontal, sheet::xl::HAlignCenter);
         EXPECT_NE(wb->findSheet("男子ＳＴＢ"), nullptr);
         EXPECT_NE(wb->findSheet("男子ＮＴ"), nullptr) << "singles: the school positions";
+        ASSERT_TRUE(app::runMenuItem(session, *app::findMenuItem("ﾌｧｲﾙ(&F)/印刷(&P)...")));
+        EXPECT_EQ(shell.printed.back(), "男子Ｓ");
     }
 }
 
