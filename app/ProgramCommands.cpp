@@ -90,8 +90,22 @@ void toggleStatusBar(Session& session) {
 
 void doNothing(Session&) {}
 
+namespace {
+// Every workbook with unsaved changes saved or given up; false when the user would rather
+// stay, or a save failed (and the user was told why).
+bool workbooksSettled(Session& session) {
+    try {
+        return settleUnsavedWorkbooks(session);
+    } catch (const sheet::WorkbookError& e) {
+        session.tell(e.what());
+        return false;
+    }
+}
+}  // namespace
+
 void endProgram(Session& session) {
     exitSteps(session);
+    if (!workbooksSettled(session)) return;
     if (!keepHostAtExit(session)) session.host.quit();
     session.shell.endProgram();
 }
@@ -101,11 +115,17 @@ void fileExit(Session& session) {
     session.shell.closeMainWindow();
 }
 
-void mainWindowClosing(Session& session) {
-    session.attachWorkbook();
-    session.host.setVisible(true);
-    session.host.setWindowState(sheet::xl::WindowMinimized);
-    if (session.state.ExcelStartFailed == -1) session.host.quit();
+bool mainWindowClosing(Session& session) {
+    if (!workbooksSettled(session)) return false;
+    try {
+        session.attachWorkbook();
+        session.host.setVisible(true);
+        session.host.setWindowState(sheet::xl::WindowMinimized);
+        if (session.state.ExcelStartFailed == -1) session.host.quit();
+    } catch (...) {
+        // The way out never stops on an error once the workbooks are safe.
+    }
+    return true;
 }
 
 void placeholderFileNew(Session& session) {

@@ -22,11 +22,14 @@ void toggleToolbar(Session& session);    // ﾂｰﾙ ﾊﾞｰ(&T)
 void toggleStatusBar(Session& session);  // ｽﾃｰﾀｽ ﾊﾞｰ(&B)
 void doNothing(Session& session);        // CSV名簿作成(&M): returns at once
 
-// The three ways out, each step skipped when it fails.
+// The three ways out, each step skipped when it fails. Before any workbook is let go, each
+// one with unsaved changes is saved or given up as the user answers; キャンセル, or a save
+// that fails, keeps the program running.
 void endProgram(Session& session);  // the top-level 終了(&X)
 void fileExit(Session& session);    // ﾌｧｲﾙ > 終了(&X)
-// What closing the main window does; the window calls it from its close event.
-void mainWindowClosing(Session& session);
+// What closing the main window does; the window calls it from its close event and stays open
+// when this answers false.
+bool mainWindowClosing(Session& session);
 
 // The placeholder messages of items and buttons that have no command yet.
 void placeholderFileNew(Session& session);

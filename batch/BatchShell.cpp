@@ -233,7 +233,8 @@ void BatchShell::endProgram() {
 void BatchShell::closeMainWindow() {
     throwIfHalted();
     // Dialogs are modal here, so no other window is open: only the window's own steps run.
-    if (session_) app::mainWindowClosing(*session_);
+    // A workbook the script did not answer for keeps the program running.
+    if (session_ && !app::mainWindowClosing(*session_)) return;
     record("end");
     ended_ = true;
     throw Halt{};

@@ -5,6 +5,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/TypedCells.h"
+#include "sheet/WorkbookError.h"
+
 namespace tombra::batch {
 
 using nlohmann::ordered_json;
@@ -140,6 +143,31 @@ std::vector<std::string> readStrings(const ordered_json& list, const std::string
     return list.get<std::vector<std::string>>();
 }
 
+// {"男子ＳＴＢ!B3": "3-1", "基礎Ｄ!B4": 2}: a cell of a sheet and the text typed into it.
+std::vector<std::pair<std::string, std::string>> readCells(const ordered_json& cells,
+                                                           const std::string& at) {
+    if (!cells.is_object() || cells.empty())
+        throw ScriptError(at + ": cells は {\"シート名!B3\": \"3-1\"} の形で書いて下さい");
+    std::vector<std::pair<std::string, std::string>> out;
+    for (const auto& [reference, value] : cells.items()) {
+        std::string text;
+        if (value.is_string())
+            text = value.get<std::string>();
+        else if (value.is_number())
+            text = value.dump();
+        else
+            throw ScriptError(at + ": cells の " + excerpt(reference) +
+                              " には入力する文字を \"文字列\" か数で書いて下さい");
+        try {
+            app::typedCellAt(reference, text);
+        } catch (const sheet::WorkbookError& e) {
+            throw ScriptError(at + ": cells の " + excerpt(reference) + ": " + e.what());
+        }
+        out.emplace_back(reference, std::move(text));
+    }
+    return out;
+}
+
 Step readStep(const ordered_json& json, int number) {
     const std::string at = stepLabel(number);
     if (!json.is_object()) throw ScriptError(at + " は {\"command\": \"...\"} の形で書いて下さい");
@@ -171,12 +199,16 @@ Step readStep(const ordered_json& json, int number) {
                                       "」は答えになりません（OK、キャンセル、はい、いいえ）");
                 step.answers.push_back(*answer);
             }
+        } else if (key == "cells") {
+            step.cells = readCells(value, at);
         } else {
-            throw ScriptError(at + " に知らない項目 \"" + excerpt(key) +
-                              "\" があります（command、forms、press、files、answers が使えます）");
+            throw ScriptError(
+                at + " に知らない項目 \"" + excerpt(key) +
+                "\" があります（command、forms、press、files、answers、cells が使えます）");
         }
     }
-    if (step.command.empty()) throw ScriptError(at + " に command がありません");
+    if (step.command.empty() && step.cells.empty())
+        throw ScriptError(at + " に command も cells もありません");
     return step;
 }
 

@@ -49,6 +49,8 @@ struct Step {
     std::map<std::string, std::string> press;  // form name -> button name
     std::vector<std::string> files;
     std::vector<ui::Answer> answers;
+    // "cells": texts typed into the workbook before the command runs, by "Sheet!B3".
+    std::vector<std::pair<std::string, std::string>> cells;
 
     const FormValues* valuesFor(const std::string& form) const;
 };

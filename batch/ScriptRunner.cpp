@@ -6,6 +6,10 @@
 #include "app/CommandMap.h"
 #include "app/FormCatalog.h"
 #include "app/ProgramCommands.h"
+#include "app/TypedCells.h"
+#include "session/CommandGuard.h"
+#include "session/Session.h"
+#include "sheet/Workbook.h"
 
 namespace tombra::batch {
 
@@ -139,6 +143,11 @@ int ScriptRunner::scriptError(const std::string& message) {
 }
 
 void ScriptRunner::writeClosingLines() {
+    // Nothing is saved or given up without an answer: what is still unsaved is reported.
+    std::vector<std::string> unsaved;
+    for (const sheet::Workbook* workbook : session_.host.workbooks())
+        if (workbook->hasUnsavedChanges()) unsaved.push_back(workbook->path().string());
+    if (!unsaved.empty()) transcript_.write({{"event", "unsaved"}, {"workbooks", unsaved}});
     transcript_.write({{"event", "log"}, {"text", session_.log.text()}});
     transcript_.write({{"event", "marks"}, {"checked", checkedCaptions(session_.marks)}});
 }
@@ -150,7 +159,8 @@ int ScriptRunner::run(const nlohmann::ordered_json& json) {
     std::vector<const app::MenuItem*> items;
     try {
         script = parseScript(json);
-        for (const Step& step : script.steps) items.push_back(&commandItem(step));
+        for (const Step& step : script.steps)
+            items.push_back(step.command.empty() ? nullptr : &commandItem(step));
     } catch (const ScriptError& e) {
         return scriptError(e.what());
     }
@@ -182,7 +192,17 @@ int ScriptRunner::run(const nlohmann::ordered_json& json) {
     bool going = guarded("開始時", [&] { app::startUp(session_); });
     for (size_t i = 0; going && i < script.steps.size(); ++i) {
         shell_.beginStep(script.steps[i]);
-        going = guarded(stepLabel(script.steps[i]), [&] { app::runMenuItem(session_, *items[i]); });
+        going = guarded(stepLabel(script.steps[i]), [&] {
+            const Step& step = script.steps[i];
+            if (!step.cells.empty()) {
+                std::vector<app::TypedCell> cells;
+                for (const auto& [reference, text] : step.cells)
+                    cells.push_back(app::typedCellAt(reference, text));
+                runGuarded(session_, "セル入力",
+                           [&cells](Session& s) { app::typeCells(s, cells); });
+            }
+            if (items[i]) app::runMenuItem(session_, *items[i]);
+        });
     }
     if (status) return *status;
     writeClosingLines();

@@ -219,12 +219,13 @@ void MainWindow::updateClock() {
 // ---- closing
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-    openWindows_->closeAllExcept(this);
-    try {
-        app::mainWindowClosing(session_);
-    } catch (...) {
-        // The way out never stops on an error.
+    // Asked while the workbook still shows: an unsaved workbook the user keeps keeps the
+    // program open.
+    if (!app::mainWindowClosing(session_)) {
+        event->ignore();
+        return;
     }
+    openWindows_->closeAllExcept(this);
     event->accept();
     QCoreApplication::quit();
 }

@@ -4,6 +4,7 @@
 #include "intake/SettingsDialogs.h"
 #include "session/CommandIds.h"
 #include "session/Session.h"
+#include "session/WorkbookSaving.h"
 #include "sheet/WorkbookError.h"
 
 namespace tombra::intake {
@@ -26,6 +27,21 @@ sheet::Workbook* openChosenWorkbook(Session& session) {
     const std::string path =
         session.shell.openFileName({"DATAを開く", "すべてのﾌｧｲﾙ (*.*)|*.*", {}});
     if (path.empty()) return nullptr;
+
+    // The workbooks held so far go, their unsaved changes saved or given up as the user says;
+    // the chosen one, if held, stays with its changes.
+    sheet::Workbook* same = session.host.held(path);
+    if (!settleUnsavedWorkbooks(session, same)) {
+        // The workbook the user kept stays the one the commands work on.
+        const std::vector<sheet::Workbook*> kept = session.host.workbooks();
+        sheet::Workbook* active = session.host.activeWorkbook();
+        if (active || !kept.empty())
+            s.WorkbookPath = (active ? active : kept.front())->path().string();
+        session.log.append("開くのをやめました");
+        return nullptr;
+    }
+    for (sheet::Workbook* other : session.host.workbooks())
+        if (other != same) session.host.close(*other);
 
     sheet::Workbook* workbook = nullptr;
     try {

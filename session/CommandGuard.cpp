@@ -44,8 +44,13 @@ void logNotices(Session& session) {
 }  // namespace
 
 bool runCommand(Session& session, const std::string& caption, Command command) {
+    return runGuarded(session, caption, command);
+}
+
+bool runGuarded(Session& session, const std::string& caption,
+                const std::function<void(Session&)>& work) {
     try {
-        command(session);
+        work(session);
         logNotices(session);
         return true;
     } catch (const std::exception& failure) {

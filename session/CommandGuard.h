@@ -7,6 +7,7 @@
 // Japanese which command stopped and why. The program itself goes on.
 
 #include <exception>
+#include <functional>
 #include <string>
 
 namespace tombra {
@@ -17,6 +18,9 @@ using Command = void (*)(Session&);
 // Runs `command`; false when it stopped on a failure (the user has been told). `caption`
 // names the command to the user: the menu item's or button's caption.
 bool runCommand(Session& session, const std::string& caption, Command command);
+// The same for a piece of work that carries its own data (a script's typed cells).
+bool runGuarded(Session& session, const std::string& caption,
+                const std::function<void(Session&)>& work);
 
 // What the user reads when the command of `caption` stopped on `failure`: the command, what
 // failed and where, and a library's own words only as a detail.

@@ -17,6 +17,7 @@ class Session::HostBridge : public sheet::HostObserver {
     void previewRequested(sheet::Workbook& wb, sheet::Worksheet& ws) override {
         session_.shell.previewSheet(wb, ws);
     }
+    void workbookClosing(sheet::Workbook& wb) override { session_.shell.forgetWorkbook(wb); }
 
   private:
     Session& session_;

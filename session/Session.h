@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "sheet/EditHistory.h"
 #include "sheet/SpreadsheetHost.h"
 #include "state/RandomSource.h"
 #include "state/TournamentState.h"
@@ -30,6 +31,8 @@ class Session {
     ui::CommandMarks marks;
     ui::LogPane log;
     ui::ProgressDialog progress;
+    // What the user typed into the workbook (the window, a script's "cells"), to undo.
+    sheet::EditHistory edits;
     // The folder the program runs from (the help file is named after it).
     std::filesystem::path programFolder;
 

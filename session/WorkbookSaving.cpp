@@ -54,6 +54,25 @@ bool saveWorkbookChecked(Session& session, sheet::Workbook& workbook) {
     return true;
 }
 
+bool settleUnsavedWorkbooks(Session& session, const sheet::Workbook* keep) {
+    for (sheet::Workbook* workbook : session.host.workbooks()) {
+        if (workbook == keep || !workbook->hasUnsavedChanges()) continue;
+        switch (session.shell.message("「" + fileName(*workbook) + "」への変更を保存しますか",
+                                      ui::Buttons::YesNoCancel)) {
+            case ui::Answer::Yes:
+                if (!saveWorkbookChecked(session, *workbook)) return false;
+                break;
+            case ui::Answer::No:
+                session.log.append("「" + fileName(*workbook) + "」への変更を保存しませんでした");
+                session.host.close(*workbook);
+                break;
+            default:
+                return false;
+        }
+    }
+    return true;
+}
+
 std::string askSaveName(Session& session) {
     return session.shell.saveFileName({"名前を付けて保存", "すべてのﾌｧｲﾙ (*.*)|*.*", {}});
 }

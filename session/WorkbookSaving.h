@@ -20,6 +20,13 @@ bool saveWorkbookChecked(Session& session, sheet::Workbook& workbook);
 // The name asked for by "名前を付けて保存"; "" when the user cancelled.
 std::string askSaveName(Session& session);
 
+// Before the program lets workbooks go (another one opened, the way out): for each held
+// workbook with unsaved changes but `keep`, asks "「name」への変更を保存しますか". はい saves it
+// (a save that does not complete counts as キャンセル), いいえ lets it go with its changes,
+// キャンセル stops at once. False when the user stopped; nothing was let go then but what
+// the user answered いいえ for.
+bool settleUnsavedWorkbooks(Session& session, const sheet::Workbook* keep = nullptr);
+
 // Saves under `name`, which becomes the workbook's file.
 void saveWorkbookUnder(Session& session, sheet::Workbook& workbook, const std::string& name);
 

@@ -14,8 +14,19 @@ bool SpreadsheetHost::start() {
     return true;
 }
 
+namespace {
+std::filesystem::path keyOf(const std::filesystem::path& path) {
+    return std::filesystem::weakly_canonical(std::filesystem::absolute(path));
+}
+}  // namespace
+
+Workbook* SpreadsheetHost::held(const std::filesystem::path& path) const {
+    auto it = workbooks_.find(keyOf(path));
+    return it == workbooks_.end() ? nullptr : it->second.get();
+}
+
 Workbook& SpreadsheetHost::attach(const std::filesystem::path& path) {
-    std::filesystem::path key = std::filesystem::weakly_canonical(std::filesystem::absolute(path));
+    std::filesystem::path key = keyOf(path);
     auto it = workbooks_.find(key);
     if (it == workbooks_.end()) {
         it = workbooks_.emplace(key, Workbook::open(key)).first;
@@ -31,6 +42,35 @@ Workbook& SpreadsheetHost::attach(const std::filesystem::path& path) {
     return *active_;
 }
 
+std::vector<Workbook*> SpreadsheetHost::workbooks() const {
+    std::vector<Workbook*> out;
+    for (const auto& [path, workbook] : workbooks_) out.push_back(workbook.get());
+    return out;
+}
+
+void SpreadsheetHost::close(Workbook& workbook) {
+    for (auto it = workbooks_.begin(); it != workbooks_.end(); ++it) {
+        if (it->second.get() != &workbook) continue;
+        if (observer_) observer_->workbookClosing(workbook);
+        if (active_ == &workbook) active_ = nullptr;
+        workbooks_.erase(it);
+        return;
+    }
+}
+
+void SpreadsheetHost::saveAs(Workbook& workbook, const std::filesystem::path& path) {
+    workbook.saveAs(path);
+    for (auto it = workbooks_.begin(); it != workbooks_.end(); ++it) {
+        if (it->second.get() != &workbook) continue;
+        std::unique_ptr<Workbook> moved = std::move(it->second);
+        workbooks_.erase(it);
+        const std::filesystem::path key = keyOf(workbook.path());
+        if (Workbook* replaced = held(key)) close(*replaced);
+        workbooks_.emplace(key, std::move(moved));
+        return;
+    }
+}
+
 void SpreadsheetHost::setVisible(bool visible) {
     bool changed = visible != visible_;
     visible_ = visible;
@@ -44,6 +84,8 @@ void SpreadsheetHost::setWindowState(int state) {
 
 void SpreadsheetHost::quit() {
     active_ = nullptr;
+    if (observer_)
+        for (const auto& [path, workbook] : workbooks_) observer_->workbookClosing(*workbook);
     workbooks_.clear();
     running_ = false;
     setVisible(false);

@@ -19,6 +19,8 @@ class HostObserver {
     virtual void windowStateChanged(int /*xlWindowState*/) {}
     virtual void printRequested(Workbook& /*workbook*/, Worksheet& /*sheet*/) {}
     virtual void previewRequested(Workbook& /*workbook*/, Worksheet& /*sheet*/) {}
+    // The workbook is about to be let go: nothing may keep it.
+    virtual void workbookClosing(Workbook& /*workbook*/) {}
 };
 
 // The spreadsheet host the commands drive. Ours is embedded: "starting" it cannot fail, and it
@@ -43,6 +45,12 @@ class SpreadsheetHost {
     // window then turns invisible and the workbook's window visible. Throws WorkbookError.
     Workbook& attach(const std::filesystem::path& path);
     Workbook* activeWorkbook() { return active_; }
+    // The workbook held for that path, nullptr when none is (nothing is opened).
+    Workbook* held(const std::filesystem::path& path) const;
+    // Every workbook held, in the order of their paths.
+    std::vector<Workbook*> workbooks() const;
+    // Lets one workbook go, with any unsaved change in it.
+    void close(Workbook& workbook);
 
     void setVisible(bool visible);
     bool visible() const { return visible_; }
@@ -55,7 +63,9 @@ class SpreadsheetHost {
     void save(Workbook& workbook, bool overwriteChangedFile = false) {
         workbook.save(overwriteChangedFile);
     }
-    void saveAs(Workbook& workbook, const std::filesystem::path& path) { workbook.saveAs(path); }
+    // The workbook is held under its new path from then on; one held there before, whose
+    // file it replaced, is let go.
+    void saveAs(Workbook& workbook, const std::filesystem::path& path);
 
     // Forwarded to the shell that shows and prints sheets; nothing happens without one.
     void printSheet(Workbook& workbook, Worksheet& sheet);

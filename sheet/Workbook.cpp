@@ -131,6 +131,7 @@ struct Workbook::Impl {
     std::unique_ptr<StyleSheet> styles;
     std::unique_ptr<SharedStrings> strings;
     bool workbookChanged = false, relsChanged = false, contentTypesChanged = false;
+    std::uint64_t structureRevision = nextRevision();  // sheets added, the file read again
 
     // The file's name as messages show it ("" for a package made in memory).
     std::string bookName() const { return path.filename().string(); }
@@ -336,6 +337,7 @@ Worksheet& Workbook::addSheet(std::string_view rawName) {
         throw WorkbookError("シート名「" + name + "」は使えません");
     if (impl_->entry(name)) throw WorkbookError("シート「" + name + "」はすでにあります");
     Impl& m = *impl_;
+    m.structureRevision = nextRevision();
     size_t slash = m.workbookPart.rfind('/');
     std::string folder =
         (slash == std::string::npos ? "" : m.workbookPart.substr(0, slash + 1)) + "worksheets/";
@@ -413,6 +415,13 @@ std::string Workbook::activeSheetName() const {
 
 bool Workbook::hasUnsavedChanges() const { return impl_->dirty(); }
 
+std::uint64_t Workbook::revision() const {
+    std::uint64_t latest = impl_->structureRevision;
+    for (const Impl::SheetEntry& e : impl_->sheets)
+        if (e.worksheet) latest = std::max(latest, e.worksheet->revision());
+    return latest;
+}
+
 std::string Workbook::serialize() {
     Impl& m = *impl_;
     ZipPackage& pkg = *m.package;
@@ -485,6 +494,7 @@ Workbook::DiskState Workbook::diskState() const {
 void Workbook::reload() {
     std::unique_ptr<Workbook> fresh = open(impl_->path);
     impl_ = std::move(fresh->impl_);
+    impl_->structureRevision = nextRevision();
 }
 
 std::vector<std::string> Workbook::takeNotices() {

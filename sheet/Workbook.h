@@ -34,6 +34,9 @@ class Workbook {
     std::string activeSheetName() const;
 
     bool hasUnsavedChanges() const;
+    // Grows with every change of the workbook (a cell, a sheet added, a reload): equal
+    // revisions mean nothing changed in between.
+    std::uint64_t revision() const;
     // The package as it would be saved now.
     std::string serialize();
     // Writes the workbook to its file; a deleted file is written anew. A file that someone

@@ -14,6 +14,7 @@
 #include "sheet/CellFormat.h"
 #include "sheet/CellValue.h"
 #include "sheet/PageSetup.h"
+#include "sheet/Revision.h"
 
 namespace tombra::sheet {
 
@@ -100,6 +101,8 @@ class Worksheet {
 
     // Workbook plumbing.
     bool touched() const { return touched_; }
+    // When the sheet last changed (nextRevision); 0 when never since it was read.
+    std::uint64_t revision() const { return revision_; }
     void markSaved() { touched_ = false; }
     void load(std::string_view xml);  // throws WorkbookError when damaged
     void loadNew();                   // a fresh empty sheet
@@ -155,7 +158,10 @@ class Worksheet {
     void restyleArea(const Area& area, const StyleMap& map);
     void clearArea(const Area& area);
     Area expandedByMerges(Area area) const;
-    void touch() { touched_ = true; }
+    void touch() {
+        touched_ = true;
+        revision_ = nextRevision();
+    }
     double defaultRowHeight() const;
 
     void parseSheetData(pugi::xml_node sheetData);
@@ -184,6 +190,7 @@ class Worksheet {
     double baseColumnWidth_ = 8;
     double defaultColumnWidth_ = 0;  // file units, when the sheet states one
     bool touched_ = false;
+    std::uint64_t revision_ = 0;
     mutable const Row* lastRow_ = nullptr;  // the row findCell found last
     mutable int lastRowNumber_ = 0;
 };

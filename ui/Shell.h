@@ -51,6 +51,8 @@ class Shell {
     virtual void previewSheet(sheet::Workbook& workbook, sheet::Worksheet& sheet) = 0;
     // Shows the workbook (the spreadsheet application made visible) or hides it again.
     virtual void showWorkbook(sheet::Workbook* workbook, bool visible) = 0;
+    // The workbook is let go (its changes saved or given up): nothing shown may keep it.
+    virtual void forgetWorkbook(const sheet::Workbook& /*workbook*/) {}
     // Opens a help file in the desktop's viewer; `search` opens its search.
     virtual void openHelp(const std::string& path, bool search) = 0;
     // Ends the program at once, without closing the windows one by one.

@@ -6,6 +6,7 @@
 #include "BatchTestSupport.h"
 #include "app/ProgramCommands.h"
 #include "batch/ScriptRunner.h"
+#include "sheet/Workbook.h"
 #include "support/TestFiles.h"
 
 namespace tombra::batch {
@@ -97,6 +98,39 @@ TEST(ScriptRunner, SaveAsCancelledWritesNothingAndReportsNothing) {
         EXPECT_TRUE(eventsOf(r.lines, "message").empty());
         EXPECT_TRUE(std::filesystem::is_empty(dir.path())) << files;
     }
+}
+
+// A script types as the window does: numbers as numbers, labels as texts. Opening another
+// workbook asks for the unsaved one; with no answer the script keeps it, and it is reported
+// at the end, neither lost nor written.
+TEST(ScriptRunner, CellsAreTypedIntoTheWorkbookAndUnsavedOnesReported) {
+    tombra::test::TempDir dir;
+    std::filesystem::copy_file(tombra::test::testData("blank.xlsx"), dir / "大会.xlsx");
+    const std::string before = tombra::test::readFile(dir / "大会.xlsx");
+    Outcome r = run(steps(R"js({"command": "mnuFileOpen", "files": ["大会.xlsx"]},
+        {"cells": {"Sheet1!B3": "3-1", "'Sheet1'!C3": "１２", "Sheet1!D3": 7}},
+        {"command": "mnuFileSaveAs", "files": ["記録.xlsx"]},
+        {"cells": {"Sheet1!A1": "未保存"}},
+        {"cells": {"無いシート!A1": "x"}},
+        {"command": "mnuFileOpen", "files": ["大会.xlsx"]})js"),
+                    {.scriptFolder = dir.path()});
+    ASSERT_EQ(r.status, kExitDone) << r.err;
+    const auto saved = sheet::Workbook::open(dir / "記録.xlsx");
+    const sheet::Worksheet& ws = saved->sheet("Sheet1");
+    EXPECT_EQ(ws.value(3, 2), sheet::CellValue::text("3-1"));
+    EXPECT_EQ(ws.value(3, 3), sheet::CellValue::number(12));
+    EXPECT_EQ(ws.value(3, 4), sheet::CellValue::number(7));
+    EXPECT_EQ(ws.text(1, 1), "") << "the last typing was never saved";
+    const auto messages = eventsOf(r.lines, "message");
+    ASSERT_GE(messages.size(), 2u);
+    EXPECT_EQ(messages[messages.size() - 2]["text"],
+              "シート「無いシート」がありません。何も書き込んでいません");
+    EXPECT_EQ(messages.back()["text"], "「記録.xlsx」への変更を保存しますか");
+    EXPECT_EQ(messages.back()["answer"], "キャンセル");
+    const auto unsaved = eventsOf(r.lines, "unsaved");
+    ASSERT_EQ(unsaved.size(), 1u) << r.out;
+    EXPECT_EQ(unsaved[0]["workbooks"], ordered_json::array({(dir / "記録.xlsx").string()}));
+    EXPECT_EQ(tombra::test::readFile(dir / "大会.xlsx"), before);
 }
 
 TEST(ScriptRunner, PrintingBeforeAnyWorkbookDoesNothing) {

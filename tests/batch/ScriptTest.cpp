@@ -72,6 +72,10 @@ TEST(ScriptParse, RejectsMalformedScriptsNamingTheFault) {
         {R"js({"steps": [{"command": "a", "forms": {"Form3": true}}]})js", "Form3"},
         {R"js({"steps": [{"command": "a", "forms": {"Form3": {"Text1": 8}}}]})js", "Text1"},
         {R"js({"steps": [{"command": "a", "press": {"Form3": 2}}]})js", "press"},
+        {R"js({"steps": [{"cells": []}]})js", "cells"},
+        {R"js({"steps": [{"cells": {"B3": "x"}}]})js", "B3"},
+        {R"js({"steps": [{"cells": {"男子!B0": "x"}}]})js", "男子!B0"},
+        {R"js({"steps": [{"cells": {"男子!B3": true}}]})js", "男子!B3"},
     };
     for (const Case& c : cases) {
         std::string error = parseError(c.script);

@@ -86,8 +86,7 @@ TEST_F(BracketOnly, OtherEventsHaveNoSchoolPositionsAndACancelledFileSaysNothing
 
     shell.messages.clear();
     shell.files.clear();
-    ASSERT_TRUE(
-        app::runMenuItem(session, *app::findMenuItem("印刷(&P)/個人戦ヤグラのみ印刷(&I)")));
+    ASSERT_TRUE(app::runMenuItem(session, *app::findMenuItem("印刷(&P)/個人戦ヤグラのみ印刷(&I)")));
     EXPECT_TRUE(shell.messages.empty());
 }
 

@@ -7,6 +7,7 @@
 #include <fstream>
 
 #include "app/CommandMap.h"
+#include "app/ProgramCommands.h"
 #include "session/Session.h"
 #include "session/WorkbookSaving.h"
 #include "sheet/Workbook.h"
@@ -150,6 +151,67 @@ TEST(WorkbookSaving, ReadOnlyFilesAreRefusedDeletedOnesWrittenAnewOwnersKept) {
         EXPECT_EQ(st.st_gid, 65534u);
         EXPECT_EQ(st.st_mode & 07777, 0640u);
     }
+}
+
+// Opening another workbook lets the held one go only as the user says: はい saves it, いいえ
+// gives its changes up, キャンセル (or no answer at all) keeps it, unsaved, as the one the
+// commands work on.
+TEST(UnsavedWorkbooks, OpeningAnotherWorkbookAsksForEachUnsavedOne) {
+    const struct {
+        std::deque<ui::Answer> answers;
+        const char* onDisk;
+        bool opened;
+    } cases[] = {{{ui::Answer::Yes}, "ヤグラ", true},
+                 {{ui::Answer::No}, "", true},
+                 {{ui::Answer::Cancel}, "", false},
+                 {{}, "", false}};
+    for (const auto& c : cases) {
+        OpenWorkbook w;
+        const fs::path second = w.dir / "次の大会.xlsx";
+        fs::copy_file(test::testData("blank.xlsx"), second);
+        w.shell.answers = c.answers;
+        w.shell.files = {second.string()};
+        ASSERT_TRUE(app::runMenuItem(w.session, *app::findMenuItem("mnuFileOpen")));
+        SCOPED_TRACE(w.shell.messages.front());
+        EXPECT_EQ(w.shell.messages.front(), "「大会.xlsx」への変更を保存しますか");
+        EXPECT_EQ(a1(w.path), c.onDisk);
+        sheet::Workbook* first = w.session.host.held(w.path);
+        EXPECT_EQ(first != nullptr, !c.opened);
+        EXPECT_EQ(w.session.host.held(second) != nullptr, c.opened);
+        EXPECT_EQ(w.session.state.WorkbookPath, (c.opened ? second : w.path).string());
+        if (first) EXPECT_EQ(first->sheet("Sheet1").text(1, 1), "ヤグラ") << "kept, unsaved";
+    }
+    // The same workbook again keeps its changes without a question.
+    OpenWorkbook w;
+    w.shell.files = {w.path.string()};
+    ASSERT_TRUE(app::runMenuItem(w.session, *app::findMenuItem("mnuFileOpen")));
+    EXPECT_EQ(w.session.attachWorkbook()->sheet("Sheet1").text(1, 1), "ヤグラ");
+    for (const std::string& m : w.shell.messages)
+        EXPECT_EQ(m.find("保存しますか"), std::string::npos);
+}
+
+// Closing the window asks the same; a workbook changed on disk meanwhile is the save conflict,
+// and declining it keeps the program open with both files as they were.
+TEST(UnsavedWorkbooks, ClosingTheWindowLosesNothingTheUserDidNotGiveUp) {
+    const struct {
+        std::deque<ui::Answer> answers;
+        bool closes;
+        const char* onDisk;
+    } cases[] = {{{ui::Answer::Yes}, true, "ヤグラ"},
+                 {{ui::Answer::No}, true, ""},
+                 {{ui::Answer::Cancel}, false, ""}};
+    for (const auto& c : cases) {
+        OpenWorkbook w;
+        w.shell.answers = c.answers;
+        EXPECT_EQ(app::mainWindowClosing(w.session), c.closes);
+        EXPECT_EQ(a1(w.path), c.onDisk);
+    }
+    OpenWorkbook w;
+    writeBytes(w.path, othersWorkbook(w.dir / "scratch.xlsx"));
+    w.shell.answers = {ui::Answer::Yes, ui::Answer::Cancel};
+    EXPECT_FALSE(app::mainWindowClosing(w.session));
+    EXPECT_EQ(a1(w.path), "別のプログラム");
+    EXPECT_TRUE(w.session.attachWorkbook()->hasUnsavedChanges());
 }
 
 }  // namespace

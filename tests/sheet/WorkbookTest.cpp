@@ -143,6 +143,25 @@ TEST(SpreadsheetHost, AttachingAgainReturnsTheSameWorkbookWithItsUnsavedChanges)
         << "quit drops unsaved changes";
 }
 
+// Saved under another name, a workbook is held under that name: the old name opens the old
+// file again, and a workbook held under the new name, whose file was replaced, goes.
+TEST(SpreadsheetHost, SaveAsMovesTheWorkbookToItsNewName) {
+    TempDir dir;
+    const std::filesystem::path path = copyBlank(dir), copy = dir / "写し.xlsx";
+    std::filesystem::copy_file(path, copy);
+    SpreadsheetHost host;
+    Workbook& stale = host.attach(copy);
+    Workbook& wb = host.attach(path);
+    wb.sheet("Sheet1").setText(1, 1, "新");
+    host.saveAs(wb, copy);
+    EXPECT_EQ(host.held(copy), &wb);
+    EXPECT_EQ(host.held(path), nullptr);
+    EXPECT_EQ(host.workbooks().size(), 1u) << "the copy's old workbook " << &stale << " went";
+    EXPECT_EQ(host.attach(path).sheet("Sheet1").text(1, 1), "");
+    host.close(*host.held(path));
+    EXPECT_EQ(host.workbooks(), std::vector<Workbook*>{&wb});
+}
+
 TEST(SpreadsheetHost, ACleanWorkbookIsReloadedWhenItsFileChanged) {
     TempDir dir;
     std::filesystem::path path = copyBlank(dir);
