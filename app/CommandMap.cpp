@@ -59,6 +59,11 @@ MenuItem checked(MenuItem m) {
     return m;
 }
 
+MenuItem windowEdit(MenuItem m) {
+    m.windowEdit = true;
+    return m;
+}
+
 std::vector<MenuItem> buildMenuBar() {
     return {
         menu("ﾌｧｲﾙ(&F)",
@@ -130,18 +135,19 @@ std::vector<MenuItem> buildMenuBar() {
               item("CSV名簿作成(&M)", "基礎名簿", doNothing)},
              "参加"),
         item("セル結合(&R)", ids::kRestoreMerges),
-        menu("編集(&E)",
-             {item("交換[max100行](&K)", "交換実行", swap::swapPositions), separator(),
-              item("画面消去(&C)", {}, clearLog), separator(), item("元に戻す(&U)", "mnuEditUndo"),
-              separator(), item("切り取り(&T)", "mnuEditCut", nullptr, "Ctrl+X"),
-              item("ｺﾋﾟｰ(&C)", "mnuEditCopy", nullptr, "Ctrl+C"),
-              item("貼り付け(&P)", "mnuEditPaste", nullptr, "Ctrl+V"),
-              item("形式を選択して貼り付け(&S)...", "mnuEditPasteSpecial")}),
-        menu("表示(&V)", {checked(item("ﾂｰﾙ ﾊﾞｰ(&T)", ids::kViewToolbar, toggleToolbar)),
-                          checked(item("ｽﾃｰﾀｽ ﾊﾞｰ(&B)", ids::kViewStatusBar, toggleStatusBar)),
-                          separator(), item("最新の情報に更新(&R)", "mnuViewRefresh"),
-                          item("ｵﾌﾟｼｮﾝ(&O)...", "mnuViewOptions"),
-                          item("WWW ﾌﾞﾗｳｻﾞ(&W)", "mnuViewWebBrowser")}),
+        menu("編集(&E)", {item("交換[max100行](&K)", "交換実行", swap::swapPositions), separator(),
+                          item("画面消去(&C)", {}, clearLog), separator(),
+                          windowEdit(item("元に戻す(&U)", "mnuEditUndo")), separator(),
+                          windowEdit(item("切り取り(&T)", "mnuEditCut", nullptr, "Ctrl+X")),
+                          windowEdit(item("ｺﾋﾟｰ(&C)", "mnuEditCopy", nullptr, "Ctrl+C")),
+                          windowEdit(item("貼り付け(&P)", "mnuEditPaste", nullptr, "Ctrl+V")),
+                          item("形式を選択して貼り付け(&S)...", "mnuEditPasteSpecial")}),
+        menu(
+            "表示(&V)",
+            {checked(item("ﾂｰﾙ ﾊﾞｰ(&T)", ids::kViewToolbar, toggleToolbar)),
+             checked(item("ｽﾃｰﾀｽ ﾊﾞｰ(&B)", ids::kViewStatusBar, toggleStatusBar)), separator(),
+             item("最新の情報に更新(&R)", "mnuViewRefresh", refreshWorkbook),
+             item("ｵﾌﾟｼｮﾝ(&O)...", "mnuViewOptions"), item("WWW ﾌﾞﾗｳｻﾞ(&W)", "mnuViewWebBrowser")}),
         menu("ﾍﾙﾌﾟ(&H)", {item("目次(&C)", "mnuHelpContents", helpContents),
                           item("ﾄﾋﾟｯｸの検索(&S)...", "mnuHelpSearchForHelpOn", helpSearch),
                           separator(), item("ﾊﾞｰｼﾞｮﾝ情報(&A)", "mnuHelpAbout", showVersion)}),
@@ -181,15 +187,16 @@ const std::vector<MenuItem>& menuBar() {
 }
 
 const std::vector<ToolbarButton>& toolbarButtons() {
-    // Open, Save, Print and the Edit buttons run the menu items of the same names.
+    // Open, Save, Print and the Edit buttons run the menu items of the same names; the Edit
+    // ones act in the workbook window.
     static const std::vector<ToolbarButton> buttons = {
         {"新規作成", placeholderNew},
         {"開く", commandOf("mnuFileOpen")},
         {"上書き保存", commandOf("mnuFileSave")},
         {"印刷", commandOf("mnuFilePrint")},
-        {"切り取り", commandOf("mnuEditCut")},
-        {"ｺﾋﾟｰ", commandOf("mnuEditCopy")},
-        {"貼り付け", commandOf("mnuEditPaste")},
+        {"切り取り", nullptr, "mnuEditCut"},
+        {"ｺﾋﾟｰ", nullptr, "mnuEditCopy"},
+        {"貼り付け", nullptr, "mnuEditPaste"},
         {"太字", placeholderBold},
         {"斜体", placeholderItalic},
         {"下線", placeholderUnderline},

@@ -21,15 +21,19 @@ struct MenuItem {
     bool separator = false;
     bool visible = true;
     bool checkedAtStart = false;
+    // Acts on the workbook window's selection (undo, cut, copy, paste): the window answers it,
+    // not a command.
+    bool windowEdit = false;
     std::vector<MenuItem> children;
 
     bool isSeparator() const { return separator; }
-    bool enabled() const { return command != nullptr || !children.empty(); }
+    bool enabled() const { return command != nullptr || windowEdit || !children.empty(); }
 };
 
 struct ToolbarButton {
     std::string key;  // also its text and tooltip
     Command command = nullptr;
+    std::string windowEdit;  // the id of the window-edit item it runs, or ""
 };
 
 // The whole menu tree, left to right and top to bottom, separators included.

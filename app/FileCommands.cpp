@@ -70,4 +70,34 @@ void previewBracketSheetVisibly(Session& session) {
     session.host.previewSheet(*wb, *ws);
 }
 
+void refreshWorkbook(Session& session) {
+    const std::string& path = session.state.WorkbookPath;
+    if (path.empty()) return;
+    if (sheet::Workbook* held = session.host.held(path)) {
+        const std::string name = held->path().filename().string();
+        switch (held->diskState()) {
+            case sheet::Workbook::DiskState::Missing:
+                session.tell("「" + name +
+                             "」が見つかりません。表示しているのは読み込んだときの内容です");
+                break;
+            case sheet::Workbook::DiskState::Changed:
+                // Only キャンセル is safe when nobody answers: the unsaved changes stay.
+                if (held->hasUnsavedChanges() &&
+                    session.shell.message("「" + name +
+                                              "」は別のプログラムで変更されています。\n"
+                                              "読み込み直すと、保存していない変更は失われます。"
+                                              "読み込み直しますか",
+                                          ui::Buttons::YesNoCancel) == ui::Answer::Yes) {
+                    held->reload();
+                    session.log.append("「" + name + "」を読み込み直しました");
+                }
+                break;
+            case sheet::Workbook::DiskState::Unchanged:
+                break;
+        }
+    }
+    // Attaching reads a file that changed under a workbook without unsaved changes.
+    if (session.attachWorkbook()) session.host.setVisible(true);
+}
+
 }  // namespace tombra::app

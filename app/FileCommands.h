@@ -15,5 +15,8 @@ void printBracketSheet(Session& session);           // 印刷(&P)...
 void previewBracketSheet(Session& session);         // 印刷ﾌﾟﾚﾋﾞｭｰ(&V)
 void printBracketSheetVisibly(Session& session);    // 印刷(&I))
 void previewBracketSheetVisibly(Session& session);  // 印刷プレビュー(&P)
+// 最新の情報に更新(&R): the workbook read again when its file changed (asked first when that
+// would lose unsaved changes), then shown.
+void refreshWorkbook(Session& session);
 
 }  // namespace tombra::app

@@ -21,6 +21,7 @@
 #include "gui/ProgramLook.h"
 #include "gui/QtShell.h"
 #include "gui/ToolbarIcons.h"
+#include "gui/WorkbookWindow.h"
 #include "session/CommandIds.h"
 #include "session/Session.h"
 
@@ -28,6 +29,16 @@ namespace tombra::gui {
 
 namespace {
 QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+// What the window-edit items of the command map do in the workbook window.
+using WindowEdit = void (WorkbookWindow::*)();
+WindowEdit windowEditOf(const std::string& id) {
+    if (id == "mnuEditUndo") return &WorkbookWindow::undo;
+    if (id == "mnuEditCut") return &WorkbookWindow::cut;
+    if (id == "mnuEditCopy") return &WorkbookWindow::copy;
+    if (id == "mnuEditPaste") return &WorkbookWindow::paste;
+    return nullptr;
+}
 
 // The log keeps CR LF line ends; the pane wants one break per line.
 QString paneText(const std::string& text) {
@@ -39,7 +50,7 @@ QString paneText(const std::string& text) {
 }  // namespace
 
 MainWindow::MainWindow(Session& session, QtShell& shell, QWidget* parent)
-    : QMainWindow(parent), session_(session), openWindows_(new OpenWindows(this)) {
+    : QMainWindow(parent), session_(session), shell_(shell), openWindows_(new OpenWindows(this)) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(kProgramTitle);
     // The toolbar's visibility belongs to the View menu's check mark, not to a context menu.
@@ -105,7 +116,12 @@ QAction* MainWindow::buildAction(const app::MenuItem& item, QObject* parent) {
     actions_.emplace(item.id, action);
     checkable_.emplace(item.id, action);
     const app::MenuItem* target = &item;  // the command map lives as long as the program
-    connect(action, &QAction::triggered, this, [this, target] { runMenuItem(*target); });
+    if (item.windowEdit) {
+        const std::string id = item.id;
+        connect(action, &QAction::triggered, this, [this, id] { runWindowEdit(id); });
+    } else {
+        connect(action, &QAction::triggered, this, [this, target] { runMenuItem(*target); });
+    }
     return action;
 }
 
@@ -113,6 +129,7 @@ void MainWindow::runMenuItem(const app::MenuItem& item) {
     // Qt has already flipped the action's check; the marks decide, so put it back first.
     showMarks(session_.marks);
     app::runMenuItem(session_, item);
+    shell_.followWorkbook();
 }
 
 QAction* MainWindow::menuAction(const std::string& id) const {
@@ -140,14 +157,29 @@ void MainWindow::buildToolBar() {
         QAction* action = toolBar_->addAction(toolbarIcon(button.key, *style()), key);
         action->setObjectName(key);
         action->setToolTip(key);
-        action->setEnabled(button.command != nullptr);
+        action->setEnabled(button.command != nullptr || !button.windowEdit.empty());
         toolbarActions_.emplace(button.key, action);
-        const std::string k = button.key;
-        connect(action, &QAction::triggered, this, [this, k] { runToolbarButton(k); });
+        const std::string k = button.key, edit = button.windowEdit;
+        connect(action, &QAction::triggered, this, [this, k, edit] {
+            if (!edit.empty())
+                runWindowEdit(edit);
+            else
+                runToolbarButton(k);
+        });
     }
 }
 
-void MainWindow::runToolbarButton(const std::string& key) { app::runToolbarButton(session_, key); }
+void MainWindow::runToolbarButton(const std::string& key) {
+    app::runToolbarButton(session_, key);
+    shell_.followWorkbook();
+}
+
+void MainWindow::runWindowEdit(const std::string& id) {
+    showMarks(session_.marks);
+    WorkbookWindow* window = shell_.workbookWindow();
+    const WindowEdit edit = windowEditOf(id);
+    if (window && window->isVisible() && edit) (window->*edit)();
+}
 
 QAction* MainWindow::toolbarAction(const std::string& key) const {
     auto it = toolbarActions_.find(key);

@@ -61,8 +61,11 @@ class MainWindow : public QMainWindow {
     void updateClock();
     void runMenuItem(const app::MenuItem& item);
     void runToolbarButton(const std::string& key);
+    // An Edit item the workbook window answers, on its selection when it shows.
+    void runWindowEdit(const std::string& id);
 
     Session& session_;
+    QtShell& shell_;
     OpenWindows* openWindows_;
     std::map<std::string, QAction*> actions_;         // menu items and menus, by id
     std::map<std::string, QAction*> checkable_;       // items that can carry a mark, by id

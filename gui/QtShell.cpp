@@ -132,6 +132,11 @@ WorkbookWindow* QtShell::workbookWindow() const { return workbookWindow_.data();
 void QtShell::showWorkbook(sheet::Workbook* workbook, bool visible) {
     workbook_ = workbook;
     workbookVisible_ = visible;
+    // The window the user is typing in stays while commands attach to its workbook (which
+    // makes the spreadsheet host invisible); it goes for another workbook, or none.
+    if (!visible && workbook && workbookWindow_ && workbookWindow_->isVisible() &&
+        workbookWindow_->workbook() == workbook)
+        return;
     if (!workbook || !visible) {
         if (workbookWindow_) {
             workbookWindow_->hide();
@@ -144,6 +149,7 @@ void QtShell::showWorkbook(sheet::Workbook* workbook, bool visible) {
         workbookWindow_ = new WorkbookWindow;
         unowned_.emplace_back(workbookWindow_.data());
     }
+    if (window_) workbookWindow_->setSession(&window_->session());
     workbookWindow_->setWorkbook(workbook);
     workbookWindow_->setPaper(chosenPaper());
     if (workbookWindow_->isVisible())
@@ -151,6 +157,18 @@ void QtShell::showWorkbook(sheet::Workbook* workbook, bool visible) {
     else
         workbookWindow_->show();  // which shows the workbook as it is now
     workbookWindow_->raise();
+}
+
+void QtShell::forgetWorkbook(const sheet::Workbook& workbook) {
+    if (workbook_ == &workbook) workbook_ = nullptr;
+    if (workbookWindow_ && workbookWindow_->workbook() == &workbook) {
+        workbookWindow_->hide();
+        workbookWindow_->setWorkbook(nullptr);
+    }
+}
+
+void QtShell::followWorkbook() {
+    if (workbookWindow_) workbookWindow_->followWorkbook();
 }
 
 void QtShell::refreshWorkbookWindow(const sheet::Workbook* workbook) {

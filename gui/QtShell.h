@@ -43,6 +43,9 @@ class QtShell : public ui::Shell {
     void printSheet(sheet::Workbook& workbook, sheet::Worksheet& sheet) override;
     void previewSheet(sheet::Workbook& workbook, sheet::Worksheet& sheet) override;
     void showWorkbook(sheet::Workbook* workbook, bool visible) override;
+    void forgetWorkbook(const sheet::Workbook& workbook) override;
+    // After each command: the workbook window shows what the command changed.
+    void followWorkbook();
     void openHelp(const std::string& path, bool search) override;
     void endProgram() override;
     void closeMainWindow() override;

@@ -5,6 +5,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScrollBar>
+#include <QTimer>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
@@ -34,7 +35,32 @@ SheetPagesView::SheetPagesView(sheet::Workbook& workbook, std::string sheetName,
     viewport()->setBackgroundRole(QPalette::Dark);
     viewport()->setAutoFillBackground(true);
     addZoomActions();
+    relayout_ = new QTimer(this);
+    relayout_->setSingleShot(true);
+    relayout_->setInterval(300);
+    connect(relayout_, &QTimer::timeout, this, &SheetPagesView::relayoutNow);
 }
+
+void SheetPagesView::relayoutNow() {
+    relayout_->stop();
+    renderer_.reset();
+    painted_.clear();
+    cachedBytes_ = 0;
+    delete note_;
+    note_ = nullptr;
+    rendered_ = false;
+    if (isVisible()) prepare();
+}
+
+bool SheetPagesView::sameSheet() const {
+    try {
+        return workbook_.findSheet(sheetName_) == preparedSheet_;
+    } catch (const sheet::WorkbookError&) {
+        return false;
+    }
+}
+
+void SheetPagesView::invalidate() { relayout_->start(); }
 
 SheetPagesView::~SheetPagesView() = default;
 
@@ -76,6 +102,8 @@ void SheetPagesView::prepare() {
     }
     if (!givenPaper_) paper_ = render::PageSettings::fromPageSetup(sheet->pageSetup());
     renderer_ = std::make_unique<render::SheetRenderer>(*sheet, paper_);
+    preparedSheet_ = sheet;
+    preparedRevision_ = workbook_.revision();
     updateScrollBars();
     viewport()->update();
 }
@@ -136,6 +164,8 @@ QImage SheetPagesView::pageImage(int page) const {
 }
 
 void SheetPagesView::paintEvent(QPaintEvent* event) {
+    // A workbook read again from its file has new sheets: the old layout must not be painted.
+    if (renderer_ && workbook_.revision() != preparedRevision_ && !sameSheet()) relayoutNow();
     QPainter painter(viewport());
     for (int page = 0; page < pageCount(); ++page) {
         const QRect rect = pageRect(page);

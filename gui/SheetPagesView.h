@@ -2,6 +2,7 @@
 
 #include <QAbstractScrollArea>
 #include <QImage>
+#include <cstdint>
 #include <list>
 #include <memory>
 #include <optional>
@@ -10,6 +11,7 @@
 #include "render/PageSettings.h"
 
 class QLabel;
+class QTimer;
 
 namespace tombra::render {
 class SheetRenderer;
@@ -46,6 +48,10 @@ class SheetPagesView : public QAbstractScrollArea {
     // The bytes of painted pages kept for scrolling back.
     std::size_t cachedBytes() const { return cachedBytes_; }
 
+    // The sheet changed (a typed cell): the pages are laid out anew shortly, once the typing
+    // pauses, keeping the zoom and the scroll position.
+    void invalidate();
+
     double zoom() const { return zoom_; }
     void setZoom(double zoom);
     void zoomIn();
@@ -74,6 +80,9 @@ class SheetPagesView : public QAbstractScrollArea {
     };
 
     void prepare();
+    void relayoutNow();
+    // Whether the workbook still holds the worksheet the pages were laid out from.
+    bool sameSheet() const;
     void addZoomActions();
     void showNote(const QString& text);
     QSize pageSize() const;  // at the present zoom, in viewport pixels
@@ -88,6 +97,9 @@ class SheetPagesView : public QAbstractScrollArea {
     render::PageSettings paper_;
     std::unique_ptr<render::SheetRenderer> renderer_;
     QLabel* note_ = nullptr;
+    QTimer* relayout_ = nullptr;
+    const void* preparedSheet_ = nullptr;  // compared only, never used
+    std::uint64_t preparedRevision_ = 0;
     bool rendered_ = false;
     double zoom_ = 1.0;
     mutable std::list<Painted> painted_;  // the most recently used first

@@ -109,7 +109,8 @@ CellValue typedValue(std::string_view typed) {
 
 std::string typingText(const CellValue& value) {
     std::string text = value.asText();
-    if (value.kind() == CellValue::Kind::Text && (numberIn(text) || (!text.empty() && text[0] == '\'')))
+    if (value.kind() == CellValue::Kind::Text &&
+        (numberIn(text) || (!text.empty() && text[0] == '\'')))
         return "'" + text;
     return text;
 }

@@ -108,6 +108,13 @@ class Worksheet {
     void loadNew();                   // a fresh empty sheet
     std::string serialize();
     bool tabSelected() const;
+    // The rows and columns the sheet keeps in view while the rest scrolls (a frozen pane);
+    // {0, 0} when there is none.
+    struct FrozenCells {
+        int rows = 0, columns = 0;
+        bool operator==(const FrozenCells&) const = default;
+    };
+    FrozenCells frozenCells() const;
     void setTabSelected(bool selected);
 
   private:

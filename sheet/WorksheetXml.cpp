@@ -1035,6 +1035,18 @@ bool Worksheet::tabSelected() const {
     return false;
 }
 
+Worksheet::FrozenCells Worksheet::frozenCells() const {
+    pugi::xml_node views = childByLocalName(doc_.document_element(), "sheetViews");
+    pugi::xml_node pane = childByLocalName(childByLocalName(views, "sheetView"), "pane");
+    const std::string state = pane.attribute("state").value();
+    if (state != "frozen" && state != "frozenSplit") return {};
+    auto count = [](pugi::xml_attribute a, int most) {
+        const double n = a.as_double(0);
+        return n >= 1 && n <= most ? static_cast<int>(n) : 0;
+    };
+    return {count(pane.attribute("ySplit"), kMaxRow), count(pane.attribute("xSplit"), kMaxColumn)};
+}
+
 void Worksheet::setTabSelected(bool selected) {
     pugi::xml_node views = insertInOrder("sheetViews");
     pugi::xml_node view = childByLocalName(views, "sheetView");

@@ -68,7 +68,8 @@ TEST(TabText, WhatIsCopiedPastesBackCellForCell) {
             }
         EXPECT_EQ(parseTabText(tabText(sheet, Area{1, 1, rows, columns})), expected);
     }
-    EXPECT_EQ(parseTabText("1\t2\r\n3\t4"), (std::vector<std::vector<std::string>>{{"1", "2"}, {"3", "4"}}));
+    EXPECT_EQ(parseTabText("1\t2\r\n3\t4"),
+              (std::vector<std::vector<std::string>>{{"1", "2"}, {"3", "4"}}));
     EXPECT_TRUE(parseTabText("").empty());
 }
 
@@ -81,14 +82,15 @@ TEST(EditHistory, UndoRedoAndTheEndOfTheHistory) {
     EditHistory history;
     EXPECT_FALSE(history.write(*wb, "Sheet1", {{1, 1, CellValue::text("元")}})) << "no change";
     EXPECT_TRUE(history.write(*wb, "Sheet1", {{1, 1, CellValue::number(1)}}));
-    EXPECT_TRUE(history.write(*wb, "Sheet1",
-                              {{2, 2, CellValue::text("x")}, {2, 2, CellValue::text("y")}}));
+    EXPECT_TRUE(
+        history.write(*wb, "Sheet1", {{2, 2, CellValue::text("x")}, {2, 2, CellValue::text("y")}}));
     EXPECT_EQ(ws.text(2, 2), "y");
 
     const EditStep* undone = history.undo(*wb);
     ASSERT_NE(undone, nullptr);
     EXPECT_EQ(undone->area(), Area::cell(2, 2));
-    EXPECT_TRUE(ws.value(2, 2).isEmpty()) << "a cell written twice in one step goes back to its first value";
+    EXPECT_TRUE(ws.value(2, 2).isEmpty())
+        << "a cell written twice in one step goes back to its first value";
     ASSERT_NE(history.undo(*wb), nullptr);
     EXPECT_EQ(ws.text(1, 1), "元");
     EXPECT_EQ(history.undo(*wb), nullptr);

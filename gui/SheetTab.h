@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QWidget>
+#include <optional>
+#include <string>
+
+#include "render/PageSettings.h"
+
+class QSplitter;
+
+namespace tombra {
+class Session;
+}
+namespace tombra::sheet {
+class Workbook;
+}
+
+namespace tombra::gui {
+
+class SheetGridView;
+class SheetPagesView;
+class SheetTableModel;
+
+// One sheet of the workbook window: the grid to type into, and beside it the pages as they
+// print, which follow the typing.
+class SheetTab : public QWidget {
+    Q_OBJECT
+  public:
+    SheetTab(Session& session, sheet::Workbook& workbook, const std::string& sheetName,
+             const std::optional<render::PageSettings>& paper, QWidget* parent = nullptr);
+
+    const std::string& sheetName() const { return sheetName_; }
+    SheetTableModel* model() const { return model_; }
+    SheetGridView* grid() const { return grid_; }
+    SheetPagesView* pages() const { return pages_; }
+    QSplitter* splitter() const { return splitter_; }
+
+  private:
+    std::string sheetName_;
+    SheetTableModel* model_;
+    SheetGridView* grid_;
+    SheetPagesView* pages_;
+    QSplitter* splitter_;
+};
+
+}  // namespace tombra::gui
