@@ -62,12 +62,25 @@ TEST(CommandMap, TheTwentyWorkMarksAreMenuItemsThatOpenClears) {
         EXPECT_EQ(std::count(marks.begin(), marks.end(), notOne), 0) << notOne;
 }
 
+std::vector<std::string> windowEditButtons() {
+    std::vector<std::string> out;
+    for (const auto& b : toolbarButtons())
+        if (!b.windowEdit.empty()) {
+            out.push_back(b.windowEdit);
+            EXPECT_TRUE(findMenuItem(b.windowEdit)->windowEdit) << b.key;
+        }
+    return out;
+}
+
 TEST(CommandMap, ItemsOfLaterWorkAreDisabledAndToolbarFollowsTheMenu) {
-    for (const char* id : {"記録作成(&K)", "mnuEditCut", "mnuFileSend"})
+    for (const char* id : {"記録作成(&K)", "mnuEditPasteSpecial", "mnuFileSend"})
         EXPECT_FALSE(findMenuItem(id)->enabled()) << id;
     for (const char* id : {"mnuFileOpen", "投入", "ヤグラ作成", "mnuFileSave", "END",
-                           "画面消去(&C)", "基礎名簿", "mnuHelpAbout"})
+                           "画面消去(&C)", "基礎名簿", "mnuHelpAbout", "mnuEditCut"})
         EXPECT_TRUE(findMenuItem(id)->enabled()) << id;
+    // The Edit buttons run the Edit items, which the workbook window answers.
+    EXPECT_EQ(windowEditButtons(), (std::vector<std::string>{"mnuEditCut", "mnuEditCopy",
+                                                               "mnuEditPaste"}));
     const auto& buttons = toolbarButtons();
     ASSERT_EQ(buttons.size(), 13u);
     std::vector<std::string> keys;
