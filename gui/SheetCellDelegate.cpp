@@ -50,7 +50,8 @@ void SheetCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     // In points from here on, as the pages are painted.
     painter->scale(kPixelsPerPoint, kPixelsPerPoint);
     const QRectF cell(option.rect.x() / kPixelsPerPoint, option.rect.y() / kPixelsPerPoint,
-                      option.rect.width() / kPixelsPerPoint, option.rect.height() / kPixelsPerPoint);
+                      option.rect.width() / kPixelsPerPoint,
+                      option.rect.height() / kPixelsPerPoint);
     if (!value.isEmpty()) {
         if (!text_ || textFor_ != painter) {
             text_ = std::make_unique<render::CellTextPainter>(*painter);

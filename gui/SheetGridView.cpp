@@ -25,7 +25,8 @@ int pixels(double points) {
 bool ownSequence(QKeyEvent* key) {
     return key->matches(QKeySequence::Copy) || key->matches(QKeySequence::Cut) ||
            key->matches(QKeySequence::Paste) || key->matches(QKeySequence::Undo) ||
-           key->matches(QKeySequence::Redo) || key->key() == Qt::Key_Y && key->modifiers() == Qt::ControlModifier;
+           key->matches(QKeySequence::Redo) ||
+           key->key() == Qt::Key_Y && key->modifiers() == Qt::ControlModifier;
 }
 
 }  // namespace
@@ -93,8 +94,8 @@ sheet::Area SheetGridView::selectedArea() const {
 
 void SheetGridView::selectArea(const sheet::Area& area) {
     const QModelIndex topLeft = model_->index(area.top - 1, area.left - 1);
-    const QModelIndex bottomRight = model_->index(
-        std::min(area.bottom, model_->rowCount()) - 1, std::min(area.right, model_->columnCount()) - 1);
+    const QModelIndex bottomRight = model_->index(std::min(area.bottom, model_->rowCount()) - 1,
+                                                  std::min(area.right, model_->columnCount()) - 1);
     setCurrentIndex(topLeft);
     selectionModel()->select(QItemSelection(topLeft, bottomRight),
                              QItemSelectionModel::ClearAndSelect);
@@ -104,8 +105,7 @@ void SheetGridView::selectArea(const sheet::Area& area) {
 void SheetGridView::copy() {
     const sheet::Worksheet* ws = model_->sheet();
     if (!ws) return;
-    QApplication::clipboard()->setText(
-        QString::fromStdString(sheet::tabText(*ws, selectedArea())));
+    QApplication::clipboard()->setText(QString::fromStdString(sheet::tabText(*ws, selectedArea())));
 }
 
 void SheetGridView::cut() {
@@ -129,8 +129,9 @@ void SheetGridView::paste() {
     // One value pasted into a selection fills all of it, as in a spreadsheet.
     if (rows.size() == 1 && rows[0].size() == 1 && !target.isSingleCell()) {
         const std::string one = rows[0][0];
-        rows.assign(static_cast<size_t>(target.bottom - target.top + 1),
-                    std::vector<std::string>(static_cast<size_t>(target.right - target.left + 1), one));
+        rows.assign(
+            static_cast<size_t>(target.bottom - target.top + 1),
+            std::vector<std::string>(static_cast<size_t>(target.right - target.left + 1), one));
     }
     size_t widest = 0;
     for (const auto& r : rows) widest = std::max(widest, r.size());
@@ -150,11 +151,13 @@ void SheetGridView::step(int rows, int columns) {
     const QModelIndex now = currentIndex();
     if (!now.isValid()) return;
     // Past a merged cell, not into it.
-    const int spanRows = rowSpan(now.row(), now.column()), spanColumns = columnSpan(now.row(), now.column());
+    const int spanRows = rowSpan(now.row(), now.column()),
+              spanColumns = columnSpan(now.row(), now.column());
     const int row = std::clamp(now.row() + (rows > 0 ? spanRows : rows), 0, model_->rowCount() - 1);
-    const int column =
-        std::clamp(now.column() + (columns > 0 ? spanColumns : columns), 0, model_->columnCount() - 1);
-    setCurrentIndex(model_->index(rows == 0 ? now.row() : row, columns == 0 ? now.column() : column));
+    const int column = std::clamp(now.column() + (columns > 0 ? spanColumns : columns), 0,
+                                  model_->columnCount() - 1);
+    setCurrentIndex(
+        model_->index(rows == 0 ? now.row() : row, columns == 0 ? now.column() : column));
 }
 
 void SheetGridView::moveAfterEdit(int move) {

@@ -55,8 +55,8 @@ Qt::Alignment alignmentOf(const sheet::CellFormat& f, sheet::CellValue::Kind kin
 
 }  // namespace
 
-SheetTableModel::SheetTableModel(Session& session, sheet::Workbook& workbook,
-                                 std::string sheetName, QObject* parent)
+SheetTableModel::SheetTableModel(Session& session, sheet::Workbook& workbook, std::string sheetName,
+                                 QObject* parent)
     : QAbstractTableModel(parent),
       session_(session),
       workbook_(workbook),

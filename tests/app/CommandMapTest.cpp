@@ -79,8 +79,8 @@ TEST(CommandMap, ItemsOfLaterWorkAreDisabledAndToolbarFollowsTheMenu) {
                            "画面消去(&C)", "基礎名簿", "mnuHelpAbout", "mnuEditCut"})
         EXPECT_TRUE(findMenuItem(id)->enabled()) << id;
     // The Edit buttons run the Edit items, which the workbook window answers.
-    EXPECT_EQ(windowEditButtons(), (std::vector<std::string>{"mnuEditCut", "mnuEditCopy",
-                                                               "mnuEditPaste"}));
+    EXPECT_EQ(windowEditButtons(),
+              (std::vector<std::string>{"mnuEditCut", "mnuEditCopy", "mnuEditPaste"}));
     const auto& buttons = toolbarButtons();
     ASSERT_EQ(buttons.size(), 13u);
     std::vector<std::string> keys;

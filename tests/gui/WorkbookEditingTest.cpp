@@ -51,7 +51,8 @@ struct EditingProgram : GuiProgram {
     // Keys go where the keyboard's would: to the widget that has the focus.
     static QWidget* focused() { return QApplication::focusWidget(); }
     void type(const QString& text) {
-        for (char32_t c : text.toUcs4()) typeText(focused() ? focused() : grid(), QString::fromUcs4(&c, 1));
+        for (char32_t c : text.toUcs4())
+            typeText(focused() ? focused() : grid(), QString::fromUcs4(&c, 1));
     }
     void key(Qt::Key k, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
         QTest::keyClick(focused() ? focused() : grid(), k, modifiers);
