@@ -59,6 +59,12 @@ MenuItem checked(MenuItem m) {
     return m;
 }
 
+MenuItem recent(int number) {
+    MenuItem m = hidden(item("", "mnuFileMRU(" + std::to_string(number) + ")"));
+    m.recentFile = number;
+    return m;
+}
+
 MenuItem windowEdit(MenuItem m) {
     m.windowEdit = true;
     return m;
@@ -83,9 +89,9 @@ std::vector<MenuItem> buildMenuBar() {
               separator(),
               item("送信(&D)...", "mnuFileSend"),
               separator(),
-              hidden(item("", "mnuFileMRU(1)")),
-              hidden(item("", "mnuFileMRU(2)")),
-              hidden(item("", "mnuFileMRU(3)")),
+              recent(1),
+              recent(2),
+              recent(3),
               separator(false),
               item("終了(&X)", "mnuFileExit", fileExit)},
              "mnuFile"),

@@ -24,10 +24,15 @@ struct MenuItem {
     // Acts on the workbook window's selection (undo, cut, copy, paste): the window answers it,
     // not a command.
     bool windowEdit = false;
+    // 1..3: the window opens its recent workbook of that number through 開く (hidden until
+    // there is one).
+    int recentFile = 0;
     std::vector<MenuItem> children;
 
     bool isSeparator() const { return separator; }
-    bool enabled() const { return command != nullptr || windowEdit || !children.empty(); }
+    bool enabled() const {
+        return command != nullptr || windowEdit || recentFile > 0 || !children.empty();
+    }
 };
 
 struct ToolbarButton {

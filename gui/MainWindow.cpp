@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -24,6 +25,7 @@
 #include "gui/WorkbookWindow.h"
 #include "session/CommandIds.h"
 #include "session/Session.h"
+#include "sheet/Workbook.h"
 
 namespace tombra::gui {
 
@@ -59,6 +61,7 @@ MainWindow::MainWindow(Session& session, QtShell& shell, QWidget* parent)
     buildToolBar();
     buildLogPane();
     buildStatusBar();
+    showRecentFiles();
     resize(900, 600);
 
     shell.setMainWindow(this);
@@ -92,13 +95,18 @@ QMenu* MainWindow::buildMenu(const app::MenuItem& item, QWidget* parent) {
     own->setVisible(item.visible);
     own->setEnabled(item.enabled());
     actions_.emplace(item.id, own);
+    const app::MenuItem* previous = nullptr;
     for (const app::MenuItem& child : item.children) {
-        if (child.isSeparator())
-            menu->addSeparator()->setVisible(child.visible);
-        else if (child.children.empty())
+        if (child.isSeparator()) {
+            QAction* separator = menu->addSeparator();
+            separator->setVisible(child.visible);
+            // The recent files' own separator shows with them.
+            if (previous && previous->recentFile > 0) recentSeparator_ = separator;
+        } else if (child.children.empty())
             menu->addAction(buildAction(child, menu));
         else
             menu->addMenu(buildMenu(child, menu));
+        previous = &child;
     }
     return menu;
 }
@@ -119,6 +127,10 @@ QAction* MainWindow::buildAction(const app::MenuItem& item, QObject* parent) {
     if (item.windowEdit) {
         const std::string id = item.id;
         connect(action, &QAction::triggered, this, [this, id] { runWindowEdit(id); });
+    } else if (item.recentFile > 0) {
+        action->setCheckable(false);
+        const int number = item.recentFile;
+        connect(action, &QAction::triggered, this, [this, number] { openRecentFile(number); });
     } else {
         connect(action, &QAction::triggered, this, [this, target] { runMenuItem(*target); });
     }
@@ -129,7 +141,52 @@ void MainWindow::runMenuItem(const app::MenuItem& item) {
     // Qt has already flipped the action's check; the marks decide, so put it back first.
     showMarks(session_.marks);
     app::runMenuItem(session_, item);
+    afterCommand();
+}
+
+void MainWindow::afterCommand() {
     shell_.followWorkbook();
+    // The workbook the commands now work on heads the recent files.
+    const std::string& path = session_.state.WorkbookPath;
+    if (const sheet::Workbook* held = path.empty() ? nullptr : session_.host.held(path)) {
+        const QString file = QString::fromStdU16String(held->path().u16string());
+        if (recent_.files().value(0) != file) {
+            recent_.add(file);
+            showRecentFiles();
+        }
+    }
+}
+
+void MainWindow::showRecentFiles() {
+    const QStringList files = recent_.files();
+    for (int i = 1; i <= RecentFiles::kMost; ++i) {
+        QAction* action = menuAction("mnuFileMRU(" + std::to_string(i) + ")");
+        if (!action) continue;
+        const QString file = files.value(i - 1);
+        action->setVisible(!file.isEmpty());
+        // "&1 大会.xlsx", the whole path in the status bar.
+        action->setText(file.isEmpty()
+                            ? QString()
+                            : QStringLiteral("&%1 %2").arg(i).arg(QFileInfo(file).fileName()));
+        action->setStatusTip(file);
+        action->setToolTip(file);
+    }
+    if (recentSeparator_) recentSeparator_->setVisible(!files.isEmpty());
+}
+
+void MainWindow::openRecentFile(int number) {
+    const QString file = recent_.files().value(number - 1);
+    if (file.isEmpty()) return;
+    if (!QFileInfo(file).isFile()) {
+        session_.tell("「" + file.toStdString() + "」が見つかりません");
+        recent_.remove(file);
+        showRecentFiles();
+        return;
+    }
+    // The same road as 開く: the settings, then this file in place of the file dialog.
+    shell_.chooseNextFile(file.toStdString());
+    if (const app::MenuItem* open = app::findMenuItem("mnuFileOpen")) runMenuItem(*open);
+    shell_.chooseNextFile({});
 }
 
 QAction* MainWindow::menuAction(const std::string& id) const {
@@ -171,7 +228,7 @@ void MainWindow::buildToolBar() {
 
 void MainWindow::runToolbarButton(const std::string& key) {
     app::runToolbarButton(session_, key);
-    shell_.followWorkbook();
+    afterCommand();
 }
 
 void MainWindow::runWindowEdit(const std::string& id) {

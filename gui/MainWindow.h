@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/CommandMap.h"
+#include "gui/RecentFiles.h"
 
 class QAction;
 class QLabel;
@@ -63,6 +64,10 @@ class MainWindow : public QMainWindow {
     void runToolbarButton(const std::string& key);
     // An Edit item the workbook window answers, on its selection when it shows.
     void runWindowEdit(const std::string& id);
+    // What every command is followed by: the workbook window and the recent files follow.
+    void afterCommand();
+    void showRecentFiles();
+    void openRecentFile(int number);
 
     Session& session_;
     QtShell& shell_;
@@ -70,6 +75,8 @@ class MainWindow : public QMainWindow {
     std::map<std::string, QAction*> actions_;         // menu items and menus, by id
     std::map<std::string, QAction*> checkable_;       // items that can carry a mark, by id
     std::map<std::string, QAction*> toolbarActions_;  // by key
+    RecentFiles recent_;
+    QAction* recentSeparator_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QPlainTextEdit* log_ = nullptr;
     std::string shownLog_;  // the log text the pane shows, to append only what is new

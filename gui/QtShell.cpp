@@ -6,6 +6,7 @@
 #include <QPageSetupDialog>
 #include <QPrinter>
 #include <QUrl>
+#include <utility>
 
 #include "gui/FileFilter.h"
 #include "gui/FormDialog.h"
@@ -74,6 +75,7 @@ std::string QtShell::askFileName(const ui::FileDialogRequest& request, bool save
 }
 
 std::string QtShell::openFileName(const ui::FileDialogRequest& request) {
+    if (!chosenFile_.empty()) return std::exchange(chosenFile_, std::string());
     return askFileName(request, false);
 }
 std::string QtShell::saveFileName(const ui::FileDialogRequest& request) {

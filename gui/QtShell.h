@@ -63,6 +63,10 @@ class QtShell : public ui::Shell {
     using PrinterCheck = std::function<bool()>;
     void setPrinterCheck(PrinterCheck check) { printerCheck_ = std::move(check); }
 
+    // The next file-open dialog is answered with this path without showing (a recent file
+    // chosen from the menu).
+    void chooseNextFile(const std::string& path) { chosenFile_ = path; }
+
     // The dialog of a form once it has been shown, nullptr before.
     FormDialog* formDialog(const std::string& formName) const;
     // The progress dialog once a command used it, nullptr before.
@@ -99,6 +103,7 @@ class QtShell : public ui::Shell {
     PrinterCheck printerCheck_;
     sheet::Workbook* workbook_ = nullptr;
     bool workbookVisible_ = false;
+    std::string chosenFile_;
     QElapsedTimer sincePaint_;
 };
 

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPointer>
+#include <QSettings>
 #include <set>
 
 #include "gui/ProgramLook.h"
@@ -76,6 +77,11 @@ void onNextModal(std::function<void(QWidget* modal)> act) {
         }
     });
     poll->start(10);
+}
+
+UserSettingsAt::UserSettingsAt(const std::filesystem::path& folder) {
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope,
+                       QString::fromStdString(folder.string()));
 }
 
 void typeText(QWidget* widget, const QString& text) {

@@ -15,10 +15,22 @@
 
 namespace tombra::test {
 
-// The program as main() puts it together, offscreen.
+// Where the program keeps the user's settings (the recent files): a folder of the test's,
+// never the user's own.
+struct UserSettingsAt {
+    explicit UserSettingsAt(const std::filesystem::path& folder);
+};
+
+// The program as main() puts it together, offscreen. Its user settings live in `settings`,
+// by default in its own folder.
 struct GuiProgram {
-    GuiProgram() : session(shell, folder.path()), window(session, shell) {}
+    GuiProgram() : GuiProgram(std::filesystem::path()) {}
+    explicit GuiProgram(const std::filesystem::path& settings)
+        : settingsAt(settings.empty() ? folder.path() : settings),
+          session(shell, folder.path()),
+          window(session, shell) {}
     TempDir folder;
+    UserSettingsAt settingsAt;
     gui::QtShell shell;
     Session session;
     gui::MainWindow window;

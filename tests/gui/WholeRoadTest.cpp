@@ -6,10 +6,13 @@
 #include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include "gui/FormDialog.h"
 #include "gui/GuiFixture.h"
+#include "gui/SheetGridView.h"
+#include "gui/WorkbookWindow.h"
 #include "sheet/Workbook.h"
 #include "sheet/Worksheet.h"
 #include "support/EntryWorkbook.h"
@@ -86,6 +89,68 @@ TEST(WholeRoad, TheSamplesMensSinglesGoFromOpenToBracketInTheWindow) {
     ASSERT_NE(wb, nullptr);
     EXPECT_FALSE(wb->sheet("男子Ｓ").pageBreakRows().empty());
     EXPECT_NE(wb->findSheet("男子ＳＴＢ"), nullptr);
+
+    // The office shows the workbook, types a result into the time table beside a match label
+    // and saves: the file holds it.
+    p.window.menuAction("mnuViewRefresh")->trigger();
+    gui::WorkbookWindow* shown = p.shell.workbookWindow();
+    ASSERT_TRUE(shown && shown->isVisible());
+    ASSERT_TRUE(shown->selectSheet("男子ＳＴＢ"));
+    gui::SheetGridView* grid = shown->currentGrid();
+    const sheet::Worksheet& table = wb->sheet("男子ＳＴＢ");
+    int labelRow = 0, labelColumn = 0;
+    for (int r = 1; r <= 40 && !labelRow; ++r)
+        for (int c = 1; c <= 20 && !labelRow; ++c)
+            if (table.text(r, c) == "1-1") labelRow = r, labelColumn = c;
+    ASSERT_GT(labelRow, 0);
+    grid->setCurrentIndex(grid->model()->index(labelRow - 1, labelColumn));
+    QApplication::setActiveWindow(shown);
+    grid->setFocus();
+    typeText(grid, QStringLiteral("3"));
+    ASSERT_NE(QApplication::focusWidget(), grid) << "typing opened the cell";
+    typeText(QApplication::focusWidget(), QStringLiteral("-1"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_TRUE(shown->isWindowModified());
+    p.window.menuAction("mnuFileSave")->trigger();
+    EXPECT_FALSE(shown->isWindowModified());
+    EXPECT_EQ(sheet::Workbook::open(workbook)->sheet("男子ＳＴＢ").text(labelRow, labelColumn + 1),
+              "3-1");
+}
+
+// The workbooks opened are offered under ﾌｧｲﾙ in the next run, and open through the road of
+// 開く: the settings, then the workbook, no file dialog. One gone from disk is said and dropped.
+TEST(WholeRoad, RecentWorkbooksAreOfferedInTheNextRunAndOpenThroughOpen) {
+    TempDir kept;  // the user's configuration folder and workbooks, across both runs
+    const auto workbook = kept / "大会.xlsx", gone = kept / "去年.xlsx";
+    std::filesystem::copy_file(testData("../../examples/sample.xlsx"), workbook);
+    std::filesystem::copy_file(testData("blank.xlsx"), gone);
+    {
+        GuiProgram first(kept.path());
+        EXPECT_FALSE(first.window.menuAction("mnuFileMRU(1)")->isVisible());
+        for (const auto& book : {gone, workbook}) {
+            HurriedOfficial official(book);
+            first.window.menuAction("mnuFileOpen")->trigger();
+        }
+        EXPECT_EQ(first.window.menuAction("mnuFileMRU(1)")->text(), "&1 大会.xlsx");
+        EXPECT_EQ(first.window.menuAction("mnuFileMRU(2)")->text(), "&2 去年.xlsx");
+    }
+    std::filesystem::remove(gone);
+    GuiProgram second(kept.path());
+    QAction* latest = second.window.menuAction("mnuFileMRU(1)");
+    ASSERT_TRUE(latest->isVisible());
+    EXPECT_EQ(latest->statusTip().toStdString(), workbook.string());
+    EXPECT_FALSE(second.window.menuAction("mnuFileMRU(3)")->isVisible());
+
+    HurriedOfficial official(kept / "別の.xlsx");
+    latest->trigger();
+    EXPECT_EQ(official.seen(),
+              (std::vector<std::string>{"form:Form1",
+                                        "message:エントリー数\n155名  <30校>\nシード数＝12"}));
+    EXPECT_EQ(second.session.state.WorkbookPath, workbook.string());
+
+    second.window.menuAction("mnuFileMRU(2)")->trigger();
+    EXPECT_EQ(official.seen().back(), "message:「" + gone.string() + "」が見つかりません");
+    EXPECT_FALSE(second.window.menuAction("mnuFileMRU(2)")->isVisible());
 }
 
 // A workbook whose "集計" cannot be read, opened from the toolbar and from the menu: each

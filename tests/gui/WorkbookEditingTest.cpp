@@ -4,6 +4,8 @@
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QLabel>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTest>
 
@@ -164,6 +166,30 @@ TEST(WorkbookEditing, TypedValuesAreSavedAndTheMarkGoes) {
     p.mainWindow().menuAction("mnuFileSave")->trigger();
     EXPECT_FALSE(p.window()->isWindowModified());
     EXPECT_EQ(sheet::Workbook::open(p.book)->sheet("Sheet1").text(7, 3), "3-1");
+}
+
+// Closing the program with typing unsaved asks; キャンセル keeps the window and the typing,
+// いいえ lets both go, the file as it was.
+TEST(WorkbookEditing, ClosingWithUnsavedTypingAsksFirst) {
+    EditingProgram p;
+    p.mainWindow().show();
+    p.at("B2");
+    p.type("未保存");
+    p.key(Qt::Key_Return);
+    for (auto [button, closes] : {std::pair{"キャンセル", false}, {"いいえ", true}}) {
+        std::string asked;
+        onNextModal([&asked, button](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            ASSERT_NE(box, nullptr);
+            asked = box->text().toStdString();
+            for (QAbstractButton* b : box->buttons())
+                if (b->text() == QString::fromUtf8(button)) b->click();
+        });
+        EXPECT_EQ(p.mainWindow().close(), closes);
+        EXPECT_EQ(asked, "「大会.xlsx」への変更を保存しますか");
+        EXPECT_EQ(p.mainWindow().isVisible(), !closes);
+    }
+    EXPECT_EQ(sheet::Workbook::open(p.book)->sheet("Sheet1").text(2, 2), "");
 }
 
 }  // namespace
