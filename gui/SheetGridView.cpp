@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
+#include <QScrollBar>
 #include <cmath>
 
 #include "gui/CellEditor.h"
@@ -75,6 +76,18 @@ void SheetGridView::applySheetLayout() {
     for (const sheet::Area& m : ws->mergedAreas())
         if (m.bottom <= model_->rowCount() && m.right <= model_->columnCount())
             setSpan(m.top - 1, m.left - 1, m.bottom - m.top + 1, m.right - m.left + 1);
+}
+
+void SheetGridView::pin(bool vertically, bool horizontally) {
+    pinnedVertically_ = vertically;
+    pinnedHorizontally_ = horizontally;
+}
+
+void SheetGridView::scrollTo(const QModelIndex& index, ScrollHint hint) {
+    const int down = verticalScrollBar()->value(), across = horizontalScrollBar()->value();
+    QTableView::scrollTo(index, hint);
+    if (pinnedVertically_) verticalScrollBar()->setValue(down);
+    if (pinnedHorizontally_) horizontalScrollBar()->setValue(across);
 }
 
 sheet::Area SheetGridView::selectedArea() const {

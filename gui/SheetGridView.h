@@ -29,6 +29,10 @@ class SheetGridView : public QTableView {
     // Widths, heights, hidden rows and columns and merges as the sheet has them now.
     void applySheetLayout();
 
+    // A grid of frozen rows never scrolls up or down, one of frozen columns never sideways.
+    void pin(bool vertically, bool horizontally);
+    void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+
   public slots:
     void copy();
     void cut();
@@ -54,6 +58,7 @@ class SheetGridView : public QTableView {
 
     SheetTableModel* model_;
     SheetCellDelegate* delegate_;
+    bool pinnedVertically_ = false, pinnedHorizontally_ = false;
 };
 
 }  // namespace tombra::gui

@@ -3,9 +3,11 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 
+#include "gui/FrozenPanes.h"
 #include "gui/SheetGridView.h"
 #include "gui/SheetPagesView.h"
 #include "gui/SheetTableModel.h"
+#include "sheet/Worksheet.h"
 
 namespace tombra::gui {
 
@@ -19,6 +21,11 @@ SheetTab::SheetTab(Session& session, sheet::Workbook& workbook, const std::strin
       splitter_(new QSplitter(Qt::Horizontal, this)) {
     setObjectName(QString::fromStdString(sheetName));
     grid_ = new SheetGridView(model_);
+    if (const sheet::Worksheet* ws = model_->sheet()) {
+        const sheet::Worksheet::FrozenCells frozen = ws->frozenCells();
+        if (frozen.rows > 0 || frozen.columns > 0)
+            frozen_ = new FrozenPanes(grid_, frozen.rows, frozen.columns);
+    }
     splitter_->addWidget(grid_);
     splitter_->addWidget(pages_);
     splitter_->setStretchFactor(0, 3);

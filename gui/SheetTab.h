@@ -17,6 +17,7 @@ class Workbook;
 
 namespace tombra::gui {
 
+class FrozenPanes;
 class SheetGridView;
 class SheetPagesView;
 class SheetTableModel;
@@ -34,6 +35,8 @@ class SheetTab : public QWidget {
     SheetGridView* grid() const { return grid_; }
     SheetPagesView* pages() const { return pages_; }
     QSplitter* splitter() const { return splitter_; }
+    // The sheet's frozen rows and columns over the grid; nullptr when it has none.
+    FrozenPanes* frozen() const { return frozen_; }
 
   private:
     std::string sheetName_;
@@ -41,6 +44,7 @@ class SheetTab : public QWidget {
     SheetGridView* grid_;
     SheetPagesView* pages_;
     QSplitter* splitter_;
+    FrozenPanes* frozen_ = nullptr;
 };
 
 }  // namespace tombra::gui

@@ -2,15 +2,18 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QHeaderView>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTest>
 
 #include "app/CommandMap.h"
 #include "gui/CellEditor.h"
+#include "gui/FrozenPanes.h"
 #include "gui/GuiFixture.h"
 #include "gui/SheetGridView.h"
 #include "gui/SheetPagesView.h"
@@ -190,6 +193,49 @@ TEST(WorkbookEditing, ClosingWithUnsavedTypingAsksFirst) {
         EXPECT_EQ(p.mainWindow().isVisible(), !closes);
     }
     EXPECT_EQ(sheet::Workbook::open(p.book)->sheet("Sheet1").text(2, 2), "");
+}
+
+// A sheet with frozen panes keeps its header rows and first column in view while the rest
+// scrolls beneath them, and its frozen cells take typing like any other.
+TEST(WorkbookEditing, FrozenRowsAndColumnsStayInViewAndTakeTyping) {
+    GuiProgram p;
+    const auto book = p.folder / "名簿.xlsx";
+    runPython("freeze_panes.py", quoted(book) + " B3");
+    p.session.state.WorkbookPath = book.string();
+    sheet::Workbook* wb = p.session.attachWorkbook();
+    EXPECT_EQ(wb->sheet("名簿").frozenCells(), (sheet::Worksheet::FrozenCells{2, 1}));
+    p.session.host.setVisible(true);
+    gui::WorkbookWindow* window = p.shell.workbookWindow();
+    QApplication::setActiveWindow(window);
+    QCoreApplication::processEvents();
+    gui::SheetTab* tab = window->sheetTab(0);
+    ASSERT_NE(tab->frozen(), nullptr);
+    ASSERT_EQ(tab->frozen()->overlays().size(), 3u);
+    gui::SheetGridView* main = tab->grid();
+    gui::SheetGridView* rows = window->findChild<gui::SheetGridView*>("FrozenRows");
+    gui::SheetGridView* columns = window->findChild<gui::SheetGridView*>("FrozenColumns");
+    ASSERT_TRUE(rows && columns);
+    EXPECT_EQ(rows->height(),
+              main->horizontalHeader()->height() + main->rowHeight(0) + main->rowHeight(1));
+
+    main->setFocus();
+    main->setCurrentIndex(main->model()->index(45, 1));
+    main->scrollTo(main->currentIndex());
+    EXPECT_GT(main->verticalScrollBar()->value(), 0);
+    EXPECT_EQ(rows->verticalScrollBar()->value(), 0) << "the header rows stay";
+    EXPECT_EQ(columns->verticalScrollBar()->value(), main->verticalScrollBar()->value());
+    // Back to the first row under the frozen ones: it comes out from beneath them.
+    main->setCurrentIndex(main->model()->index(2, 1));
+    EXPECT_EQ(main->verticalScrollBar()->value(), 0);
+
+    // Into the header: the keyboard follows to the frozen rows' grid, and typing lands there.
+    main->setCurrentIndex(main->model()->index(0, 1));
+    EXPECT_EQ(QApplication::focusWidget(), rows);
+    typeText(rows, QStringLiteral("氏"));
+    typeText(QApplication::focusWidget(), QStringLiteral("名"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    EXPECT_EQ(wb->sheet("名簿").text(1, 2), "氏名");
+    EXPECT_EQ(main->currentIndex().row(), 1);
 }
 
 }  // namespace
