@@ -41,8 +41,9 @@ SheetGridView* FrozenPanes::addOverlay(bool top, bool left) {
     // The main grid's headers stay in sight; an overlay shows only the headers it covers.
     view->horizontalHeader()->setVisible(top);
     view->verticalHeader()->setVisible(left);
-    view->setStyleSheet(QStringLiteral("QTableView { gridline-color: #d8d8d8; "
-                                       "border-bottom: 2px solid #808080; }"));
+    view->setStyleSheet(
+        QStringLiteral("QTableView { gridline-color: #d8d8d8; "
+                       "border-bottom: 2px solid #808080; }"));
     // Frozen rows move sideways with the main grid, frozen columns up and down, whichever of
     // the two grids scrolled.
     view->pin(top, left);
@@ -102,12 +103,15 @@ void FrozenPanes::followCursor() {
     const QModelIndex current = main_->currentIndex();
     if (!current.isValid()) return;
     const bool inRows = current.row() < rows_, inColumns = current.column() < columns_;
-    SheetGridView* shows = inRows && inColumns ? corner_ : inRows ? top_ : inColumns ? left_ : main_;
+    SheetGridView* shows = inRows && inColumns ? corner_
+                           : inRows            ? top_
+                           : inColumns         ? left_
+                                               : main_;
     if (!shows) shows = main_;
     // The keyboard follows the cursor into the grid that shows it.
     QWidget* focused = main_->window()->focusWidget();
-    const bool gridHasFocus =
-        focused == main_ || std::find(overlays_.begin(), overlays_.end(), focused) != overlays_.end();
+    const bool gridHasFocus = focused == main_ || std::find(overlays_.begin(), overlays_.end(),
+                                                            focused) != overlays_.end();
     if (gridHasFocus && focused != shows) shows->setFocus();
     if (shows != main_) return;
     // A cell of the main grid must not stand beneath the frozen rows or columns: the grid

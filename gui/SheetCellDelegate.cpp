@@ -2,6 +2,8 @@
 
 #include <QEvent>
 #include <QPainter>
+#include <QTableView>
+#include <cstdlib>
 
 #include "gui/CellEditor.h"
 #include "gui/SheetTableModel.h"
@@ -17,6 +19,39 @@ namespace {
 const sheet::Worksheet* sheetOf(const QModelIndex& index) {
     const auto* model = qobject_cast<const SheetTableModel*>(index.model());
     return model ? model->sheet() : nullptr;
+}
+
+// How far a text may run on into the empty cells beside it, as spreadsheets show it.
+constexpr int kOverflowReach = 12;
+
+// Which way a cell's text runs on when it is wider than the cell: a text, not wrapped, not
+// merged, runs on to the right when left-aligned, to the left when right-aligned, both ways
+// when centred. Numbers never do: they show as "###".
+struct Overflow {
+    bool right = false, left = false;
+};
+Overflow overflowOf(const sheet::Worksheet& ws, int row, int column) {
+    const sheet::CellValue v = ws.value(row, column);
+    if (v.kind() != sheet::CellValue::Kind::Text || ws.mergedAreaAt(row, column)) return {};
+    const sheet::CellFormat f = ws.format(row, column);
+    if (f.wrapText) return {};
+    switch (render::CellTextLayout::effectiveHorizontal(f.horizontal, v.kind())) {
+        case sheet::xl::HAlignLeft:
+            return {true, false};
+        case sheet::xl::HAlignRight:
+            return {false, true};
+        case sheet::xl::HAlignCenter:
+            return {true, true};
+        default:
+            return {};
+    }
+}
+
+// An empty cell a neighbour's text may run into.
+bool openForOverflow(const sheet::Worksheet& ws, const QTableView& view, int row, int column) {
+    return column >= 1 && column <= view.model()->columnCount() &&
+           !view.isColumnHidden(column - 1) && ws.value(row, column).isEmpty() &&
+           !ws.mergedAreaAt(row, column);
 }
 
 }  // namespace
@@ -46,19 +81,53 @@ void SheetCellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opt
     const sheet::CellValue value = ws->value(row, column);
     const sheet::CellFormat format = ws->format(row, column);
 
+    const auto* view = qobject_cast<const QTableView*>(option.widget);
+    // A column's stretch of this cell's row, in the view's pixels.
+    auto besides = [&](int column) {
+        return QRect(view->columnViewportPosition(column - 1), option.rect.y(),
+                     view->columnWidth(column - 1), option.rect.height());
+    };
+    auto points = [](const QRect& r) {
+        return QRectF(r.x() / kPixelsPerPoint, r.y() / kPixelsPerPoint, r.width() / kPixelsPerPoint,
+                      r.height() / kPixelsPerPoint);
+    };
+
     painter->save();
     // In points from here on, as the pages are painted.
     painter->scale(kPixelsPerPoint, kPixelsPerPoint);
-    const QRectF cell(option.rect.x() / kPixelsPerPoint, option.rect.y() / kPixelsPerPoint,
-                      option.rect.width() / kPixelsPerPoint,
-                      option.rect.height() / kPixelsPerPoint);
-    if (!value.isEmpty()) {
+    const QRectF cell = points(option.rect);
+    auto paintText = [&](const sheet::CellValue& v, const sheet::CellFormat& f, const QRectF& rect,
+                         const QRectF& clip) {
         if (!text_ || textFor_ != painter) {
             text_ = std::make_unique<render::CellTextPainter>(*painter);
             textFor_ = painter;
         }
-        text_->paint(render::CellTextLayout::displayText(value.asText()), format, value.kind(),
-                     cell, cell);
+        text_->paint(render::CellTextLayout::displayText(v.asText()), f, v.kind(), rect, clip);
+    };
+    if (!value.isEmpty()) {
+        // Run on over the empty cells beside it; each of them paints its part again too, so
+        // that the text stays whole when only they are repainted.
+        QRect clip = option.rect;
+        const Overflow runs = view ? overflowOf(*ws, row, column) : Overflow{};
+        for (int c = column + 1;
+             runs.right && c <= column + kOverflowReach && openForOverflow(*ws, *view, row, c); ++c)
+            clip = clip.united(besides(c));
+        for (int c = column - 1;
+             runs.left && c >= column - kOverflowReach && openForOverflow(*ws, *view, row, c); --c)
+            clip = clip.united(besides(c));
+        paintText(value, format, cell, points(clip));
+    } else if (view && !ws->mergedAreaAt(row, column)) {
+        // The part of a neighbour's text that runs on into this empty cell.
+        for (int step : {-1, 1}) {
+            for (int c = column + step; std::abs(c - column) <= kOverflowReach; c += step) {
+                if (c < 1 || c > view->model()->columnCount()) break;
+                if (openForOverflow(*ws, *view, row, c)) continue;
+                const Overflow runs = overflowOf(*ws, row, c);
+                if ((step < 0 && runs.right) || (step > 0 && runs.left))
+                    paintText(ws->value(row, c), ws->format(row, c), points(besides(c)), cell);
+                break;
+            }
+        }
     }
     namespace xl = sheet::xl;
     const struct {

@@ -11,6 +11,8 @@
 #include "gui/CellEditor.h"
 #include "gui/SheetCellDelegate.h"
 #include "gui/SheetTableModel.h"
+#include "render/RowHeightFitter.h"
+#include "render/SheetLayout.h"
 #include "sheet/TabText.h"
 #include "sheet/Worksheet.h"
 
@@ -65,13 +67,23 @@ void SheetGridView::applySheetLayout() {
     }
     const std::optional<sheet::Area> used = ws->usedArea();
     const int lastRow = used ? std::min(used->bottom + 1, model_->rowCount()) : 0;
+    // Rows as they print: an auto-height row grows to its largest font or its lines, as the
+    // printed pages beside the grid show it.
+    render::RowHeightFitter fitter(*ws);
+    const render::SheetLayout printed(*ws, QSizeF(1e7, 1e7), &fitter);
+    auto heightOf = [&](int row) {
+        if (!printed.empty() && row >= printed.printArea().top && row <= printed.printArea().bottom)
+            return printed.rowHeight(row);
+        return ws->rowHeight(row);
+    };
     // A row of its own height is set; the rest keep the sheet's default.
     const int usual = pixels(ws->rowHeight(model_->rowCount()));
     verticalHeader()->setDefaultSectionSize(std::max(2, usual));
     for (int r = 1; r <= lastRow; ++r) {
-        const int height = pixels(ws->rowHeight(r));
-        if (height != usual) setRowHeight(r - 1, std::max(2, height));
         setRowHidden(r - 1, ws->rowHidden(r));
+        if (ws->rowHidden(r)) continue;
+        const int height = pixels(heightOf(r));
+        if (height != usual) setRowHeight(r - 1, std::max(2, height));
     }
     for (const sheet::Area& m : ws->mergedAreas())
         if (m.bottom <= model_->rowCount() && m.right <= model_->columnCount())

@@ -95,6 +95,9 @@ TEST(WholeRoad, TheSamplesMensSinglesGoFromOpenToBracketInTheWindow) {
     p.window.menuAction("mnuViewRefresh")->trigger();
     gui::WorkbookWindow* shown = p.shell.workbookWindow();
     ASSERT_TRUE(shown && shown->isVisible());
+    shown->selectSheet("男子Ｓ");
+    QCoreApplication::processEvents();
+    shown->grab().save("/tmp/bracket-grid.png");
     ASSERT_TRUE(shown->selectSheet("男子ＳＴＢ"));
     gui::SheetGridView* grid = shown->currentGrid();
     const sheet::Worksheet& table = wb->sheet("男子ＳＴＢ");
