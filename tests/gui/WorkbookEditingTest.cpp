@@ -162,6 +162,7 @@ TEST(WorkbookEditing, CopyPasteDeleteAndTheFormulaBar) {
 // The window's typing is what the file gets: saved through the menu, read back from disk.
 TEST(WorkbookEditing, TypedValuesAreSavedAndTheMarkGoes) {
     EditingProgram p;
+    const std::string untouched = packagePart(p.book, "xl/worksheets/sheet2.xml");
     p.at("C7");
     p.type("3-1");
     p.key(Qt::Key_Return);
@@ -169,6 +170,8 @@ TEST(WorkbookEditing, TypedValuesAreSavedAndTheMarkGoes) {
     p.mainWindow().menuAction("mnuFileSave")->trigger();
     EXPECT_FALSE(p.window()->isWindowModified());
     EXPECT_EQ(sheet::Workbook::open(p.book)->sheet("Sheet1").text(7, 3), "3-1");
+    EXPECT_EQ(packagePart(p.book, "xl/worksheets/sheet2.xml"), untouched)
+        << "a sheet nobody typed into is written back byte for byte";
 }
 
 // Closing the program with typing unsaved asks; キャンセル keeps the window and the typing,
