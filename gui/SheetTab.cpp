@@ -11,7 +11,7 @@
 
 namespace tombra::gui {
 
-SheetTab::SheetTab(Session& session, sheet::Workbook& workbook, const std::string& sheetName,
+SheetTab::SheetTab(Session* session, sheet::Workbook& workbook, const std::string& sheetName,
                    const std::optional<render::PageSettings>& paper, QWidget* parent)
     : QWidget(parent),
       sheetName_(sheetName),

@@ -27,7 +27,7 @@ class SheetTableModel;
 class SheetTab : public QWidget {
     Q_OBJECT
   public:
-    SheetTab(Session& session, sheet::Workbook& workbook, const std::string& sheetName,
+    SheetTab(Session* session, sheet::Workbook& workbook, const std::string& sheetName,
              const std::optional<render::PageSettings>& paper, QWidget* parent = nullptr);
 
     const std::string& sheetName() const { return sheetName_; }

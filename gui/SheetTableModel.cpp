@@ -55,7 +55,7 @@ Qt::Alignment alignmentOf(const sheet::CellFormat& f, sheet::CellValue::Kind kin
 
 }  // namespace
 
-SheetTableModel::SheetTableModel(Session& session, sheet::Workbook& workbook, std::string sheetName,
+SheetTableModel::SheetTableModel(Session* session, sheet::Workbook& workbook, std::string sheetName,
                                  QObject* parent)
     : QAbstractTableModel(parent),
       session_(session),
@@ -115,7 +115,7 @@ bool SheetTableModel::setData(const QModelIndex& index, const QVariant& value, i
 bool SheetTableModel::typeBlock(int top, int left,
                                 const std::vector<std::vector<std::string>>& texts) {
     const sheet::Worksheet* ws = sheet();
-    if (!ws) return false;
+    if (!ws || !session_) return false;
     std::vector<sheet::CellWrite> writes;
     int bottom = top, right = left;
     for (size_t r = 0; r < texts.size(); ++r)
@@ -130,7 +130,7 @@ bool SheetTableModel::typeBlock(int top, int left,
             bottom = std::max(bottom, row - 1);
             right = std::max(right, column - 1);
         }
-    if (!session_.edits.write(workbook_, sheetName_, writes)) return false;
+    if (!session_->edits.write(workbook_, sheetName_, writes)) return false;
     if (bottom >= rows_ || right >= columns_) {
         beginResetModel();
         measure();
@@ -163,7 +163,8 @@ QVariant SheetTableModel::headerData(int section, Qt::Orientation orientation, i
 
 Qt::ItemFlags SheetTableModel::flags(const QModelIndex& index) const {
     if (!index.isValid()) return Qt::NoItemFlags;
-    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+    const Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    return session_ ? flags | Qt::ItemIsEditable : flags;
 }
 
 }  // namespace tombra::gui

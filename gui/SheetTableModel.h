@@ -22,7 +22,8 @@ namespace tombra::gui {
 class SheetTableModel : public QAbstractTableModel {
     Q_OBJECT
   public:
-    SheetTableModel(Session& session, sheet::Workbook& workbook, std::string sheetName,
+    // Without a session the cells show but take no typing.
+    SheetTableModel(Session* session, sheet::Workbook& workbook, std::string sheetName,
                     QObject* parent = nullptr);
 
     const std::string& sheetName() const { return sheetName_; }
@@ -52,7 +53,7 @@ class SheetTableModel : public QAbstractTableModel {
   private:
     void measure();
 
-    Session& session_;
+    Session* session_;
     sheet::Workbook& workbook_;
     std::string sheetName_;
     int rows_ = 0, columns_ = 0;

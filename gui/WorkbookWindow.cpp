@@ -102,7 +102,7 @@ void WorkbookWindow::clearTabs() {
 
 void WorkbookWindow::refresh() {
     clearTabs();
-    if (!workbook_ || !session_) {
+    if (!workbook_) {
         setWindowTitle(kProgramTitle);
         return;
     }
@@ -110,7 +110,7 @@ void WorkbookWindow::refresh() {
     // renders, not every tab that is current for a moment while they are added.
     tabs_->hide();
     for (const std::string& name : workbook_->sheetNames()) {
-        auto* tab = new SheetTab(*session_, *workbook_, name, paper_);
+        auto* tab = new SheetTab(session_, *workbook_, name, paper_);
         connect(tab->model(), &SheetTableModel::edited, this, &WorkbookWindow::typed);
         connect(tab->grid()->selectionModel(), &QItemSelectionModel::currentChanged, this,
                 [this] { showCurrentCell(); });
