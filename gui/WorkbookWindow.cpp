@@ -111,11 +111,10 @@ void WorkbookWindow::refresh() {
     tabs_->hide();
     for (const std::string& name : workbook_->sheetNames()) {
         auto* tab = new SheetTab(session_, *workbook_, name, paper_);
-        connect(tab->model(), &SheetTableModel::edited, this, &WorkbookWindow::typed);
-        connect(tab->grid()->selectionModel(), &QItemSelectionModel::currentChanged, this,
-                [this] { showCurrentCell(); });
-        connect(tab->grid(), &SheetGridView::undoRequested, this, &WorkbookWindow::undo);
-        connect(tab->grid(), &SheetGridView::redoRequested, this, &WorkbookWindow::redo);
+        connect(tab, &SheetTab::edited, this, &WorkbookWindow::typed);
+        connect(tab, &SheetTab::currentCellChanged, this, [this] { showCurrentCell(); });
+        connect(tab, &SheetTab::undoRequested, this, &WorkbookWindow::undo);
+        connect(tab, &SheetTab::redoRequested, this, &WorkbookWindow::redo);
         tabs_->addTab(tab, tabText(name));
     }
     selectSheet(workbook_->activeSheetName());
@@ -129,7 +128,7 @@ void WorkbookWindow::refresh() {
 void WorkbookWindow::followWorkbook() {
     if (!workbook_ || !isVisible()) return;
     if (workbook_->revision() != shownRevision_) {
-        const SheetTab* front = sheetTab(tabs_->currentIndex());
+        SheetTab* front = sheetTab(tabs_->currentIndex());
         const std::string sheetName = front ? front->sheetName() : std::string();
         refresh();
         if (!sheetName.empty()) selectSheet(sheetName);
@@ -160,12 +159,12 @@ SheetTab* WorkbookWindow::sheetTab(int index) const {
 }
 
 SheetPagesView* WorkbookWindow::currentSheetView() const {
-    const SheetTab* tab = sheetTab(tabs_->currentIndex());
+    SheetTab* tab = sheetTab(tabs_->currentIndex());
     return tab ? tab->pages() : nullptr;
 }
 
 SheetGridView* WorkbookWindow::currentGrid() const {
-    const SheetTab* tab = sheetTab(tabs_->currentIndex());
+    SheetTab* tab = sheetTab(tabs_->currentIndex());
     return tab ? tab->grid() : nullptr;
 }
 

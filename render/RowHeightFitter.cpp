@@ -26,11 +26,16 @@ RowHeightFitter::RowHeightFitter(const sheet::Worksheet& sheet)
     // row of the sheet is (nearly) never given one.
     if (!sheet.rowHidden(sheet::kMaxRow)) defaultHeight_ = sheet.rowHeight(sheet::kMaxRow);
     merges_ = sheet.mergedAreas();
+    // Looked up for every filled cell: a bracket has thousands of merges.
+    for (size_t i = 0; i < merges_.size(); ++i)
+        for (int r = merges_[i].top; r <= merges_[i].bottom; ++r) mergesByRow_[r].push_back(i);
 }
 
 const sheet::Area* RowHeightFitter::mergeAt(int row, int column) const {
-    for (const sheet::Area& m : merges_)
-        if (m.contains(row, column)) return &m;
+    auto it = mergesByRow_.find(row);
+    if (it == mergesByRow_.end()) return nullptr;
+    for (size_t i : it->second)
+        if (merges_[i].contains(row, column)) return &merges_[i];
     return nullptr;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <unordered_map>
 #include <vector>
 
 #include "render/CellTextLayout.h"
@@ -30,6 +31,7 @@ class RowHeightFitter : public RowMeasure {
     QImage device_;  // only measured against: 72 dpi, so one unit is one point
     CellTextLayout text_;
     std::vector<sheet::Area> merges_;
+    std::unordered_map<int, std::vector<size_t>> mergesByRow_;  // row -> merges over it
 };
 
 }  // namespace tombra::render
