@@ -37,6 +37,10 @@ const app::MenuItem& commandItem(const Step& step) {
         throw ScriptError(at + "「" + named + "」はメニューの見出しです（「" + item->caption +
                           "/...」の形で項目を選んで下さい）");
     if (!item->visible) throw ScriptError(at + "「" + named + "」はメニューに出ていません");
+    if (item->windowEdit)
+        throw ScriptError(at + "「" + item->caption +
+                          "」はブックのウィンドウで選んだセルに働く項目です（スクリプトでは "
+                          "cells で入力して下さい）");
     if (!item->command)
         throw ScriptError(at + "「" + item->caption + "」（" + item->id +
                           "）は使えない項目です（まだコマンドがありません）");

@@ -182,6 +182,7 @@ TEST(ScriptRunner, CommandsThatCannotBeRunStopTheScriptBeforeAnythingRuns) {
         {"ﾌｧｲﾙ(&F)", "見出し"},
         {"記録作成(&K)", "記録作成(&K)"},
         {"mnuFileMRU(1)", "mnuFileMRU(1)"},
+        {"mnuEditCopy", "cells で入力"},
     };
     for (const Case& c : cases) {
         Outcome r = run(steps(std::string(R"js({"command": "mnuFileSave"}, {"command": ")js") +
