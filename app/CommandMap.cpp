@@ -17,6 +17,7 @@
 #include "league/SimpleLeagues.h"
 #include "leaguesheets/LeagueTableSheets.h"
 #include "leaguesheets/LeagueToBracket.h"
+#include "records/RecordCommand.h"
 #include "session/CommandIds.h"
 #include "session/Session.h"
 #include "swap/SwapCommand.h"
@@ -134,7 +135,7 @@ std::vector<MenuItem> buildMenuBar() {
               item("印刷(&I))", "印刷Ⅰ", printBracketSheetVisibly), separator(),
               item("リーグ表をトーナメントへ変換", "リーグ_トーナメント",
                    leaguesheets::convertLeaguesToBracket),
-              separator(), item("記録作成(&K)", ids::kMatchRecords)}),
+              separator(), item("記録作成(&K)", ids::kMatchRecords, records::buildRecords)}),
         menu("参加一覧(&S)",
              {item("参加一覧作成(&I)", ids::kParticipantList), separator(),
               item("参加申込書(&S)", ids::kEntryForms), separator(),

@@ -193,6 +193,9 @@ bool build(Session& session, sheet::Workbook& workbook, Variant variant = {}) {
                            variant.blank ? s.TableCount + 1 : s.LeagueSize * s.TableCount);
 
     workbook.activate(name);
+    // A record of the bracket that was there is of no use to the new one.
+    if (sheet::Worksheet* base = workbook.findSheet(recordBaseSheetName(name)))
+        base->clear(sheet::Area::wholeSheet());
     const bool leagues = !variant.blank && s.LeagueThenTournament == 1;
     if (leagues) {
         // Only the name columns are written anew; the lines between them stay.

@@ -124,6 +124,10 @@ std::string timeTableSheetName(const std::string& bracketSheetName) {
     return bracketSheetName + "ＴＢ";
 }
 
+std::string recordBaseSheetName(const std::string& bracketSheetName) {
+    return bracketSheetName + "記録前";
+}
+
 NumberingChoice askNumbering(Session& session) {
     Form& form = session.forms.get(numberingForm());
     session.shell.showForm(form);

@@ -42,4 +42,8 @@ void numberMatches(Session& session, sheet::Workbook& workbook, sheet::Worksheet
 
 std::string timeTableSheetName(const std::string& bracketSheetName);
 
+// The hidden copy of the bracket sheet as it was before the first match record; a bracket
+// built anew empties it, so that the next record takes its copy again.
+std::string recordBaseSheetName(const std::string& bracketSheetName);
+
 }  // namespace tombra::bracket

@@ -110,6 +110,7 @@ void WorkbookWindow::refresh() {
     // renders, not every tab that is current for a moment while they are added.
     tabs_->hide();
     for (const std::string& name : workbook_->sheetNames()) {
+        if (workbook_->sheetHidden(name)) continue;  // the program's own working copies
         auto* tab = new SheetTab(session_, *workbook_, name, paper_);
         connect(tab, &SheetTab::edited, this, &WorkbookWindow::typed);
         connect(tab, &SheetTab::currentCellChanged, this, [this] { showCurrentCell(); });

@@ -311,6 +311,22 @@ std::unique_ptr<Workbook> Workbook::fromBytes(std::string bytes,
 
 const std::filesystem::path& Workbook::path() const { return impl_->path; }
 
+bool Workbook::sheetHidden(std::string_view name) const {
+    const Impl::SheetEntry* e = impl_->entry(name);
+    if (!e) return false;
+    const std::string state = e->node.attribute("state").value();
+    return state == "hidden" || state == "veryHidden";
+}
+
+void Workbook::hideSheet(std::string_view name) {
+    Impl::SheetEntry* e = impl_->entry(name);
+    if (!e) throw WorkbookError("シート「" + std::string(name) + "」が見つかりません");
+    if (sheetHidden(name)) return;
+    setAttribute(e->node, "state", "hidden");
+    impl_->workbookChanged = true;
+    impl_->structureRevision = nextRevision();
+}
+
 std::vector<std::string> Workbook::sheetNames() const {
     std::vector<std::string> names;
     for (const auto& e : impl_->sheets) names.push_back(e.name);

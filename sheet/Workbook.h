@@ -31,6 +31,10 @@ class Workbook {
     // A new empty worksheet after the last sheet.
     Worksheet& addSheet(std::string_view name);
     void activate(std::string_view name);
+    // A sheet the spreadsheet keeps out of sight (state "hidden"): the program's own working
+    // copies. Showing a hidden sheet again is the user's business in their spreadsheet.
+    bool sheetHidden(std::string_view name) const;
+    void hideSheet(std::string_view name);
     std::string activeSheetName() const;
 
     bool hasUnsavedChanges() const;

@@ -172,6 +172,31 @@ void Worksheet::setNumber(int row, int column, double number) {
     touch();
 }
 
+void Worksheet::copyCellsFrom(const Worksheet& source) {
+    if (&source.styles_ != &styles_ || &source.strings_ != &strings_)
+        throw WorkbookError("シート「" + source.name() + "」は別のブックのシートです");
+    rows_ = source.rows_;
+    columns_ = source.columns_;
+    merges_ = source.merges_;
+    touch();
+}
+
+void Worksheet::copyCellFrom(const Worksheet& source, int row, int column) {
+    if (&source.styles_ != &styles_ || &source.strings_ != &strings_)
+        throw WorkbookError("シート「" + source.name() + "」は別のブックのシートです");
+    checkCell(row, column);
+    const Cell* from = source.findCell(row, column);
+    if (!from) {
+        auto r = rows_.find(row);
+        if (r == rows_.end()) return;
+        auto& cells = r->second.cells;
+        std::erase_if(cells, [column](const Cell& c) { return c.column == column; });
+    } else {
+        ensureCell(row, column) = *from;
+    }
+    touch();
+}
+
 void Worksheet::setValue(int row, int column, const CellValue& value) {
     switch (value.kind()) {
         case CellValue::Kind::Number:

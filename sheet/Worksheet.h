@@ -50,7 +50,13 @@ class Worksheet {
     void setValue(int row, int column, const CellValue& value);
 
     // Ranges.
-    void clear(const Range& range);          // contents, formats and merges
+    void clear(const Range& range);  // contents, formats and merges
+    // Every cell, row, column and merge of another sheet of the same workbook (its styles and
+    // shared texts are this sheet's too), in place of this sheet's own. Page setup and page
+    // breaks stay.
+    void copyCellsFrom(const Worksheet& source);
+    // One cell, its value and its style, as the other sheet of the same workbook has it.
+    void copyCellFrom(const Worksheet& source, int row, int column);
     void clearContents(const Range& range);  // values only
     void merge(const Range& range);
     void setMergeCells(const Range& range, bool merged);

@@ -1,0 +1,106 @@
+#include "records/BracketMatches.h"
+
+#include "records/TimeTableResults.h"
+#include "sheet/Constants.h"
+#include "sheet/Worksheet.h"
+#include "state/Numbers.h"
+
+namespace tombra::records {
+
+namespace xl = sheet::xl;
+
+int HalfView::column(int leftColumn) const {
+    return right_ ? 2 * layout_.centre - leftColumn : leftColumn;
+}
+
+int HalfView::edge(int leftEdge) const {
+    if (!right_) return leftEdge;
+    if (leftEdge == xl::EdgeRight) return xl::EdgeLeft;
+    if (leftEdge == xl::EdgeLeft) return xl::EdgeRight;
+    return leftEdge;
+}
+
+bool HalfView::line(int row, int leftColumn, int leftEdge) const {
+    if (row < 1) return false;
+    const int c = column(leftColumn);
+    if (sheet_.format(row, c).edge(edge(leftEdge)).present()) return true;
+    // An edge is drawn on one cell or on its neighbour; either shows the line.
+    switch (leftEdge) {
+        case xl::EdgeBottom:
+            return sheet_.format(row + 1, c).edge(xl::EdgeTop).present();
+        case xl::EdgeTop:
+            return row > 1 && sheet_.format(row - 1, c).edge(xl::EdgeBottom).present();
+        case xl::EdgeRight:
+            return sheet_.format(row, column(leftColumn + 1)).edge(edge(xl::EdgeLeft)).present();
+        default:
+            return false;
+    }
+}
+
+void HalfView::draw(int row, int leftColumn, int leftEdge, const sheet::BorderChange& line) {
+    sheet_.setBorder(sheet::Area::cell(row, column(leftColumn)), edge(leftEdge), line);
+}
+
+const BracketMatch* BracketMatches::at(int row, int sheetColumn) const {
+    auto it = atCell.find({row, sheetColumn});
+    return it == atCell.end() ? nullptr : &matches[it->second];
+}
+
+namespace {
+
+// The rows of the vertical line through `row` in the label's column: its incoming lines lie
+// just above its top and on its bottom row.
+void readVertical(const HalfView& half, BracketMatch& m) {
+    for (int start : {m.row, m.row + 1, m.row - 1}) {
+        if (!half.line(start, m.column, xl::EdgeRight)) continue;
+        int top = start, bottom = start;
+        while (half.line(top - 1, m.column, xl::EdgeRight)) --top;
+        while (half.line(bottom + 1, m.column, xl::EdgeRight)) ++bottom;
+        m.m1 = top - 1;
+        m.m2 = bottom;
+        return;
+    }
+}
+
+}  // namespace
+
+BracketMatches findMatches(sheet::Worksheet& sheet, const BracketLayout& layout) {
+    BracketMatches out;
+    const std::optional<sheet::Area> used = sheet.usedArea();
+    if (!used) return out;
+    const int lastLine = 2 * layout.centre - layout.firstLine;
+    for (int r = 1; r <= used->bottom; ++r) {
+        for (int c = layout.firstLine; c <= lastLine; ++c) {
+            const std::string text = sheet.text(r, c);
+            if (!isMatchLabel(text)) continue;
+            BracketMatch m;
+            m.label = text;
+            m.ordinal = static_cast<int>(readNumber(text));
+            m.row = r;
+            // The centre column holds both halves' last matches: the side of its vertical
+            // line tells which.
+            m.right = c > layout.centre ||
+                      (c == layout.centre && !sheet.format(r, c).edge(xl::EdgeRight).present() &&
+                       !sheet.format(r + 1, c).edge(xl::EdgeRight).present());
+            const HalfView half(sheet, layout, m.right);
+            m.column = m.right ? 2 * layout.centre - c : c;
+            readVertical(half, m);
+            out.atCell[{r, c}] = out.matches.size();
+            out.matches.push_back(m);
+        }
+    }
+    return out;
+}
+
+std::optional<size_t> feederOf(const BracketMatches& matches, sheet::Worksheet& sheet,
+                               const BracketLayout& layout, const BracketMatch& match, int row) {
+    const HalfView half(sheet, layout, match.right);
+    for (int c = match.column - 1; c >= layout.firstLine; --c) {
+        if (auto it = matches.atCell.find({row, half.column(c)}); it != matches.atCell.end())
+            return it->second;
+        if (!half.line(row, c, xl::EdgeBottom)) break;
+    }
+    return std::nullopt;
+}
+
+}  // namespace tombra::records

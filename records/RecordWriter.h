@@ -1,0 +1,75 @@
+#pragma once
+
+// Results onto a bracket sheet: each match's scores beside its incoming lines and its
+// winner's way drawn thick, from the vertical line on to the next round; and what the results
+// make of the later rounds' players.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "records/BracketMatches.h"
+#include "records/Scores.h"
+#include "records/TimeTableResults.h"
+
+namespace tombra::sheet {
+class Worksheet;
+}
+
+namespace tombra::records {
+
+struct RecordLook {
+    int scoreFontSize = 9;
+    int scoreColour = 1;  // palette index: 1 black, 3 red, 5 blue
+    int winLineColour = 1;
+};
+
+struct PlayerOnSheet {
+    std::string number, name, affiliation;
+};
+
+struct RecordedMatch {
+    size_t match = 0;
+    Score score;
+};
+
+struct RecordOutcome {
+    std::vector<RecordedMatch> recorded;
+    std::vector<std::string> problems;  // each naming the time-table cell
+    std::vector<std::string> missing;   // labels with no result typed
+};
+
+class RecordWriter {
+  public:
+    // `base`: the bracket sheet as it was before any record, with all its match labels. The
+    // matches are read from it, and every cell a record writes is put back as it has it, so
+    // that a second record gives what one record gives.
+    RecordWriter(sheet::Worksheet& bracket, sheet::Worksheet& base, const BracketLayout& layout,
+                 RecordLook look);
+
+    const BracketMatches& matches() const { return matches_; }
+    // Checks every result first: a bad score, or a match whose players are not known yet,
+    // writes nothing for that match (and so for the matches after it).
+    RecordOutcome record(const TimeTableResults& results, MatchFormat format);
+    // The player whose line comes in on `row` of the match: the winner of the match feeding
+    // it, or the player written there; nullopt while the feeding match has no result.
+    std::optional<PlayerOnSheet> playerOn(const BracketMatch& match, int row) const;
+    std::optional<PlayerOnSheet> winnerOf(size_t match) const;
+    void eraseLabels();
+
+  private:
+    void writeScores(const BracketMatch& match, const Score& score);
+    void drawWinner(const BracketMatch& match, bool upper);
+    // The cells a record may write for one match.
+    std::vector<std::pair<int, int>> touchedCells(const BracketMatch& match) const;
+    // The players of the match are known: the matches feeding it have results.
+    std::optional<std::string> unknownPlayers(const BracketMatch& match) const;
+
+    sheet::Worksheet& sheet_;
+    BracketLayout layout_;
+    RecordLook look_;
+    BracketMatches matches_;
+    std::vector<std::optional<Score>> scores_;  // by match
+};
+
+}  // namespace tombra::records
