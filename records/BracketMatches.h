@@ -44,7 +44,7 @@ class HalfView {
 
   private:
     sheet::Worksheet& sheet_;
-    const BracketLayout& layout_;
+    BracketLayout layout_;
     bool right_;
 };
 
@@ -52,8 +52,8 @@ struct BracketMatch {
     std::string label;
     int ordinal = 0;
     bool right = false;
-    int row = 0;     // the label's row
-    int column = 0;  // the label's column, in the left half's terms
+    int row = 0;         // the label's row
+    int column = 0;      // the label's column, in the left half's terms
     int m1 = 0, m2 = 0;  // rows of the upper and the lower incoming lines; 0: not found
     bool found() const { return m1 > 0; }
 };

@@ -85,7 +85,8 @@ std::string listed(const std::vector<std::string>& items, const char* separator)
     for (size_t i = 0; i < items.size() && i < kMostNamed; ++i)
         out += (i ? separator : "") + items[i];
     if (items.size() > kMostNamed)
-        out += separator + std::string("ほか ") + numberText(static_cast<long long>(items.size() - kMostNamed)) + " 件";
+        out += separator + std::string("ほか ") +
+               numberText(static_cast<long long>(items.size() - kMostNamed)) + " 件";
     return out;
 }
 
@@ -148,7 +149,8 @@ void writeNextSeeds(Session& session, sheet::Workbook& workbook, const RecordWri
         if (!e.betweenPages) continue;
         if (!heading) {
             ws.setText(row, 1, "頁間");
-            ws.setFont(sheet::Area::cell(row, 1), {.size = static_cast<double>(s.PageGapFontSize), .bold = true});
+            ws.setFont(sheet::Area::cell(row, 1),
+                       {.size = static_cast<double>(s.PageGapFontSize), .bold = true});
             ++row;
             heading = true;
         }
@@ -207,8 +209,9 @@ void buildRecords(Session& session) {
     }
     session.progress.hide();
     if (!outcome.problems.empty())
-        session.tell("次の結果は記録しませんでした。タイムテーブルを直してもう一度実行して下さい\n" +
-                     listed(outcome.problems, "\n"));
+        session.tell(
+            "次の結果は記録しませんでした。タイムテーブルを直してもう一度実行して下さい\n" +
+            listed(outcome.problems, "\n"));
     session.tell("記録作成終了");
 }
 

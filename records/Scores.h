@@ -19,7 +19,7 @@ struct Score {
 
 struct ScoreReading {
     std::optional<Score> score;
-    bool empty = false;  // nothing typed (or 0): the match is not written
+    bool empty = false;   // nothing typed (or 0): the match is not written
     std::string problem;  // why a typed result is no result of the format
 };
 

@@ -19,7 +19,8 @@ std::string trimmed(std::string text) {
     text.erase(0, text.find_first_not_of(blanks));
     text.erase(text.find_last_not_of(blanks) + 1);
     for (const std::string wide = "　"; text.starts_with(wide);) text.erase(0, wide.size());
-    for (const std::string wide = "　"; text.ends_with(wide);) text.erase(text.size() - wide.size());
+    for (const std::string wide = "　"; text.ends_with(wide);)
+        text.erase(text.size() - wide.size());
     return text;
 }
 
