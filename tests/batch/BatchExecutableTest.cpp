@@ -75,8 +75,8 @@ TEST(BatchExecutable, ScriptErrorsExitWithTwoAndAJapaneseMessageOnly) {
         {"{\"steps\": [\n{\"command\": \"mnuFileNew\"},,]}", "2 行"},
         {R"js({"steps": [{"command": "mnuFileNew"}, {"command": "ﾌｧｲﾙ(&F)/印刷"}]})js",
          "ﾌｧｲﾙ(&F)/印刷"},
-        {R"js({"steps": [{"command": "mnuFileNew"}, {"command": "記録作成(&K)"}]})js",
-         "記録作成(&K)"},
+        {R"js({"steps": [{"command": "mnuFileNew"}, {"command": "参加一覧作成(&I)"}]})js",
+         "参加一覧作成(&I)"},
         {R"js({"steps": [{"command": "mnuFileNew", "answers": ["はい"]}]})js", "はい"},
     };
     for (const Case& c : cases) {
@@ -282,6 +282,51 @@ TEST(BatchExecutable, TheLeagueThenKnockoutExampleFillsTheBracketFromTheLeagues)
     EXPECT_EQ(players.size(), 155u) << "the sample's 155 men";
     for (const auto& [player, times] : players) EXPECT_EQ(times, 1) << player;
     EXPECT_NE(saved->findSheet("男子Ｒ"), nullptr);
+}
+
+// The record example: the sample's men's singles played to the end of the sheet, every result
+// typed into the time table by the script. Every match has its two scores, the next-seeds
+// sheet names a winner for every later match, and the record prints on the bracket's pages.
+TEST(BatchExecutable, TheRecordExamplePlaysTheSamplesBracketThroughAndPrintsIt) {
+    TempDir dir;
+    const std::filesystem::path examples = tombra::test::testData("../../examples");
+    std::filesystem::copy_file(examples / "sample.xlsx", dir / "sample.xlsx");
+    std::filesystem::copy_file(examples / "record-mens-singles.json", dir / "record.json");
+    Result r = runBatch(dir, quoted(dir / "record.json"));
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto lines = test::jsonLines(r.out);
+    std::vector<std::string> texts;
+    for (const auto& m : test::eventsOf(lines, "message")) texts.push_back(m["text"]);
+    EXPECT_EQ(texts.back(), "記録作成終了") << "no result refused, none missing";
+    EXPECT_EQ(texts.size(), 4u);
+    const auto pdfs = test::eventsOf(lines, "pdf");
+    ASSERT_EQ(pdfs.size(), 1u);
+
+    auto saved = sheet::Workbook::open(dir / "男子シングルス記録.xlsx");
+    int scores = 0, labels = 0;
+    saved->sheet("男子Ｓ").forEachCell([&](int, int c, const sheet::CellValue& v) {
+        scores += c >= 7 && c <= 21 && v.isNumber();
+        labels += c >= 7 && c <= 21 && v.isText() && v.asText().find('-') != std::string::npos;
+    });
+    EXPECT_EQ(labels, 0) << "消去 took the match numbers away";
+    // The matches on the sheet: the time table's, but those between the pages.
+    const sheet::Worksheet& table = saved->sheet("男子ＳＴＢ");
+    int gapColumn = 1000, matches = 0;
+    table.forEachCell([&](int r, int c, const sheet::CellValue& v) {
+        if (r == 2 && v.asText() == "頁間") gapColumn = std::min(gapColumn, c);
+    });
+    table.forEachCell([&](int r, int c, const sheet::CellValue& v) {
+        matches += r >= 3 && c < gapColumn && v.asText().find('-') != std::string::npos;
+    });
+    EXPECT_GT(matches, 140);
+    EXPECT_EQ(scores, 2 * matches);
+    int named = 0, errors = 0;
+    saved->sheet("次回男子Ｓ").forEachCell([&](int, int c, const sheet::CellValue& v) {
+        errors += v.asText() == "エラーあり";
+        named += c == 3 && !v.asText().empty() && v.asText() != "エラーあり";
+    });
+    EXPECT_GT(named, 0);
+    EXPECT_EQ(errors, 0);
 }
 
 }  // namespace

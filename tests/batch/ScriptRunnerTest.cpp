@@ -180,7 +180,7 @@ TEST(ScriptRunner, CommandsThatCannotBeRunStopTheScriptBeforeAnythingRuns) {
         {"ﾌｧｲﾙ(&F)/新規作成", "「ﾌｧｲﾙ(&F)/新規作成」はありません"},
         {"上書き保存", "上書き保存"},
         {"ﾌｧｲﾙ(&F)", "見出し"},
-        {"記録作成(&K)", "記録作成(&K)"},
+        {"参加一覧作成(&I)", "参加一覧作成(&I)"},
         {"mnuFileMRU(1)", "mnuFileMRU(1)"},
         {"mnuEditCopy", "cells で入力"},
     };

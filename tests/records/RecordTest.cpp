@@ -29,7 +29,8 @@ TEST(Scores, EachFormatTakesItsOwnResultsAndTheWinnerFollowsTheGames) {
         for (const auto& [other, otherResults] : valid)
             for (const std::string& typed : otherResults) {
                 const ScoreReading r = readScore(typed, format);
-                EXPECT_EQ(r.score.has_value(), format == other) << typed << " " << formatName(format);
+                EXPECT_EQ(r.score.has_value(), format == other)
+                    << typed << " " << formatName(format);
                 if (!r.score) continue;
                 const int upper = typed.size() == 1 ? 0 : typed[0] - '0';
                 EXPECT_EQ(r.score->upper, upper) << typed;
@@ -143,7 +144,8 @@ TEST_F(Records, AWholeBracketPlayedToTheEndShowsEveryWinnersWay) {
     // 消去 removes the numbers; 残す brings them back with the next record.
     record("Option10");
     labels = 0;
-    ws.forEachCell([&](int, int, const sheet::CellValue& v) { labels += isMatchLabel(v.asText()); });
+    ws.forEachCell(
+        [&](int, int, const sheet::CellValue& v) { labels += isMatchLabel(v.asText()); });
     EXPECT_EQ(labels, 0);
     record("Option11");
     EXPECT_EQ(sheetNow("男子Ｓ").serialize(), once);
@@ -163,23 +165,25 @@ TEST_F(Records, BadResultsAreRefusedWithTheirCellAndCorrectingThemDrawsThem) {
     record("Option11");
     ASSERT_GE(shell.messages.size(), 2u);
     const std::string said = shell.messages[shell.messages.size() - 2];
-    const std::string cell1 = "男子ＳＴＢ!" + sheet::cellReference(cells.at("1-1").first,
-                                                                   cells.at("1-1").second);
+    const std::string cell1 =
+        "男子ＳＴＢ!" + sheet::cellReference(cells.at("1-1").first, cells.at("1-1").second);
     EXPECT_NE(said.find(cell1 + "（1-1）「11」"), std::string::npos) << said;
     EXPECT_NE(said.find("（2-1）: 対戦する選手がまだ決まっていません（1-1 の結果がありません）"),
               std::string::npos)
         << said;
     int scores = 0;
-    sheetNow("男子Ｓ").forEachCell(
-        [&](int, int c, const sheet::CellValue& v) { scores += c >= 7 && c <= 21 && v.isNumber(); });
+    sheetNow("男子Ｓ").forEachCell([&](int, int c, const sheet::CellValue& v) {
+        scores += c >= 7 && c <= 21 && v.isNumber();
+    });
     EXPECT_EQ(scores, 2) << "only 1-2";
 
     type("1-1", "12");
     shell.answers = {ui::Answer::Ok};
     record("Option11");
     scores = 0;
-    sheetNow("男子Ｓ").forEachCell(
-        [&](int, int c, const sheet::CellValue& v) { scores += c >= 7 && c <= 21 && v.isNumber(); });
+    sheetNow("男子Ｓ").forEachCell([&](int, int c, const sheet::CellValue& v) {
+        scores += c >= 7 && c <= 21 && v.isNumber();
+    });
     EXPECT_EQ(scores, 6);
 
     // Cancelled at the question about matches without results, nothing changes.
