@@ -24,15 +24,15 @@ bool HalfView::line(int row, int leftColumn, int leftEdge) const {
     if (row < 1) return false;
     const int c = column(leftColumn);
     if (sheet_.format(row, c).edge(edge(leftEdge)).present()) return true;
-    // An edge is drawn on one cell or on its neighbour; either shows the line.
+    // A horizontal edge is drawn on one cell or on the one below; either shows the line.
     switch (leftEdge) {
         case xl::EdgeBottom:
             return sheet_.format(row + 1, c).edge(xl::EdgeTop).present();
         case xl::EdgeTop:
             return row > 1 && sheet_.format(row - 1, c).edge(xl::EdgeBottom).present();
-        case xl::EdgeRight:
-            return sheet_.format(row, column(leftColumn + 1)).edge(edge(xl::EdgeLeft)).present();
         default:
+            // Vertical lines stand on their own column's cell: the neighbour's edge may be
+            // the other half's line, across the centre column.
             return false;
     }
 }

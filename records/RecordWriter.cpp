@@ -114,14 +114,16 @@ void RecordWriter::writeScores(const BracketMatch& m, const Score& score) {
 void RecordWriter::drawWinner(const BracketMatch& m, bool upper) {
     HalfView half(sheet_, layout_, m.right);
     const sheet::BorderChange thick{xl::Continuous, xl::Thick, look_.winLineColour};
+    // A half's last match stands in the centre column: its winner goes on off the sheet.
+    const bool goesOn = m.column < layout_.centre;
     if (upper) {
         half.draw(m.m1 + 1, m.column, xl::EdgeTop, thick);
         for (int r = m.m1 + 1; r <= m.row; ++r) half.draw(r, m.column, xl::EdgeRight, thick);
-        half.draw(m.row, m.column + 1, xl::EdgeBottom, thick);
+        if (goesOn) half.draw(m.row, m.column + 1, xl::EdgeBottom, thick);
     } else {
         half.draw(m.m2, m.column, xl::EdgeBottom, thick);
         for (int r = m.row + 1; r <= m.m2; ++r) half.draw(r, m.column, xl::EdgeRight, thick);
-        half.draw(m.row + 1, m.column + 1, xl::EdgeTop, thick);
+        if (goesOn) half.draw(m.row + 1, m.column + 1, xl::EdgeTop, thick);
     }
 }
 

@@ -11,6 +11,8 @@
 #include "../draw/DrawFixture.h"
 #include "app/CommandMap.h"
 #include "bracket/BracketColumns.h"
+#include "bracket/MatchNumbering.h"
+#include "records/BracketMatches.h"
 #include "sheet/Workbook.h"
 #include "sheet/Worksheet.h"
 #include "support/EntryWorkbook.h"
@@ -241,6 +243,49 @@ tombra::test::SheetRows entryRows(const Shape& shape, std::mt19937& gen) {
     return rows;
 }
 
+// Every match of the time table played, the upper line winning the odd-numbered ones, and
+// recorded: no result is refused, every match on the sheet has its two scores, and its
+// winner's half of the vertical line is thick, the loser's not.
+void playToTheEnd(Session& session, tombra::test::FakeShell& shell, sheet::Workbook& wb) {
+    const std::string name = session.bracketSheetName();
+    sheet::Worksheet& table = wb.sheet(name + "ＴＢ");
+    std::vector<std::tuple<int, int, std::string>> results;
+    table.forEachCell([&](int r, int c, const sheet::CellValue& v) {
+        if (r >= 3 && isMatchLabel(v.asText()))
+            results.emplace_back(
+                r, c + 1, std::stoi(v.asText().substr(v.asText().find('-') + 1)) % 2 ? "21" : "12");
+    });
+    for (const auto& [r, c, result] : results) table.setText(r, c, result);
+    shell.messages.clear();
+    shell.fill["Form7"] = [](ui::Form& f) { f.setValue("Option1", true); };
+    ASSERT_TRUE(run(session, "印刷(&P)/記録作成(&K)"));
+    ASSERT_EQ(shell.messages, std::vector<std::string>{"記録作成終了"});
+
+    const bool team = session.state.EventCode == "Ｔ";
+    const records::BracketLayout layout =
+        team ? records::BracketLayout::team() : records::BracketLayout::individual();
+    sheet::Worksheet& ws = wb.sheet(name);
+    const records::BracketMatches matches =
+        records::findMatches(wb.sheet(bracket::recordBaseSheetName(name)), layout);
+    for (const records::BracketMatch& m : matches.matches) {
+        SCOPED_TRACE(m.label);
+        ASSERT_TRUE(m.found());
+        const records::HalfView half(ws, layout, m.right);
+        const bool upper = std::stoi(m.label.substr(m.label.find('-') + 1)) % 2 == 1;
+        auto thick = [&](int row) {
+            return ws.format(row, half.column(m.column))
+                       .edge(half.edge(sheet::xl::EdgeRight))
+                       .weight == sheet::xl::Thick;
+        };
+        EXPECT_TRUE(thick(upper ? m.row : m.row + 1));
+        // The loser's half stays thin. (Not yet for the halves' last matches in the centre
+        // column, whose long lines round-4 super seeds share: see the note.)
+        if (m.column < layout.centre)
+            EXPECT_FALSE(thick(upper ? m.m2 : m.m1 + 1) && m.m2 > m.row && m.m1 + 1 <= m.row);
+        EXPECT_TRUE(ws.value(m.m1, half.column(m.column)).isNumber());
+    }
+}
+
 // Opens the event's entry sheet, places, adjusts and builds it, then checks the saved sheet.
 void drawAndBuild(const Shape& shape, std::uint32_t seed, std::mt19937& gen) {
     SCOPED_TRACE(shape.describe());
@@ -296,6 +341,7 @@ void drawAndBuild(const Shape& shape, std::uint32_t seed, std::mt19937& gen) {
     const auto back = sheet::Workbook::open(path);
     const std::vector<std::string> faults = bracketFaults(*back, session.bracketSheetName(), s);
     ASSERT_EQ(faults, std::vector<std::string>{});
+    playToTheEnd(session, shell, *wb);
 }
 
 // Shapes that went wrong before: a lone player among round-4 super seeds, a lone seed without
