@@ -87,22 +87,6 @@ Leagues readLeagues(Session& session, sheet::Worksheet& league, const std::strin
     return leagues;
 }
 
-// The starting positions of the bracket, half by half, numbered 1, 2, ... in place of their
-// line numbers: the number of the league that feeds the position.
-void numberPositions(sheet::Worksheet& bracket, int halves) {
-    int count = 0, start = 3;
-    for (int h = 1; h <= halves; ++h) {
-        const int column = h % 2 == 1 ? 2 : 26;
-        for (int r = start; r <= start + 50; ++r) {
-            if (!bracket.value(r, column).isEmpty()) bracket.setNumber(r, column, ++count);
-            if (bracket.text(r, 14).rfind("─", 0) == 0) {
-                if (column == 26) start = r + 2;
-                break;
-            }
-        }
-    }
-}
-
 void writeMembers(Session& session, sheet::Worksheet& bracket, const Leagues& leagues,
                   int numberColumn, int nameColumn, const std::string& caption) {
     for (int r = 1; r <= 200; ++r) {
@@ -126,6 +110,31 @@ void writeMembers(Session& session, sheet::Worksheet& bracket, const Leagues& le
 
 }  // namespace
 
+void numberStartingPositions(sheet::Worksheet& bracket, int halves) {
+    int count = 0, start = 3;
+    for (int h = 1; h <= halves; ++h) {
+        const int column = h % 2 == 1 ? 2 : 26;
+        for (int r = start; r <= start + 50; ++r) {
+            if (!bracket.value(r, column).isEmpty()) bracket.setNumber(r, column, ++count);
+            if (bracket.text(r, 14).rfind("─", 0) == 0) {
+                if (column == 26) start = r + 2;
+                break;
+            }
+        }
+    }
+}
+
+int bracketHalves(sheet::Workbook& workbook, const std::string& genderName) {
+    int exponent = 0;
+    if (sheet::Worksheet* summary = workbook.findSheet("基礎Ｄ")) {
+        const int column = genderName == "男子" ? 2 : genderName == "女子" ? 5 : 0;
+        if (column > 0)
+            exponent = static_cast<int>(
+                std::clamp<long long>(roundToInteger(readNumber(summary->text(4, column))), 0, 6));
+    }
+    return 1 << exponent;
+}
+
 bool convertLeagues(Session& session) {
     TournamentState& s = session.state;
     session.marks.set("リーグ_トーナメント", true);
@@ -140,13 +149,6 @@ bool convertLeagues(Session& session) {
                      "」がありません。リーグ表をトーナメントへ変換できません");
         return false;
     }
-    int exponent = 0;
-    if (sheet::Worksheet* summary = workbook->findSheet("基礎Ｄ")) {
-        const int column = s.GenderName == "男子" ? 2 : s.GenderName == "女子" ? 5 : 0;
-        if (column > 0)
-            exponent = static_cast<int>(
-                std::clamp<long long>(roundToInteger(readNumber(summary->text(4, column))), 0, 6));
-    }
 
     session.progress.start(s.GenderName + "_リーグ戦読込中", 1, 1000);
     s.LeagueGroupCount = 0;
@@ -154,7 +156,7 @@ bool convertLeagues(Session& session) {
     session.progress.hide();
 
     session.progress.start(s.GenderName + "_左トーナメント戦書込み中", 1, 200);
-    numberPositions(*bracket, 1 << exponent);
+    numberStartingPositions(*bracket, bracketHalves(*workbook, s.GenderName));
     writeMembers(session, *bracket, leagues, 2, 3, "_左トーナメント戦書込み中");
     writeMembers(session, *bracket, leagues, 26, 22, "_右トーナメント戦書込み中");
     session.progress.hide();

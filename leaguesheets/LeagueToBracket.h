@@ -3,9 +3,15 @@
 // "リーグ表をトーナメントへ変換": each starting position of a league-fed bracket, which holds
 // a league's number, takes that league's member numbers and names from the league sheet.
 
+#include <string>
+
 namespace tombra {
 class Session;
 }
+namespace tombra::sheet {
+class Workbook;
+class Worksheet;
+}  // namespace tombra::sheet
 
 namespace tombra::leaguesheets {
 
@@ -15,5 +21,13 @@ void convertLeaguesToBracket(Session& session);
 // The same for the swap, which goes on only after a conversion: false when the user was told
 // why there was none.
 bool convertLeagues(Session& session);
+
+// The starting positions of a league-fed bracket, half by half (B from row 3, then Z, down to
+// each half's footer), numbered 1, 2, ... in place of what they held: the number of the league
+// that feeds each.
+void numberStartingPositions(sheet::Worksheet& bracket, int halves);
+
+// The bracket's halves, 2 to the power "基礎Ｄ" row 4 gives for the sex (1 for neither sex).
+int bracketHalves(sheet::Workbook& workbook, const std::string& genderName);
 
 }  // namespace tombra::leaguesheets
