@@ -4,6 +4,7 @@
 #include <map>
 
 #include "bracket/MatchNumbering.h"
+#include "records/LeagueRecord.h"
 #include "records/RecordWriter.h"
 #include "records/TimeTableResults.h"
 #include "session/CommandIds.h"
@@ -174,10 +175,19 @@ void buildRecords(Session& session) {
     session.marks.set(ids::kMatchRecords, true);
     sheet::Workbook* workbook = session.workbookOrTell();
     if (!workbook) return;
+    const bool leagues = s.LeagueThenTournament == 1;
+    if (leagues) carryLeagueWinners(session, *workbook);
     askFormat(session);
     const std::string name = session.bracketSheetName();
     sheet::Worksheet* bracket = workbook->findSheet(name);
     sheet::Worksheet* timeTable = workbook->findSheet(name + "ＴＢ");
+    // A league-fed bracket has no numbered matches until its leagues are played: its record
+    // is the leagues' ranks.
+    if (leagues && bracket && !timeTable) {
+        writeLeagueRanks(session, *workbook);
+        session.tell("記録作成終了");
+        return;
+    }
     if (!bracket || !timeTable) {
         session.tell("シート「" + (bracket ? name + "ＴＢ" : name) +
                      "」がありません。記録を作成できません");
@@ -208,6 +218,7 @@ void buildRecords(Session& session) {
         writer.eraseLabels();
     }
     session.progress.hide();
+    if (leagues) writeLeagueRanks(session, *workbook);
     if (!outcome.problems.empty())
         session.tell(
             "次の結果は記録しませんでした。タイムテーブルを直してもう一度実行して下さい\n" +

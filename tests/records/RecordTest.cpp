@@ -193,6 +193,35 @@ TEST_F(Records, BadResultsAreRefusedWithTheirCellAndCorrectingThemDrawsThem) {
     EXPECT_EQ(sheetNow("男子Ｓ").serialize(), before);
 }
 
+// Leagues feeding the knockout: each league's rank 1 takes the league's starting position,
+// then every member stands there by rank, the winner circled; the legend says what ① means.
+TEST_F(Records, LeagueRanksGoIntoTheStartingPositions) {
+    session.state.LeagueThenTournament = 1;
+    session.state.LeagueSize = 3;
+    draw({4, 6, 5, 3, 3, 5, 6, 1});
+    writeWorkbook();
+    shell.answers = {ui::Answer::No};  // no table merge
+    build(0);
+    // The office ranks each league: its members in reverse order of their rows.
+    sheet::Worksheet& league = sheetNow("男子Ｒ");
+    std::vector<std::tuple<int, int, std::string>> ranks;
+    league.forEachCell([&](int r, int c, const sheet::CellValue& v) {
+        if (c < 7 || c > 9 || v.asText() != "順位") return;
+        int members = 0;
+        while (!league.value(r + members + 1, 1).isEmpty()) ++members;
+        for (int k = 1; k <= members; ++k)
+            ranks.emplace_back(r + k, c, std::to_string(members + 1 - k));
+    });
+    for (const auto& [r, c, rank] : ranks) league.setText(r, c, rank);
+    record();
+    EXPECT_EQ(shell.messages.back(), "記録作成終了");
+    sheet::Worksheet& ws = sheetNow("男子Ｓ");
+    EXPECT_EQ(ws.text(3, 3), "①選手4(高校1)\r\n②選手3(高校1)\r\n③選手2(高校1)\r\n④選手1(高校1)");
+    EXPECT_EQ(ws.text(1, 3), "①：トーナメント戦出場");
+    EXPECT_TRUE(ws.value(3, 1).isEmpty()) << "the group labels go";
+    EXPECT_EQ(session.state.EventCode, "Ｓ");
+}
+
 // "ＥＮＤ" ends the reading, whatever stands after it.
 TEST(TimeTable, ReadingStopsAtEnd) {
     auto wb = test::blankWorkbook();
