@@ -49,8 +49,8 @@ std::map<int, Member> readWinners(Session& session, sheet::Worksheet& league) {
         if (heading.rfind("第 ", 0) == 0) {
             const size_t end = heading.find("グ");
             const long long g = roundToInteger(readNumber(heading.substr(
-                std::string("第").size(), end == std::string::npos ? std::string::npos
-                                                                   : end - std::string("第").size())));
+                std::string("第").size(),
+                end == std::string::npos ? std::string::npos : end - std::string("第").size())));
             group = g >= 1 && g <= kMostGroups ? static_cast<int>(g) : 0;
             continue;
         }
@@ -125,7 +125,8 @@ void writeLeagueRanks(Session& session, sheet::Workbook& workbook) {
     leaguesheets::numberStartingPositions(*bracket,
                                           leaguesheets::bracketHalves(workbook, s.GenderName));
     for (auto [numberColumn, nameColumn, caption] :
-         {std::tuple{2, 3, "_左トーナメントへ敗者書込み中"}, {26, 22, "_右トーナメントへ敗者書込み中"}})
+         {std::tuple{2, 3, "_左トーナメントへ敗者書込み中"},
+          {26, 22, "_右トーナメントへ敗者書込み中"}})
         eachPosition(session, *bracket, numberColumn, caption, kMostGroups, [&](int r, int g) {
             std::string text = std::string(kCircled[1]) + bracket->text(r, nameColumn);
             for (int u = 2; u <= 5; ++u)
