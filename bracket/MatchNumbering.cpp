@@ -128,15 +128,18 @@ std::string recordBaseSheetName(const std::string& bracketSheetName) {
     return bracketSheetName + "記録前";
 }
 
+int fontSizeFromText(const std::string& typed, int usual) {
+    const long long size = roundToInteger(readNumber(typed));
+    return size >= 1 && size <= 409 ? static_cast<int>(size) : usual;
+}
+
 NumberingChoice askNumbering(Session& session) {
     Form& form = session.forms.get(numberingForm());
     session.shell.showForm(form);
     NumberingChoice choice;
     if (form.value("Option1")) {
         choice.number = true;
-        const long long size = roundToInteger(readNumber(form.text("Text1")));
-        // A size no font has keeps the labels readable at the usual size.
-        choice.fontSize = size >= 1 && size <= 409 ? static_cast<int>(size) : kDefaultFontSize;
+        choice.fontSize = fontSizeFromText(form.text("Text1"), kDefaultFontSize);
     } else if (form.value("Option2")) {
         choice.erase = true;
     }

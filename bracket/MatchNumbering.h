@@ -29,6 +29,9 @@ struct NumberingChoice {
     int fontSize = 7;
 };
 
+// A font size typed into a dialog, rounded; one no font has keeps `usual`.
+int fontSizeFromText(const std::string& typed, int usual);
+
 // Shows Form12 and reads its answer.
 NumberingChoice askNumbering(Session& session);
 

@@ -149,11 +149,11 @@ QWidget* SheetCellDelegate::createEditor(QWidget* parent, const QStyleOptionView
     auto* editor = new CellEditor(parent);
     editor_ = editor;
     if (const sheet::Worksheet* ws = sheetOf(index)) {
-        const sheet::FontSpec spec = ws->format(index.row() + 1, index.column() + 1).font;
-        QFont font(render::printFontFamily(spec.name));
-        font.setPointSizeF(spec.size > 0 ? spec.size : 11);
-        font.setBold(spec.bold);
-        font.setItalic(spec.italic);
+        const sheet::FontSpec cellFont = ws->format(index.row() + 1, index.column() + 1).font;
+        QFont font(render::printFontFamily(cellFont.name));
+        font.setPointSizeF(cellFont.size > 0 ? cellFont.size : 11);
+        font.setBold(cellFont.bold);
+        font.setItalic(cellFont.italic);
         editor->setFont(font);
     }
     connect(editor, &CellEditor::committed, this, [this, editor](CellEditor::Move move) {

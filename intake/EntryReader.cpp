@@ -32,19 +32,6 @@ constexpr int kTallyLastRow = 200;
 constexpr int kTableRows = 300;
 constexpr std::array<const char*, 8> kTeamLetters{"A", "B", "C", "D", "E", "F", "G", "H"};
 
-// Blanks around a number typed as text, half-width or ideographic.
-std::string trimmed(std::string_view text) {
-    constexpr std::string_view kIdeographic = "　";
-    for (bool changed = true; changed;) {
-        changed = false;
-        if (text.starts_with(' ')) text.remove_prefix(1), changed = true;
-        if (text.ends_with(' ')) text.remove_suffix(1), changed = true;
-        if (text.starts_with(kIdeographic)) text.remove_prefix(kIdeographic.size()), changed = true;
-        if (text.ends_with(kIdeographic)) text.remove_suffix(kIdeographic.size()), changed = true;
-    }
-    return std::string(text);
-}
-
 // What the reader calls a number when a cell reads as one for the draw and the tables.
 double numberIn(const CellValue& value) {
     if (value.isNumber()) return value.asNumber();
@@ -486,7 +473,7 @@ std::optional<long long> wholeNumberIn(const CellValue& value) {
     } else if (value.isText()) {
         // A number typed as text counts by its leading number ("1番" is 1); text that does
         // not start with one is no number at all.
-        const std::string text = trimmed(value.asText());
+        const std::string text(trimBlanks(value.asText()));
         if (text.empty()) return 0;
         auto digit = [&text](size_t i) {
             return i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]));

@@ -18,15 +18,8 @@ constexpr int kMaxMembers = 5;
 constexpr int kFirstLabelColumn = 15;  // of LeagueMemberName
 constexpr const char* kLineBreak = "\r\n";
 
-struct LeagueMember {
-    std::string number, label;
-};
+using LeagueMember = LeagueSheetMember;
 using Leagues = std::vector<std::vector<LeagueMember>>;  // by group number, 0 unused
-
-std::string withoutLineBreaks(std::string text) {
-    for (size_t at; (at = text.find(kLineBreak)) != std::string::npos;) text.erase(at, 2);
-    return text;
-}
 
 // The label up to the mark, at most ten characters: what the league table's heading shows.
 std::string shortName(const std::string& label, const std::string& mark) {
@@ -53,18 +46,12 @@ Leagues readLeagues(Session& session, sheet::Worksheet& league, const std::strin
         const std::string heading = league.text(r, 2);
         if (heading.rfind("第 ", 0) == 0) {
             title = r;
-            const size_t end = heading.find("グ");
-            group = static_cast<int>(roundToInteger(readNumber(heading.substr(
-                std::string("第").size(),
-                end == std::string::npos ? std::string::npos : end - std::string("第").size()))));
-            if (group < 1 || group > kMaxGroups) group = 0;
+            group = leagueGroupOfTitle(heading);
             s.LeagueGroupCount = std::max<Integer>(s.LeagueGroupCount, static_cast<Integer>(group));
             continue;
         }
         if (group == 0) continue;
-        auto member = [&](int row) {
-            return LeagueMember{league.text(row, 1), withoutLineBreaks(league.text(row, 2))};
-        };
+        auto member = [&league](int row) { return leagueMemberAt(league, row); };
         if (!filled(r - 1, 1) && filled(r, 1) && !filled(r + 1, 1)) {  // a league of one
             leagues[static_cast<size_t>(group)] = {member(r)};
             s.LeagueMemberName(group, kFirstLabelColumn) = member(r).label;
@@ -109,6 +96,22 @@ void writeMembers(Session& session, sheet::Worksheet& bracket, const Leagues& le
 }
 
 }  // namespace
+
+int leagueGroupOfTitle(const std::string& heading) {
+    const std::string opening = "第 ";
+    if (heading.rfind(opening, 0) != 0) return 0;
+    // The number runs from after "第" up to "グ"; Str's blank before it reads away.
+    const size_t from = std::string("第").size(), end = heading.find("グ");
+    const long long g = roundToInteger(readNumber(
+        heading.substr(from, end == std::string::npos ? std::string::npos : end - from)));
+    return g >= 1 && g <= kMaxGroups ? static_cast<int>(g) : 0;
+}
+
+LeagueSheetMember leagueMemberAt(const sheet::Worksheet& league, int row) {
+    std::string label = league.text(row, 2);
+    for (size_t at; (at = label.find(kLineBreak)) != std::string::npos;) label.erase(at, 2);
+    return {league.text(row, 1), label};
+}
 
 void numberStartingPositions(sheet::Worksheet& bracket, int halves) {
     int count = 0, start = 3;

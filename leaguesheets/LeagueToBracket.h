@@ -27,6 +27,15 @@ bool convertLeagues(Session& session);
 // that feeds each.
 void numberStartingPositions(sheet::Worksheet& bracket, int halves);
 
+// What a league sheet's rows say: a title row ("第 3グループ") its group number, 1..128 (0
+// for any other row); a member row its number (column A) and its label (column B), the line
+// break between name and affiliation left out.
+int leagueGroupOfTitle(const std::string& heading);
+struct LeagueSheetMember {
+    std::string number, label;
+};
+LeagueSheetMember leagueMemberAt(const sheet::Worksheet& league, int row);
+
 // The bracket's halves, 2 to the power "基礎Ｄ" row 4 gives for the sex (1 for neither sex).
 int bracketHalves(sheet::Workbook& workbook, const std::string& genderName);
 

@@ -19,18 +19,11 @@ constexpr int kMembersRead = 5;  // rows under a group's heading
 const char* const kLineBreak = "\r\n";
 const char* const kCircled[] = {"", "①", "②", "③", "④", "⑤"};
 
-std::string withoutLineBreaks(std::string text) {
-    for (size_t at; (at = text.find(kLineBreak)) != std::string::npos;) text.erase(at, 2);
-    return text;
-}
-
 const char* codeOf(const std::string& eventName) {
     return eventName == "ダブルス" ? "Ｄ" : eventName == "団体" ? "Ｔ" : "Ｓ";
 }
 
-struct Member {
-    std::string number, label;
-};
+using Member = leaguesheets::LeagueSheetMember;
 
 // Reads the league sheet: each group's winner, and (into LeagueRankLabel) every member's label
 // by its rank.
@@ -38,20 +31,14 @@ std::map<int, Member> readWinners(Session& session, sheet::Worksheet& league) {
     TournamentState& s = session.state;
     std::map<int, Member> winners;
     auto filled = [&league](int row) { return row >= 1 && !league.value(row, 1).isEmpty(); };
-    auto member = [&league](int row) {
-        return Member{league.text(row, 1), withoutLineBreaks(league.text(row, 2))};
-    };
+    auto member = [&league](int row) { return leaguesheets::leagueMemberAt(league, row); };
     int group = 0;
     for (int r = 2; r <= 3 * s.EntryCount; ++r) {
         session.progress.setCaption(s.GenderName + "_リーグ順位をヤグラへ反映中");
         session.progress.setValue(std::min(r, 800));
         const std::string heading = league.text(r, 2);
         if (heading.rfind("第 ", 0) == 0) {
-            const size_t end = heading.find("グ");
-            const long long g = roundToInteger(readNumber(heading.substr(
-                std::string("第").size(),
-                end == std::string::npos ? std::string::npos : end - std::string("第").size())));
-            group = g >= 1 && g <= kMostGroups ? static_cast<int>(g) : 0;
+            group = leaguesheets::leagueGroupOfTitle(heading);
             continue;
         }
         if (group == 0) continue;

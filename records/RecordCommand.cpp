@@ -59,12 +59,6 @@ ui::FormSpec makeForm() {
     };
 }
 
-// A font size as typed; one no font has keeps the usual size.
-Integer fontSizeOf(const std::string& typed, int usual) {
-    const long long size = roundToInteger(readNumber(typed));
-    return static_cast<Integer>(size >= 1 && size <= 409 ? size : usual);
-}
-
 void askFormat(Session& session) {
     TournamentState& s = session.state;
     s.EraseMatchNumbers = 0;
@@ -77,8 +71,8 @@ void askFormat(Session& session) {
     s.WinLineColour = form.value("Option5") ? 3 : form.value("Option6") ? 5 : 1;
     s.ScoreColour = form.value("Option8") ? 3 : form.value("Option9") ? 5 : 1;
     s.EraseMatchNumbers = form.value("Option10") ? 1 : 0;
-    s.ScoreFontSize = fontSizeOf(form.text("Text1"), 9);
-    s.PageGapFontSize = fontSizeOf(form.text("Text2"), 12);
+    s.ScoreFontSize = static_cast<Integer>(bracket::fontSizeFromText(form.text("Text1"), 9));
+    s.PageGapFontSize = static_cast<Integer>(bracket::fontSizeFromText(form.text("Text2"), 12));
 }
 
 std::string listed(const std::vector<std::string>& items, const char* separator) {

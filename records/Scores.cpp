@@ -3,33 +3,27 @@
 #include <algorithm>
 #include <vector>
 
+#include "sheet/CellInput.h"
+
 namespace tombra::records {
 
 namespace {
 
-// The digits of a typed result, full-width ones read as half-width; separators between them
-// ("-", "－", "ー", blanks) are skipped. nullopt when anything else is typed.
+// The digits of a typed result, full-width ones read as half-width; dashes and blanks between
+// them are skipped. nullopt when anything else is typed.
 std::optional<std::vector<int>> digitsOf(std::string_view typed) {
+    std::string text(typed);
+    for (const std::string dash : {"ー", "‐"})
+        for (size_t at; (at = text.find(dash)) != std::string::npos;)
+            text.replace(at, dash.size(), "-");
+    const std::optional<std::string> ascii = sheet::halfWidth(text);
+    if (!ascii) return std::nullopt;
     std::vector<int> digits;
-    for (size_t i = 0; i < typed.size();) {
-        const std::string_view rest = typed.substr(i);
-        const unsigned char c = static_cast<unsigned char>(typed[i]);
-        if (c >= '0' && c <= '9') {
+    for (char c : *ascii) {
+        if (c >= '0' && c <= '9')
             digits.push_back(c - '0');
-            ++i;
-        } else if (c == '-' || c == ' ') {
-            ++i;
-        } else if (rest.size() >= 3 && rest.substr(0, 2) == "\xEF\xBC" &&
-                   static_cast<unsigned char>(rest[2]) >= 0x90 &&
-                   static_cast<unsigned char>(rest[2]) <= 0x99) {  // ０..９
-            digits.push_back(static_cast<unsigned char>(rest[2]) - 0x90);
-            i += 3;
-        } else if (rest.starts_with("－") || rest.starts_with("ー") || rest.starts_with("　") ||
-                   rest.starts_with("‐")) {
-            i += 3;
-        } else {
+        else if (c != '-' && c != ' ')
             return std::nullopt;
-        }
     }
     return digits;
 }

@@ -5,6 +5,7 @@
 
 #include "sheet/CellAddress.h"
 #include "sheet/Worksheet.h"
+#include "state/Numbers.h"
 
 namespace tombra::records {
 
@@ -14,15 +15,7 @@ constexpr int kFirstRow = 3;  // under the heading and the page row
 const char* const kBetweenPages = "頁間";
 const char* const kEnd = "ＥＮＤ";
 
-std::string trimmed(std::string text) {
-    const char* blanks = " \t\r\n";
-    text.erase(0, text.find_first_not_of(blanks));
-    text.erase(text.find_last_not_of(blanks) + 1);
-    for (const std::string wide = "　"; text.starts_with(wide);) text.erase(0, wide.size());
-    for (const std::string wide = "　"; text.ends_with(wide);)
-        text.erase(text.size() - wide.size());
-    return text;
-}
+std::string trimmed(const std::string& text) { return std::string(trimBlanks(text)); }
 
 }  // namespace
 

@@ -8,10 +8,6 @@
 
 namespace tombra::sheet {
 
-namespace {
-
-// The text with full-width ASCII (U+FF01..U+FF5E) and the ideographic space turned half-width;
-// nullopt when it holds any other character outside ASCII, which no number does.
 std::optional<std::string> halfWidth(std::string_view text) {
     std::string out;
     for (size_t i = 0; i < text.size();) {
@@ -36,6 +32,8 @@ std::optional<std::string> halfWidth(std::string_view text) {
     }
     return out;
 }
+
+namespace {
 
 std::string_view trimmed(std::string_view s) {
     while (!s.empty() && s.front() == ' ') s.remove_prefix(1);

@@ -5,6 +5,7 @@
 // that number; a leading apostrophe keeps the rest as text; everything else is text. Texts
 // such as "3-1" or "1/2" stay texts: a match label or a score must not turn into a date.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,6 +14,10 @@
 namespace tombra::sheet {
 
 CellValue typedValue(std::string_view typed);
+
+// The text with full-width ASCII (as an input method types digits and signs) and the
+// ideographic space made half-width; nullopt when it holds anything else outside ASCII.
+std::optional<std::string> halfWidth(std::string_view text);
 
 // The text that brings the value back when typed: what an editor shows for the cell. A text
 // that would read as a number gets its apostrophe.

@@ -58,6 +58,25 @@ long long saturate(double whole) {
 
 }  // namespace
 
+std::string_view trimBlanks(std::string_view text) {
+    while (!text.empty()) {
+        const std::size_t n = blankLength(text, 0);
+        if (n == 0) break;
+        text.remove_prefix(n);
+    }
+    // A blank is one byte or the three of the ideographic space.
+    for (bool cut = true; cut && !text.empty();) {
+        cut = false;
+        for (std::size_t n : {1u, 3u})
+            if (text.size() >= n && blankLength(text, text.size() - n) == n) {
+                text.remove_suffix(n);
+                cut = true;
+                break;
+            }
+    }
+    return text;
+}
+
 double readNumber(std::string_view text) {
     const std::size_t n = text.size();
     std::size_t i = 0;

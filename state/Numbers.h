@@ -17,6 +17,9 @@ namespace tombra {
 // finite double of that sign, so callers never see an infinity.
 double readNumber(std::string_view text);
 
+// The text without the blanks readNumber skips, at either end.
+std::string_view trimBlanks(std::string_view text);
+
 // Nearest integer, ties to even (2.5 -> 2, 3.5 -> 4, -2.5 -> -2). Independent of the
 // floating-point rounding mode. NaN and infinities are returned unchanged.
 double roundHalfEven(double v);

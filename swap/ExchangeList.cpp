@@ -66,10 +66,9 @@ std::optional<std::string> findUnworkableExchange(const std::vector<Exchange>& e
 std::optional<int> positionNumberIn(const sheet::CellValue& value) {
     if (value.isText()) {
         const std::string text = value.asText();
-        size_t first = text.find_first_not_of(' '), last = text.find_last_not_of(' ');
-        if (first == std::string::npos) return std::nullopt;
-        for (size_t i = first; i <= last; ++i)
-            if (text[i] < '0' || text[i] > '9') return std::nullopt;
+        const std::string_view digits = trimBlanks(text);
+        if (digits.empty() || digits.find_first_not_of("0123456789") != std::string_view::npos)
+            return std::nullopt;
     } else if (!value.isNumber()) {
         return std::nullopt;
     }

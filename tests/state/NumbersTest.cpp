@@ -29,6 +29,13 @@ TEST(NumberReading, TakesTheNumberAtTheStartOfTheText) {
                  {"\uFF11", 0}});
     // Blanks, the ideographic space among them; a truncated copy of it is no blank.
     expectReads({{" \t\r\n -3.5x", -3.5}, {"\u3000 \u3000-1.5", -1.5}, {"\343\2005", 0}});
+    // The same blanks trimmed from both ends, and nothing else.
+    for (auto [text, kept] : {std::pair{" \t1-1\u3000\r\n", "1-1"},
+                              {"\u3000", ""},
+                              {"", ""},
+                              {"a \u3000b", "a \u3000b"},
+                              {"x\343\200", "x\343\200"}})
+        EXPECT_EQ(trimBlanks(text), kept) << text;
     // Exponents count only when digits follow the letter.
     expectReads({{"2.5D2", 250}, {"1e-2", 0.01}, {"3E+", 3}, {"3Dx", 3}});
     constexpr double kMax = std::numeric_limits<double>::max();
