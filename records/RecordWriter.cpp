@@ -83,7 +83,6 @@ RecordOutcome RecordWriter::record(const TimeTableResults& results, MatchFormat 
         scores_[i] = reading.score;
         writeScores(m, *reading.score);
         drawWinner(m, reading.score->upperWins());
-        out.recorded.push_back({i, *reading.score});
     }
     return out;
 }

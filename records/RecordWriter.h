@@ -28,13 +28,7 @@ struct PlayerOnSheet {
     std::string number, name, affiliation;
 };
 
-struct RecordedMatch {
-    size_t match = 0;
-    Score score;
-};
-
 struct RecordOutcome {
-    std::vector<RecordedMatch> recorded;
     std::vector<std::string> problems;  // each naming the time-table cell
     std::vector<std::string> missing;   // labels with no result typed
 };

@@ -43,6 +43,23 @@ Result runBatch(const TempDir& dir, const std::string& arguments) {
     return r;
 }
 
+// An example script of examples/ run on a copy of the sample: the transcript's lines and the
+// texts of its messages in order.
+struct ExampleRun {
+    Result result;
+    std::vector<nlohmann::ordered_json> lines;
+    std::vector<std::string> texts;
+};
+ExampleRun runExample(const TempDir& dir, const std::string& script) {
+    const std::filesystem::path examples = tombra::test::testData("../../examples");
+    std::filesystem::copy_file(examples / "sample.xlsx", dir / "sample.xlsx");
+    std::filesystem::copy_file(examples / script, dir / script);
+    ExampleRun run{runBatch(dir, quoted(dir / script)), {}, {}};
+    run.lines = test::jsonLines(run.result.out);
+    for (const auto& m : test::eventsOf(run.lines, "message")) run.texts.push_back(m["text"]);
+    return run;
+}
+
 std::filesystem::path writeScript(const TempDir& dir, const std::string& text) {
     std::filesystem::path path = dir / "スクリプト.json";
     std::ofstream(path) << text;
@@ -178,13 +195,8 @@ TEST(BatchExecutable, OpensAnEntryWorkbookReadsItAndSavesIt) {
 TEST(BatchExecutable, TheExampleDrawsTheSamplesMensSinglesIntoABracketAndAPdf) {
     TempDir dir;
     const std::filesystem::path examples = tombra::test::testData("../../examples");
-    std::filesystem::copy_file(examples / "sample.xlsx", dir / "sample.xlsx");
-    std::filesystem::copy_file(examples / "draw-mens-singles.json", dir / "draw.json");
-    Result r = runBatch(dir, quoted(dir / "draw.json"));
+    const auto [r, lines, texts] = runExample(dir, "draw-mens-singles.json");
     ASSERT_EQ(r.status, 0) << r.err;
-    auto lines = test::jsonLines(r.out);
-    std::vector<std::string> texts;
-    for (const auto& m : test::eventsOf(lines, "message")) texts.push_back(m["text"]);
     EXPECT_EQ(texts, (std::vector<std::string>{"エントリー数\n155名  <30校>\nシード数＝12",
                                                "投入終了", "組合せ作成終了"}));
     auto pdfs = test::eventsOf(lines, "pdf");
@@ -214,14 +226,8 @@ TEST(BatchExecutable, TheExampleDrawsTheSamplesMensSinglesIntoABracketAndAPdf) {
 // the league sheet, and its group number is back in the entry sheet.
 TEST(BatchExecutable, TheLeagueExampleWritesTheDivisionsGroupsAndTheirNumbers) {
     TempDir dir;
-    const std::filesystem::path examples = tombra::test::testData("../../examples");
-    std::filesystem::copy_file(examples / "sample.xlsx", dir / "sample.xlsx");
-    std::filesystem::copy_file(examples / "individual-league-division.json", dir / "league.json");
-    Result r = runBatch(dir, quoted(dir / "league.json"));
+    const auto [r, lines, texts] = runExample(dir, "individual-league-division.json");
     ASSERT_EQ(r.status, 0) << r.err;
-    std::vector<std::string> texts;
-    for (const auto& m : test::eventsOf(test::jsonLines(r.out), "message"))
-        texts.push_back(m["text"]);
     ASSERT_FALSE(texts.empty());
     EXPECT_EQ(texts.back(), "書き込み終了");
 
@@ -257,14 +263,8 @@ TEST(BatchExecutable, TheLeagueExampleWritesTheDivisionsGroupsAndTheirNumbers) {
 // position of their league, and prints.
 TEST(BatchExecutable, TheLeagueThenKnockoutExampleFillsTheBracketFromTheLeagues) {
     TempDir dir;
-    const std::filesystem::path examples = tombra::test::testData("../../examples");
-    std::filesystem::copy_file(examples / "sample.xlsx", dir / "sample.xlsx");
-    std::filesystem::copy_file(examples / "league-then-knockout.json", dir / "road.json");
-    Result r = runBatch(dir, quoted(dir / "road.json"));
+    const auto [r, lines, texts] = runExample(dir, "league-then-knockout.json");
     ASSERT_EQ(r.status, 0) << r.err;
-    const auto lines = test::jsonLines(r.out);
-    std::vector<std::string> texts;
-    for (const auto& m : test::eventsOf(lines, "message")) texts.push_back(m["text"]);
     EXPECT_EQ(texts.back(), "リーグ表→トーナメント終了");
     EXPECT_EQ(test::eventsOf(lines, "pdf").size(), 1u);
 
@@ -289,14 +289,8 @@ TEST(BatchExecutable, TheLeagueThenKnockoutExampleFillsTheBracketFromTheLeagues)
 // sheet names a winner for every later match, and the record prints on the bracket's pages.
 TEST(BatchExecutable, TheRecordExamplePlaysTheSamplesBracketThroughAndPrintsIt) {
     TempDir dir;
-    const std::filesystem::path examples = tombra::test::testData("../../examples");
-    std::filesystem::copy_file(examples / "sample.xlsx", dir / "sample.xlsx");
-    std::filesystem::copy_file(examples / "record-mens-singles.json", dir / "record.json");
-    Result r = runBatch(dir, quoted(dir / "record.json"));
+    const auto [r, lines, texts] = runExample(dir, "record-mens-singles.json");
     ASSERT_EQ(r.status, 0) << r.err;
-    const auto lines = test::jsonLines(r.out);
-    std::vector<std::string> texts;
-    for (const auto& m : test::eventsOf(lines, "message")) texts.push_back(m["text"]);
     EXPECT_EQ(texts.back(), "記録作成終了") << "no result refused, none missing";
     EXPECT_EQ(texts.size(), 4u);
     const auto pdfs = test::eventsOf(lines, "pdf");

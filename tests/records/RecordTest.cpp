@@ -75,8 +75,18 @@ struct Records : bracket::test::BracketFixture {
         };
         ASSERT_TRUE(app::runMenuItem(session, *app::findMenuItem("印刷(&P)/記録作成(&K)")));
     }
-    bool thick(int row, int column, int edge) {
-        return sheetNow("男子Ｓ").format(row, column).edge(edge).weight == xl::Thick;
+    // The scores on the bracket's line columns, and the match numbers left on it.
+    int scoresOnBracket() {
+        int n = 0;
+        sheetNow("男子Ｓ").forEachCell(
+            [&](int, int c, const sheet::CellValue& v) { n += c >= 7 && c <= 21 && v.isNumber(); });
+        return n;
+    }
+    int labelsOnBracket() {
+        int n = 0;
+        sheetNow("男子Ｓ").forEachCell(
+            [&](int, int, const sheet::CellValue& v) { n += isMatchLabel(v.asText()); });
+        return n;
     }
 };
 
@@ -99,13 +109,8 @@ TEST_F(Records, AWholeBracketPlayedToTheEndShowsEveryWinnersWay) {
     EXPECT_EQ(shell.messages, (std::vector<std::string>{"記録作成終了"}));
 
     sheet::Worksheet& ws = sheetNow("男子Ｓ");
-    int scores = 0, labels = 0;
-    ws.forEachCell([&](int, int c, const sheet::CellValue& v) {
-        scores += c >= 7 && c <= 21 && v.isNumber();
-        labels += isMatchLabel(v.asText());
-    });
-    EXPECT_EQ(scores, 2 * 18) << "two scores a match";
-    EXPECT_EQ(labels, 18) << "残す keeps the numbers";
+    EXPECT_EQ(scoresOnBracket(), 2 * 18) << "two scores a match";
+    EXPECT_EQ(labelsOnBracket(), 18) << "残す keeps the numbers";
 
     // The first player's way: player 1 (S1, top of the left half) wins every match on it.
     sheet::Worksheet& next = sheetNow("次回男子Ｓ");
@@ -143,10 +148,7 @@ TEST_F(Records, AWholeBracketPlayedToTheEndShowsEveryWinnersWay) {
     EXPECT_EQ(sheetNow("男子Ｓ").serialize(), once) << "a second record gives the same sheet";
     // 消去 removes the numbers; 残す brings them back with the next record.
     record("Option10");
-    labels = 0;
-    ws.forEachCell(
-        [&](int, int, const sheet::CellValue& v) { labels += isMatchLabel(v.asText()); });
-    EXPECT_EQ(labels, 0);
+    EXPECT_EQ(labelsOnBracket(), 0);
     record("Option11");
     EXPECT_EQ(sheetNow("男子Ｓ").serialize(), once);
 }
@@ -171,20 +173,12 @@ TEST_F(Records, BadResultsAreRefusedWithTheirCellAndCorrectingThemDrawsThem) {
     EXPECT_NE(said.find("（2-1）: 対戦する選手がまだ決まっていません（1-1 の結果がありません）"),
               std::string::npos)
         << said;
-    int scores = 0;
-    sheetNow("男子Ｓ").forEachCell([&](int, int c, const sheet::CellValue& v) {
-        scores += c >= 7 && c <= 21 && v.isNumber();
-    });
-    EXPECT_EQ(scores, 2) << "only 1-2";
+    EXPECT_EQ(scoresOnBracket(), 2) << "only 1-2";
 
     type("1-1", "12");
     shell.answers = {ui::Answer::Ok};
     record("Option11");
-    scores = 0;
-    sheetNow("男子Ｓ").forEachCell([&](int, int c, const sheet::CellValue& v) {
-        scores += c >= 7 && c <= 21 && v.isNumber();
-    });
-    EXPECT_EQ(scores, 6);
+    EXPECT_EQ(scoresOnBracket(), 6);
 
     // Cancelled at the question about matches without results, nothing changes.
     const std::string before = sheetNow("男子Ｓ").serialize();
