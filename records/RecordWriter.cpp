@@ -63,10 +63,7 @@ RecordOutcome RecordWriter::record(const TimeTableResults& results, MatchFormat 
         if (entry == results.byLabel.end()) continue;
         const ScoreReading reading = readScore(entry->second.result, format);
         const std::string where = results.cellOf(m.label) + "（" + m.label + "）";
-        if (reading.empty) {
-            out.missing.push_back(m.label);
-            continue;
-        }
+        if (reading.empty) continue;  // not played yet: asked about before recording
         if (!reading.score) {
             out.problems.push_back(where + "「" + entry->second.result + "」: " + reading.problem);
             continue;

@@ -30,7 +30,6 @@ struct PlayerOnSheet {
 
 struct RecordOutcome {
     std::vector<std::string> problems;  // each naming the time-table cell
-    std::vector<std::string> missing;   // labels with no result typed
 };
 
 class RecordWriter {
