@@ -9,6 +9,7 @@
 #include <QTest>
 #include <QWheelEvent>
 #include <cmath>
+#include <map>
 
 #include "app/FileCommands.h"
 #include "gui/GuiFixture.h"
@@ -17,6 +18,7 @@
 #include "gui/WorkbookWindow.h"
 #include "render/SheetRenderer.h"
 #include "sheet/Constants.h"
+#include "sheet/ZipPackage.h"
 
 namespace tombra::test {
 namespace {
@@ -72,6 +74,15 @@ struct WorkbookProgram : GuiProgram {
     sheet::Workbook* wb = nullptr;
 };
 
+// The parts of a package by name: what it holds, whatever time its zip entries carry (a part
+// written again a second later is stamped anew).
+std::map<std::string, std::string> partsOf(std::string package) {
+    sheet::ZipPackage zip(std::move(package));
+    std::map<std::string, std::string> parts;
+    for (const std::string& name : zip.partNames()) parts[name] = zip.read(name);
+    return parts;
+}
+
 QImage rgb(const QPixmap& pixmap) { return pixmap.toImage().convertToFormat(QImage::Format_RGB32); }
 
 // Where a cell lands on the image of a page rendered at `dpi`.
@@ -95,7 +106,7 @@ int darkPixels(const QImage& image, const QRect& area) {
 
 TEST(WorkbookWindow, ShowsOneTabPerSheetInOrderOpenOnTheActiveSheet) {
     WorkbookProgram p;
-    const std::string before = p.wb->serialize();
+    const auto before = partsOf(p.wb->serialize());
     EXPECT_EQ(p.window(), nullptr) << "made before the workbook was shown";
     p.showWorkbook();
     ASSERT_NE(p.window(), nullptr);
@@ -115,7 +126,7 @@ TEST(WorkbookWindow, ShowsOneTabPerSheetInOrderOpenOnTheActiveSheet) {
     EXPECT_TRUE(p.view(3)->rendered());
     EXPECT_FALSE(p.view(0)->rendered());
     EXPECT_EQ(p.wb->activeSheetName(), "男子Ｓ");
-    EXPECT_EQ(p.wb->serialize(), before);
+    EXPECT_EQ(partsOf(p.wb->serialize()), before);
 
     EXPECT_TRUE(p.window()->selectSheet("Sheet1"));
     EXPECT_EQ(p.window()->tabs()->currentIndex(), 0);
