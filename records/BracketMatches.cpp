@@ -1,5 +1,6 @@
 #include "records/BracketMatches.h"
 
+#include "bracket/RoundConnector.h"
 #include "records/TimeTableResults.h"
 #include "sheet/Constants.h"
 #include "sheet/Worksheet.h"
@@ -62,6 +63,20 @@ void readVertical(const HalfView& half, BracketMatch& m) {
     }
 }
 
+// The centre column holds both halves' last matches, the left half's vertical line on its
+// right edge and the right half's on its left edge. Where both lines pass the label, their
+// finals share the column's rows: the left half's label was set first, at its line's
+// midpoint, and the right half's moved two rows off it.
+bool leftHalfsCentreMatch(sheet::Worksheet& sheet, const BracketLayout& layout,
+                          const BracketMatch& label) {
+    BracketMatch left = label, right = label;
+    left.column = right.column = layout.centre;
+    readVertical(HalfView(sheet, layout, false), left);
+    readVertical(HalfView(sheet, layout, true), right);
+    if (!left.found() || !right.found()) return left.found();
+    return label.row == bracket::midpointRow(left.m1, left.m2);
+}
+
 }  // namespace
 
 BracketMatches findMatches(sheet::Worksheet& sheet, const BracketLayout& layout) {
@@ -77,11 +92,8 @@ BracketMatches findMatches(sheet::Worksheet& sheet, const BracketLayout& layout)
             m.label = text;
             m.ordinal = static_cast<int>(readNumber(text));
             m.row = r;
-            // The centre column holds both halves' last matches: the side of its vertical
-            // line tells which.
             m.right = c > layout.centre ||
-                      (c == layout.centre && !sheet.format(r, c).edge(xl::EdgeRight).present() &&
-                       !sheet.format(r + 1, c).edge(xl::EdgeRight).present());
+                      (c == layout.centre && !leftHalfsCentreMatch(sheet, layout, m));
             const HalfView half(sheet, layout, m.right);
             m.column = m.right ? 2 * layout.centre - c : c;
             readVertical(half, m);
