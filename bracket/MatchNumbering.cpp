@@ -177,6 +177,9 @@ void numberMatches(Session& session, sheet::Workbook& workbook, sheet::Worksheet
 
     int firstRow = 1;
     int ordinal = 0;
+    // The matches between pages take the ordinals after every page's rounds: counted on from
+    // the last page alone, they would repeat a longer page's labels.
+    int highest = 0;
     for (int p = 1; p <= pages; ++p) {
         table.beginPage(p);
         PageRows rows{firstRow, pageLastRow(sheet, p, firstRow, sheetBottom, averageRows), 0};
@@ -195,10 +198,11 @@ void numberMatches(Session& session, sheet::Workbook& workbook, sheet::Worksheet
             // A round without matches on this page takes no ordinal.
             if (!any) --ordinal;
         }
+        highest = std::max(highest, ordinal);
         firstRow = rows.last + 1;
     }
 
-    table.betweenPages(pages, ordinal);
+    table.betweenPages(pages, highest);
     table.finish();
     session.progress.hide();
 }

@@ -5,6 +5,7 @@
 
 #include "bracket/MatchNumbering.h"
 #include "records/LeagueRecord.h"
+#include "records/PageGapRecord.h"
 #include "records/RecordWriter.h"
 #include "records/TimeTableResults.h"
 #include "session/CommandIds.h"
@@ -201,9 +202,14 @@ void buildRecords(Session& session) {
 
     const bool team = s.EventName == "団体" && s.LeagueThenTournament != 1;
     sheet::Worksheet& base = recordBase(*workbook, *bracket);
-    RecordWriter writer(*bracket, base, team ? BracketLayout::team() : BracketLayout::individual(),
-                        {s.ScoreFontSize, s.ScoreColour, s.WinLineColour});
-    const RecordOutcome outcome = writer.record(results, static_cast<MatchFormat>(s.MatchFormat));
+    const BracketLayout layout = team ? BracketLayout::team() : BracketLayout::individual();
+    const auto format = static_cast<MatchFormat>(s.MatchFormat);
+    RecordWriter writer(*bracket, base, layout, {s.ScoreFontSize, s.ScoreColour, s.WinLineColour});
+    RecordOutcome outcome = writer.record(results, format);
+    session.progress.setCaption("頁間の記録");
+    for (std::string& problem : recordPageGaps(*bracket, base, layout, results, format,
+                                               {s.PageGapFontSize, s.ScoreColour}))
+        outcome.problems.push_back(std::move(problem));
 
     session.progress.setCaption("次回シード書出し");
     writeNextSeeds(session, *workbook, writer, results, name);

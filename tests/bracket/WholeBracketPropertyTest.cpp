@@ -13,6 +13,7 @@
 #include "bracket/BracketColumns.h"
 #include "bracket/MatchNumbering.h"
 #include "records/BracketMatches.h"
+#include "records/TimeTableResults.h"
 #include "sheet/Workbook.h"
 #include "sheet/Worksheet.h"
 #include "support/EntryWorkbook.h"
@@ -282,6 +283,24 @@ void playToTheEnd(Session& session, tombra::test::FakeShell& shell, sheet::Workb
         EXPECT_FALSE(thick(upper ? m.m2 : m.m1 + 1) && m.m2 > m.row && m.m1 + 1 <= m.row);
         EXPECT_TRUE(ws.value(m.m1, half.column(m.column)).isNumber());
     }
+    // Each match between pages is written once, on a page's footer row, never the last page's.
+    const records::TimeTableResults typed = records::readTimeTable(table);
+    EXPECT_EQ(typed.order.size(), results.size()) << "no label stands twice in the time table";
+    std::vector<int> footers;
+    std::multiset<std::string> gapsWritten;
+    ws.forEachCell([&](int r, int c, const sheet::CellValue& v) {
+        if (c == layout.centre && v.asText().starts_with("─")) footers.push_back(r);
+        if (v.asText().starts_with("頁間 "))
+            gapsWritten.insert(v.asText().substr(7, v.asText().find("　") - 7));
+    });
+    std::multiset<std::string> gaps;
+    for (const std::string& label : typed.order)
+        if (typed.byLabel.at(label).betweenPages) gaps.insert(label);
+    EXPECT_EQ(gapsWritten, gaps);
+    ws.forEachCell([&](int r, int, const sheet::CellValue& v) {
+        if (!v.asText().starts_with("頁間 ")) return;
+        EXPECT_NE(std::find(footers.begin(), footers.end() - 1, r), footers.end() - 1) << r;
+    });
 }
 
 // Opens the event's entry sheet, places, adjusts and builds it, then checks the saved sheet.

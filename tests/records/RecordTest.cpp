@@ -6,6 +6,7 @@
 #include "app/CommandMap.h"
 #include "bracket/BracketFixture.h"
 #include "records/BracketMatches.h"
+#include "records/PageGapRecord.h"
 #include "records/Scores.h"
 #include "records/TimeTableResults.h"
 #include "sheet/CellAddress.h"
@@ -233,6 +234,42 @@ TEST(TimeTable, ReadingStopsAtEnd) {
     EXPECT_TRUE(r.byLabel.at("1-2").result.empty());
     EXPECT_TRUE(r.byLabel.at("2-1").betweenPages);
     EXPECT_EQ(r.cellOf("1-1"), "Sheet1!B3");
+}
+
+// Four pages: level 1 joins pages 1-2 and 3-4 at the footers of pages 1 and 3, level 2 the
+// two pairs at the footer of page 2; a result no format takes is refused, and correcting it
+// replaces the text rather than adding one.
+TEST(PageGaps, EachResultStandsWhereItsGroupsOfPagesMeet) {
+    auto wb = test::blankWorkbook();
+    sheet::Worksheet& base = wb->addSheet("base");
+    sheet::Worksheet& bracket = wb->addSheet("bracket");
+    sheet::Worksheet& tt = wb->addSheet("TB");
+    for (int p = 1; p <= 4; ++p) {
+        base.setText(10 * p, 14, "─ " + std::to_string(p) + " ─");
+        bracket.setText(10 * p, 14, "─ " + std::to_string(p) + " ─");
+    }
+    tt.setText(2, 1, "頁間");
+    for (auto [row, column, label, result] :
+         {std::tuple{3, 1, "9-1", "21"}, {4, 1, "9-2", "12"}, {3, 3, "10-1", "11"}}) {
+        tt.setText(row, column, label);
+        tt.setText(row, column + 1, result);
+    }
+    const BracketLayout layout = BracketLayout::individual();
+    auto record = [&] {
+        return recordPageGaps(bracket, base, layout, readTimeTable(tt), MatchFormat::Auto, {});
+    };
+    EXPECT_EQ(record(), std::vector<std::string>{"TB!D3（10-1）「11」: " +
+                                                 readScore("11", MatchFormat::Auto).problem});
+    EXPECT_EQ(bracket.text(10, 2), "頁間 9-1　1頁 対 2頁　2－1　1頁の勝ち");
+    EXPECT_EQ(bracket.text(30, 2), "頁間 9-2　3頁 対 4頁　1－2　4頁の勝ち");
+    EXPECT_EQ(bracket.text(20, 2), "");
+    tt.setText(3, 4, "02");
+    EXPECT_EQ(record(), std::vector<std::string>{});
+    EXPECT_EQ(bracket.text(20, 2), "頁間 10-1　1～2頁 対 3～4頁　0－2　3～4頁の勝ち");
+    tt.setText(3, 4, "");
+    record();
+    EXPECT_EQ(bracket.text(20, 2), "") << "a result taken back is taken off the sheet";
+    EXPECT_EQ(bracket.text(40, 2), "");
 }
 
 }  // namespace
