@@ -1,5 +1,7 @@
 #include "records/BracketMatches.h"
 
+#include <algorithm>
+
 #include "bracket/RoundConnector.h"
 #include "records/TimeTableResults.h"
 #include "sheet/Constants.h"
@@ -79,12 +81,24 @@ bool leftHalfsCentreMatch(sheet::Worksheet& sheet, const BracketLayout& layout,
 
 }  // namespace
 
+std::vector<int> pageFooterRows(const sheet::Worksheet& sheet, const BracketLayout& layout) {
+    std::vector<int> rows;
+    const std::optional<sheet::Area> used = sheet.usedArea();
+    if (!used) return rows;
+    for (int r = 1; r <= used->bottom; ++r)
+        if (sheet.text(r, layout.centre).starts_with("─")) rows.push_back(r);
+    return rows;
+}
+
 BracketMatches findMatches(sheet::Worksheet& sheet, const BracketLayout& layout) {
     BracketMatches out;
     const std::optional<sheet::Area> used = sheet.usedArea();
     if (!used) return out;
     const int lastLine = 2 * layout.centre - layout.firstLine;
+    const std::vector<int> footers = pageFooterRows(sheet, layout);
+    int page = 1;
     for (int r = 1; r <= used->bottom; ++r) {
+        if (r > 1 && std::binary_search(footers.begin(), footers.end(), r - 1)) ++page;
         for (int c = layout.firstLine; c <= lastLine; ++c) {
             const std::string text = sheet.text(r, c);
             if (!isMatchLabel(text)) continue;
@@ -92,6 +106,7 @@ BracketMatches findMatches(sheet::Worksheet& sheet, const BracketLayout& layout)
             m.label = text;
             m.ordinal = static_cast<int>(readNumber(text));
             m.row = r;
+            m.page = page;
             m.right = c > layout.centre ||
                       (c == layout.centre && !leftHalfsCentreMatch(sheet, layout, m));
             const HalfView half(sheet, layout, m.right);

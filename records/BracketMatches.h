@@ -55,6 +55,7 @@ struct BracketMatch {
     int row = 0;         // the label's row
     int column = 0;      // the label's column, in the left half's terms
     int m1 = 0, m2 = 0;  // rows of the upper and the lower incoming lines; 0: not found
+    int page = 1;
     bool found() const { return m1 > 0; }
 };
 
@@ -66,6 +67,10 @@ struct BracketMatches {
 };
 
 BracketMatches findMatches(sheet::Worksheet& sheet, const BracketLayout& layout);
+
+// The rows of the page footers ("─ 1 ─") in the centre column, top to bottom: page k ends on
+// the k-th.
+std::vector<int> pageFooterRows(const sheet::Worksheet& sheet, const BracketLayout& layout);
 
 // The match whose winner comes in along row `row` of the match at `column` (left terms):
 // the label met going back along that line; nullopt when the line starts at a player.

@@ -2,6 +2,7 @@
 
 #include <set>
 
+#include "sheet/Constants.h"
 #include "sheet/Worksheet.h"
 #include "state/Numbers.h"
 
@@ -10,16 +11,6 @@ namespace tombra::records {
 namespace {
 
 const char* const kFont = "MS P明朝";
-
-// The rows of the page footers ("─ 1 ─"), top to bottom.
-std::vector<int> footerRows(const sheet::Worksheet& sheet, int centre) {
-    std::vector<int> rows;
-    const std::optional<sheet::Area> used = sheet.usedArea();
-    if (!used) return rows;
-    for (int r = 1; r <= used->bottom; ++r)
-        if (sheet.text(r, centre).starts_with("─")) rows.push_back(r);
-    return rows;
-}
 
 std::string pagesText(int first, int count) {
     if (count == 1) return numberText(first) + "頁";
@@ -41,7 +32,7 @@ std::vector<std::string> recordPageGaps(sheet::Worksheet& bracket, const sheet::
                                         const TimeTableResults& results, MatchFormat format,
                                         PageGapLook look) {
     std::vector<std::string> problems;
-    const std::vector<int> footers = footerRows(base, layout.centre);
+    const std::vector<int> footers = pageFooterRows(base, layout);
     const int column = layout.leftNumber;
     for (int row : footers) bracket.copyCellFrom(base, row, column);
 
@@ -76,6 +67,9 @@ std::vector<std::string> recordPageGaps(sheet::Worksheet& bracket, const sheet::
         bracket.setFont(
             sheet::Area::cell(row, column),
             {.name = kFont, .size = static_cast<double>(look.fontSize), .colorIndex = look.colour});
+        // The number column is narrow and distributed: the line runs on to the right instead.
+        bracket.setAlignment(sheet::Area::cell(row, column),
+                             {.horizontal = sheet::xl::HAlignLeft, .wrapText = false});
         bracket.setText(row, column, pageGapText(label, firstPage, pagesEach, *reading.score));
     }
     return problems;

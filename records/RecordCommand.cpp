@@ -204,8 +204,14 @@ void buildRecords(Session& session) {
     sheet::Worksheet& base = recordBase(*workbook, *bracket);
     const BracketLayout layout = team ? BracketLayout::team() : BracketLayout::individual();
     const auto format = static_cast<MatchFormat>(s.MatchFormat);
-    RecordWriter writer(*bracket, base, layout, {s.ScoreFontSize, s.ScoreColour, s.WinLineColour});
-    RecordOutcome outcome = writer.record(results, format);
+    RecordWriter writer(*bracket, base, layout,
+                        {s.ScoreFontSize, s.ScoreColour, s.WinLineColour, leagues});
+    int scannedColumns = 0;
+    RecordOutcome outcome = writer.record(results, format, [&](int page, bool right, int column) {
+        session.progress.setCaption("試合結果の記録_" + strText(page) +
+                                    (right ? "<頁.右>_" : "<頁.左>_") + strText(column));
+        session.progress.setValue(++scannedColumns);
+    });
     session.progress.setCaption("頁間の記録");
     for (std::string& problem : recordPageGaps(*bracket, base, layout, results, format,
                                                {s.PageGapFontSize, s.ScoreColour}))

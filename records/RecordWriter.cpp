@@ -1,6 +1,7 @@
 #include "records/RecordWriter.h"
 
 #include <algorithm>
+#include <tuple>
 
 #include "sheet/Constants.h"
 #include "sheet/Worksheet.h"
@@ -28,6 +29,8 @@ std::vector<std::pair<int, int>> RecordWriter::touchedCells(const BracketMatch& 
     const int top = m.found() ? m.m1 : m.row - 1, bottom = m.found() ? m.m2 + 1 : m.row + 2;
     for (int r = top; r <= bottom; ++r) cells.emplace_back(r, half.column(m.column));
     for (int r = m.row; r <= m.row + 1; ++r) cells.emplace_back(r, half.column(m.column + 1));
+    if (m.ordinal == 1 && m.found())
+        for (int r : {m.m1, m.m2}) cells.emplace_back(r, half.column(m.column - 1));
     return cells;
 }
 
@@ -49,16 +52,26 @@ std::optional<PlayerOnSheet> RecordWriter::winnerOf(size_t match) const {
     return playerOn(m, scores_[match]->upperWins() ? m.m1 : m.m2);
 }
 
-RecordOutcome RecordWriter::record(const TimeTableResults& results, MatchFormat format) {
+RecordOutcome RecordWriter::record(const TimeTableResults& results, MatchFormat format,
+                                   const ColumnStart& scanning) {
     RecordOutcome out;
-    // The earlier rounds first, so that a later match knows whether its players are known.
+    // A match's players come from earlier columns of its own page and half: in this order a
+    // later match knows whether they are known.
     std::vector<size_t> order(matches_.matches.size());
     for (size_t i = 0; i < order.size(); ++i) order[i] = i;
-    std::stable_sort(order.begin(), order.end(), [this](size_t a, size_t b) {
-        return matches_.matches[a].column < matches_.matches[b].column;
-    });
+    auto place = [this](size_t i) {
+        const BracketMatch& m = matches_.matches[i];
+        return std::tuple{m.right, m.page, m.column};
+    };
+    std::stable_sort(order.begin(), order.end(),
+                     [&](size_t a, size_t b) { return place(a) < place(b); });
+    std::optional<std::tuple<bool, int, int>> scanned;
     for (size_t i : order) {
         const BracketMatch& m = matches_.matches[i];
+        if (scanning && scanned != place(i)) {
+            scanned = place(i);
+            scanning(m.page, m.right, HalfView(sheet_, layout_, m.right).column(m.column));
+        }
         auto entry = results.byLabel.find(m.label);
         if (entry == results.byLabel.end()) continue;
         const ScoreReading reading = readScore(entry->second.result, format);
@@ -112,6 +125,7 @@ void RecordWriter::drawWinner(const BracketMatch& m, bool upper) {
     const sheet::BorderChange thick{xl::Continuous, xl::Thick, look_.winLineColour};
     // A half's last match stands in the centre column: its winner goes on off the sheet.
     const bool goesOn = m.column < layout_.centre;
+    if (reachesPositions(m)) half.draw(upper ? m.m1 : m.m2, m.column - 1, xl::EdgeBottom, thick);
     if (upper) {
         half.draw(m.m1 + 1, m.column, xl::EdgeTop, thick);
         for (int r = m.m1 + 1; r <= m.row; ++r) half.draw(r, m.column, xl::EdgeRight, thick);
@@ -121,6 +135,10 @@ void RecordWriter::drawWinner(const BracketMatch& m, bool upper) {
         for (int r = m.row + 1; r <= m.m2; ++r) half.draw(r, m.column, xl::EdgeRight, thick);
         if (goesOn) half.draw(m.row + 1, m.column + 1, xl::EdgeTop, thick);
     }
+}
+
+bool RecordWriter::reachesPositions(const BracketMatch& m) const {
+    return look_.leagueFed && m.ordinal == 1 && m.found();
 }
 
 void RecordWriter::eraseLabels() {

@@ -4,6 +4,7 @@
 // winner's way drawn thick, from the vertical line on to the next round; and what the results
 // make of the later rounds' players.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,6 +23,9 @@ struct RecordLook {
     int scoreFontSize = 9;
     int scoreColour = 1;  // palette index: 1 black, 3 red, 5 blue
     int winLineColour = 1;
+    // A league-fed bracket's first-round lines reach one column further in, to the leagues'
+    // positions: the winner's way starts there.
+    bool leagueFed = false;
 };
 
 struct PlayerOnSheet {
@@ -43,7 +47,11 @@ class RecordWriter {
     const BracketMatches& matches() const { return matches_; }
     // Checks every result first: a bad score, or a match whose players are not known yet,
     // writes nothing for that match (and so for the matches after it).
-    RecordOutcome record(const TimeTableResults& results, MatchFormat format);
+    // The left halves page by page, then the right, each from the outside in; `scanning` hears of
+    // each column as it begins.
+    using ColumnStart = std::function<void(int page, bool right, int sheetColumn)>;
+    RecordOutcome record(const TimeTableResults& results, MatchFormat format,
+                         const ColumnStart& scanning = {});
     // The player whose line comes in on `row` of the match: the winner of the match feeding
     // it, or the player written there; nullopt while the feeding match has no result.
     std::optional<PlayerOnSheet> playerOn(const BracketMatch& match, int row) const;
@@ -53,6 +61,7 @@ class RecordWriter {
   private:
     void writeScores(const BracketMatch& match, const Score& score);
     void drawWinner(const BracketMatch& match, bool upper);
+    bool reachesPositions(const BracketMatch& match) const;
     // The cells a record may write for one match.
     std::vector<std::pair<int, int>> touchedCells(const BracketMatch& match) const;
     // The players of the match are known: the matches feeding it have results.

@@ -321,6 +321,20 @@ TEST(BatchExecutable, TheRecordExamplePlaysTheSamplesBracketThroughAndPrintsIt) 
     });
     EXPECT_GT(named, 0);
     EXPECT_EQ(errors, 0);
+    // The two pages meet in one match, written by page 1's footer.
+    int gaps = 0;
+    saved->sheet("男子Ｓ").forEachCell([&](int, int, const sheet::CellValue& v) {
+        gaps += v.asText().starts_with("頁間 ") && v.asText().ends_with("の勝ち");
+    });
+    EXPECT_EQ(gaps, 1);
+    // The progress names each page and column: the left halves first, each from the outside.
+    std::vector<std::string> scanned;
+    for (const auto& p : test::eventsOf(lines, "progress"))
+        if (p["caption"].get<std::string>().starts_with("試合結果の記録_"))
+            scanned.push_back(p["caption"]);
+    ASSERT_FALSE(scanned.empty());
+    EXPECT_EQ(scanned.front(), "試合結果の記録_ 1<頁.左>_ 7");
+    EXPECT_EQ(scanned.back(), "試合結果の記録_ 2<頁.右>_ 16");
 }
 
 }  // namespace

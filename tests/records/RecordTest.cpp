@@ -7,6 +7,7 @@
 #include "bracket/BracketFixture.h"
 #include "records/BracketMatches.h"
 #include "records/PageGapRecord.h"
+#include "records/RecordWriter.h"
 #include "records/Scores.h"
 #include "records/TimeTableResults.h"
 #include "sheet/CellAddress.h"
@@ -186,6 +187,39 @@ TEST_F(Records, BadResultsAreRefusedWithTheirCellAndCorrectingThemDrawsThem) {
     shell.answers = {ui::Answer::Cancel};
     record("Option10");
     EXPECT_EQ(sheetNow("男子Ｓ").serialize(), before);
+}
+
+// A league-fed bracket's first round: the winner's way starts one column further in, at the
+// league's position, on the winner's side only; a second record puts the losers' back thin.
+TEST_F(Records, LeagueFedFirstRoundWinnersStartAtThePositions) {
+    draw({2, 2, 2, 2, 2, 2, 2, 2});
+    writeWorkbook({"男子ＳＴＢ"});
+    build(0, true);
+    type("1-1", "21");
+    type("1-2", "12");
+    sheet::Worksheet& ws = sheetNow("男子Ｓ");
+    sheet::Worksheet& base = session.attachWorkbook()->addSheet("線");
+    base.copyCellsFrom(ws);
+    auto recordAs = [&](bool leagueFed) {
+        RecordWriter writer(ws, base, BracketLayout::individual(), {9, 1, 1, leagueFed});
+        writer.record(readTimeTable(sheetNow("男子ＳＴＢ")), MatchFormat::Auto);
+        return writer.matches();
+    };
+    const BracketMatches matches = recordAs(true);
+    auto thickBefore = [&](const std::string& label, bool upper) {
+        for (const BracketMatch& m : matches.matches)
+            if (m.label == label)
+                return ws.format(upper ? m.m1 : m.m2, m.column - 1).edge(xl::EdgeBottom).weight ==
+                       xl::Thick;
+        ADD_FAILURE() << label;
+        return false;
+    };
+    EXPECT_TRUE(thickBefore("1-1", true));
+    EXPECT_FALSE(thickBefore("1-1", false));
+    EXPECT_TRUE(thickBefore("1-2", false));
+    EXPECT_FALSE(thickBefore("1-2", true));
+    recordAs(false);
+    EXPECT_FALSE(thickBefore("1-1", true)) << "the positions' lines come back from the base";
 }
 
 // Leagues feeding the knockout: each league's rank 1 takes the league's starting position,
