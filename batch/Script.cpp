@@ -201,10 +201,14 @@ Step readStep(const ordered_json& json, int number) {
             }
         } else if (key == "cells") {
             step.cells = readCells(value, at);
+        } else if (key == "seed") {
+            step.seed = seedFromJson(value);
+            if (!step.seed)
+                throw ScriptError(at + ": seed は 0 から 4294967295 までの整数で書いて下さい");
         } else {
             throw ScriptError(
                 at + " に知らない項目 \"" + excerpt(key) +
-                "\" があります（command、forms、press、files、answers、cells が使えます）");
+                "\" があります（command、forms、press、files、answers、cells、seed が使えます）");
         }
     }
     if (step.command.empty() && step.cells.empty())

@@ -51,6 +51,8 @@ struct Step {
     std::vector<ui::Answer> answers;
     // "cells": texts typed into the workbook before the command runs, by "Sheet!B3".
     std::vector<std::pair<std::string, std::string>> cells;
+    // "seed": the command draws with this lottery number, as a log's "抽選番号" gives it.
+    std::optional<std::uint32_t> seed;
 
     const FormValues* valuesFor(const std::string& form) const;
 };

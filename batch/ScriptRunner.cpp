@@ -205,6 +205,7 @@ int ScriptRunner::run(const nlohmann::ordered_json& json) {
                 runGuarded(session_, "セル入力",
                            [&cells](Session& s) { app::typeCells(s, cells); });
             }
+            if (step.seed) session_.random.useForNextCommand(*step.seed);
             if (items[i]) app::runMenuItem(session_, *items[i]);
         });
     }

@@ -41,16 +41,33 @@ void logNotices(Session& session) {
     for (const std::string& notice : session.host.takeNotices()) session.log.append(notice);
 }
 
-}  // namespace
+// A command that drew says with which number, so that anyone holding the workbook as it was
+// can draw it again and check it.
+class LotteryNumber {
+  public:
+    explicit LotteryNumber(Session& session)
+        : session_(session), number_(session.random.beginCommand()) {}
+    ~LotteryNumber() {
+        if (session_.random.endCommand())
+            session_.log.append("抽選番号: " + std::to_string(number_));
+    }
+    LotteryNumber(const LotteryNumber&) = delete;
+    LotteryNumber& operator=(const LotteryNumber&) = delete;
 
-bool runCommand(Session& session, const std::string& caption, Command command) {
-    return runGuarded(session, caption, command);
-}
+  private:
+    Session& session_;
+    std::uint32_t number_;
+};
+
+}  // namespace
 
 bool runGuarded(Session& session, const std::string& caption,
                 const std::function<void(Session&)>& work) {
     try {
-        work(session);
+        {
+            LotteryNumber lottery(session);
+            work(session);
+        }
         logNotices(session);
         return true;
     } catch (const std::exception& failure) {
@@ -59,6 +76,10 @@ bool runGuarded(Session& session, const std::string& caption,
         session.tell(failureMessage(caption, failure));
         return false;
     }
+}
+
+bool runCommand(Session& session, const std::string& caption, Command command) {
+    return runGuarded(session, caption, command);
 }
 
 }  // namespace tombra

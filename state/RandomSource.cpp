@@ -3,6 +3,7 @@
 #include <chrono>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "state/Numbers.h"
 
@@ -25,6 +26,11 @@ void checkArguments(float u, int n) {
 RandomSource::RandomSource() { reseedFromClock(); }
 
 void RandomSource::reseedFromClock() {
+    if (commandSeed_) {
+        std::seed_seq seq{*commandSeed_, ++commandReseeds_};
+        engine_.seed(seq);
+        return;
+    }
     if (fixedSeed_) {
         std::seed_seq seq{*fixedSeed_, ++fixedReseeds_};
         engine_.seed(seq);
@@ -40,6 +46,24 @@ void RandomSource::reseedFromClock() {
                       static_cast<std::uint32_t>(steady), static_cast<std::uint32_t>(steady >> 32),
                       clockReseeds_};
     engine_.seed(seq);
+}
+
+std::uint32_t RandomSource::beginCommand() {
+    if (commandDepth_++ > 0) return *commandSeed_;
+    commandReseeds_ = 0;
+    if (nextCommandSeed_) {
+        commandSeed_ = std::exchange(nextCommandSeed_, std::nullopt);
+    } else {
+        reseedFromClock();  // the fixed sequence's next, or the clock's
+        commandSeed_ = static_cast<std::uint32_t>(engine_());
+    }
+    return *commandSeed_;
+}
+
+bool RandomSource::endCommand() {
+    if (commandDepth_ == 0 || --commandDepth_ > 0) return false;
+    commandSeed_.reset();
+    return commandReseeds_ > 0;
 }
 
 void RandomSource::setFixedSeed(std::uint32_t seed) {

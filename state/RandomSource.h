@@ -26,6 +26,15 @@ class RandomSource {
     void clearFixedSeed();
     std::optional<std::uint32_t> fixedSeed() const { return fixedSeed_; }
 
+    // A command's draws all come from one number, its lottery number ("抽選番号"): the one
+    // asked for with `useForNextCommand`, else the next of the fixed sequence, else one from
+    // the clock. Within the command every reseed follows from that number alone, so the same
+    // number on the same state draws the same again, whatever ran before.
+    std::uint32_t beginCommand();
+    // True when the command drew (reseeded at least once).
+    bool endCommand();
+    void useForNextCommand(std::uint32_t seed) { nextCommandSeed_ = seed; }
+
     // Uniform in [0, 1): the top 24 bits of the generator scaled by 2^-24, so every value is
     // an exact float and 1.0 never occurs.
     float uniform();
@@ -47,6 +56,9 @@ class RandomSource {
     std::optional<std::uint32_t> fixedSeed_;
     std::uint32_t clockReseeds_ = 0;
     std::uint32_t fixedReseeds_ = 0;
+    std::optional<std::uint32_t> nextCommandSeed_, commandSeed_;
+    std::uint32_t commandReseeds_ = 0;
+    int commandDepth_ = 0;  // a command run from within another draws on the outer one's number
 };
 
 }  // namespace tombra

@@ -31,7 +31,8 @@ TEST(ScriptParse, ReadsStepsWithTheirAnswersInScriptOrder) {
     Script script = parseScript(ordered_json::parse(R"js({"seed": 4294967295, "steps": [
         {"command": "mnuFileNew"},
         {"command": "投入", "forms": {"Form3": {"Text1": "8", "Option2": true, "Check1": false}},
-         "press": {"Form3": "Command2"}, "files": ["a.xlsx", ""], "answers": ["いいえ", "キャンセル"]}]})js"));
+         "press": {"Form3": "Command2"}, "files": ["a.xlsx", ""], "answers": ["いいえ", "キャンセル"],
+         "seed": 12}]})js"));
     EXPECT_EQ(script.seed, 4294967295u);
     ASSERT_EQ(script.steps.size(), 2u);
     EXPECT_EQ(script.steps[0].number, 1);
@@ -48,6 +49,8 @@ TEST(ScriptParse, ReadsStepsWithTheirAnswersInScriptOrder) {
     EXPECT_EQ(s.press.at("Form3"), "Command2");
     EXPECT_EQ(s.files, (std::vector<std::string>{"a.xlsx", ""}));
     EXPECT_EQ(s.answers, (std::vector<ui::Answer>{ui::Answer::No, ui::Answer::Cancel}));
+    EXPECT_EQ(s.seed, 12u);
+    EXPECT_EQ(script.steps[0].seed, std::nullopt);
 }
 
 TEST(ScriptParse, RejectsMalformedScriptsNamingTheFault) {
@@ -73,6 +76,7 @@ TEST(ScriptParse, RejectsMalformedScriptsNamingTheFault) {
         {R"js({"steps": [{"command": "a", "forms": {"Form3": {"Text1": 8}}}]})js", "Text1"},
         {R"js({"steps": [{"command": "a", "press": {"Form3": 2}}]})js", "press"},
         {R"js({"steps": [{"cells": []}]})js", "cells"},
+        {R"js({"steps": [{"command": "a", "seed": "7"}]})js", "手順 1: seed"},
         {R"js({"steps": [{"cells": {"B3": "x"}}]})js", "B3"},
         {R"js({"steps": [{"cells": {"男子!B0": "x"}}]})js", "男子!B0"},
         {R"js({"steps": [{"cells": {"男子!B3": true}}]})js", "男子!B3"},

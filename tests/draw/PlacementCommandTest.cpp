@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "DrawFixture.h"
 #include "app/CommandMap.h"
@@ -99,6 +100,36 @@ TEST(PlacementRandomness, TheDrawFollowsTheGeneratorAndNeedsNoForcing) {
     };
     EXPECT_EQ(drawWithSeed(11), drawWithSeed(11));
     EXPECT_NE(drawWithSeed(11), drawWithSeed(12));
+}
+
+// A draw from the clock logs its lottery number; the same number given to a fresh session
+// with the same entries draws the same bracket, and the adjustment after it as well.
+TEST(PlacementRandomness, TheLoggedLotteryNumberDrawsTheSameAgain) {
+    auto drawn = [](std::optional<std::uint32_t> place, std::optional<std::uint32_t> adjust) {
+        tombra::test::FakeShell shell;
+        tombra::test::TempDir dir;
+        Session session{shell, dir.path()};
+        test::Entries entries(session.state);
+        for (int school = 1; school <= 6; ++school) entries.add(school, 5, {school});
+        std::vector<std::uint32_t> numbers;
+        for (auto [path, given] :
+             {std::pair{"投入(&T)/ヤグラ・リーグ（個人・団体）投入(&T)", place},
+              {"調整(&C)/調整Ⅰ(&T)", adjust}}) {
+            if (given) session.random.useForNextCommand(*given);
+            EXPECT_TRUE(app::runMenuItem(session, *app::findMenuItem(path)));
+            const std::string& log = session.log.text();
+            const size_t at = log.rfind("抽選番号: ");
+            EXPECT_NE(at, std::string::npos) << path;
+            numbers.push_back(static_cast<std::uint32_t>(std::stoul(log.substr(at + 14))));
+        }
+        return std::pair{numbers, std::vector<float>(session.state.TableSlot.begin(),
+                                                     session.state.TableSlot.end())};
+    };
+    const auto [numbers, slots] = drawn(std::nullopt, std::nullopt);
+    const auto [again, slotsAgain] = drawn(numbers[0], numbers[1]);
+    EXPECT_EQ(again, numbers);
+    EXPECT_EQ(slotsAgain, slots);
+    EXPECT_NE(drawn(numbers[0] + 1, numbers[1]).second, slots);
 }
 
 TEST_F(Placement, CancelInAPlainBracketDrawsWithTheProposedCount) {

@@ -62,7 +62,7 @@ class HurriedOfficial {
 // way is a real one, answered with its defaults.
 TEST(WholeRoad, TheSamplesMensSinglesGoFromOpenToBracketInTheWindow) {
     GuiProgram p;
-    p.session.random.setFixedSeed(7);  // the draw of the example script
+    p.session.random.setFixedSeed(4);  // the draw of the example script
     const auto workbook = p.folder / "大会.xlsx";
     std::filesystem::copy_file(testData("../../examples/sample.xlsx"), workbook);
     HurriedOfficial official(workbook);

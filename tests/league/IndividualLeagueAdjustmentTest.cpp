@@ -223,7 +223,7 @@ TEST_F(IndividualAdjustment, PreviousGroupPassEndsAtItsLimitsAndRepeatsItsPicks)
           {{10, 6, true}, {11, 7}, {12, 8}}},
          {},
          0,
-         {{1, 9, 3}, {4, 8, 2}, {7, 11, 6}, {10, 5, 12}}},
+         {{1, 12, 5}, {4, 8, 6}, {7, 3, 2}, {10, 11, 9}}},
     };
     for (const Case& c : cases) {
         reopen();
@@ -234,7 +234,7 @@ TEST_F(IndividualAdjustment, PreviousGroupPassEndsAtItsLimitsAndRepeatsItsPicks)
                 groups.back().push_back(add({e.school, 1, 1, e.seeded, e.previous}));
         }
         setGroups(s, groups);
-        session.random.setFixedSeed(23);
+        session.random.setFixedSeed(3);
         choosePasses(false, true, false, false);
         ASSERT_TRUE(run(kAdjust));
         EXPECT_EQ(shell.messages, joined(c.messages, {"調整完了"}));
