@@ -28,6 +28,7 @@ bench: build
 	$(BUILD)/bench/bench_workbook
 	$(BUILD)/bench/bench_whole_road
 	$(BUILD)/bench/bench_workbook_window
+	$(BUILD)/bench/bench_draw_quality 400 7
 
 format: deps
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -10,6 +10,7 @@
 #include "app/ProgramCommands.h"
 #include "bracket/BracketOnlyPrint.h"
 #include "bracket/BracketSheetCommand.h"
+#include "draw/BracketFairness.h"
 #include "draw/PlacementCommand.h"
 #include "intake/OpenCommand.h"
 #include "league/IndividualLeagueAdjustment.h"
@@ -25,6 +26,13 @@
 namespace tombra::app {
 
 namespace {
+
+// A command that draws or moves entries of a bracket ends with how fair the bracket now is.
+template <Command command>
+void reportingFairness(Session& session) {
+    command(session);
+    draw::logBracketFairness(session);
+}
 
 MenuItem item(std::string caption, std::string id = {}, Command command = nullptr,
               std::string shortcut = {}) {
@@ -98,7 +106,8 @@ std::vector<MenuItem> buildMenuBar() {
              "mnuFile"),
         menu(
             "投入(&T)",
-            {item("ヤグラ・リーグ（個人・団体）投入(&T)", ids::kPlace, draw::placeEntries),
+            {item("ヤグラ・リーグ（個人・団体）投入(&T)", ids::kPlace,
+                  reportingFairness<draw::placeEntries>),
              separator(),
              item("シングルスリーグ投入(&S)", ids::kPlaceSinglesLeague, league::placeSinglesLeague),
              separator(),
@@ -107,10 +116,15 @@ std::vector<MenuItem> buildMenuBar() {
              item("個人リーグ投入(&K)", ids::kPlaceIndividualLeague,
                   league::placeIndividualLeague)}),
         menu("調整(&C)",
-             {item("調整Ⅰ(&T)", ids::kAdjustAffiliations, adjust::adjustAffiliations),
-              item("均等振分(&R)", ids::kDistributeEvenly, adjust::distributeEvenly),
-              item("ナンバー振分(&N)", ids::kDistributeNumbers, adjust::distributeNumbers),
-              item("パッキン調整(&P)", ids::kAdjustPacking, adjust::adjustPacking), separator(),
+             {item("調整Ⅰ(&T)", ids::kAdjustAffiliations,
+                   reportingFairness<adjust::adjustAffiliations>),
+              item("均等振分(&R)", ids::kDistributeEvenly,
+                   reportingFairness<adjust::distributeEvenly>),
+              item("ナンバー振分(&N)", ids::kDistributeNumbers,
+                   reportingFairness<adjust::distributeNumbers>),
+              item("パッキン調整(&P)", ids::kAdjustPacking,
+                   reportingFairness<adjust::adjustPacking>),
+              separator(),
               item("シングルスリーグ調整(&S)", ids::kAdjustSinglesLeague,
                    league::adjustSinglesLeague),
               separator(),

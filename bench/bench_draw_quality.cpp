@@ -1,23 +1,23 @@
 // Quality of the whole draw over random but realistic events: the placement, then
 // "調整Ⅰ", "均等振分", "ナンバー振分" and "パッキン調整" as the office runs them, each event
-// with the table count the table dialog proposes.
+// with the table count the table dialog proposes. One event in four has a dominant school
+// with more entries than there are tables.
 //
 //   bench_draw_quality [EVENTS] [SEED]
 //
-// BENCH_VERBOSE=1 names the separable events left with a clash; BENCH_DUMP=1 prints the
-// grid of every event left with a school three or more apart between sibling sections.
+// BENCH_VERBOSE=1 prints the fairness lines of every event short of its best.
 //
-// Per size band it prints how many events could have every school kept apart in its
-// tables (checked exactly, as a flow of each school's entries into the tables), the share
-// of those still holding a clash, the largest difference of a school's entries between
-// two sibling sections of the bracket, and the time taken.
+// Per size band it prints how many events reach the best the event allows at every level
+// (each level's least excess found exactly, as the log's fairness report does), how many
+// come within one, the worst shortfall, the same-school first-round meetings found against
+// the fewest possible, the widest gap of a school between sibling sections, and the time.
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
-#include <queue>
+#include <numeric>
 #include <random>
 #include <string>
 #include <vector>
@@ -26,6 +26,7 @@
 #include "adjust/EvenDistribution.h"
 #include "adjust/NumberDistribution.h"
 #include "adjust/PackingAdjustment.h"
+#include "draw/BracketFairness.h"
 #include "draw/PlacementCommand.h"
 #include "draw/TableDialogs.h"
 #include "session/CommandIds.h"
@@ -83,115 +84,29 @@ std::vector<int> schoolSizes(std::mt19937& gen, int entries) {
     return sizes;
 }
 
-// Whether every school's entries that are not seeds can go one to a table, with the seeds
-// where they are: a flow from schools to tables, each table taking as many as it has free
-// positions and each school at most one a table (none where its seed is).
-bool separable(const TournamentState& s) {
-    const int tables = s.TableCount;
-    std::vector<int> schools;
-    std::map<int, int> needs;
-    std::vector<std::vector<bool>> seeded(201, std::vector<bool>(tables + 1, false));
-    std::vector<int> free(tables + 1, 0);
-    for (int t = 1; t <= tables; ++t) free[t] = s.TableSize(t);
-    for (int j = 1; j <= s.SeedCount; ++j) {
-        if (s.PositionEntry(j) == 0) continue;
-        const DecodedEntry e = decodeEntry(s.PositionEntry(j));
-        for (int t = 1; t <= tables; ++t)
-            for (int k = 1; k <= s.TableSize(t); ++k)
-                if (s.TableSlot(t, k) == s.PositionEntry(j)) {
-                    if (seeded[e.school][t]) return false;  // two seeds of a school in a table
-                    seeded[e.school][t] = true;
-                    --free[t];
-                }
-    }
-    int total = 0;
-    for (int school = 1; school <= 200; ++school) {
-        const int n = s.SchoolEntryCount(school) - s.SchoolSeedCount(school);
-        if (n > 0) schools.push_back(school), needs[school] = n, total += n;
-    }
-    // Nodes: source 0, schools 1..S, tables S+1..S+T, sink S+T+1.
-    const int S = static_cast<int>(schools.size()), sink = S + tables + 1;
-    struct Edge {
-        int to, cap, rev;
-    };
-    std::vector<std::vector<Edge>> g(sink + 1);
-    auto add = [&g](int a, int b, int c) {
-        g[a].push_back({b, c, int(g[b].size())});
-        g[b].push_back({a, 0, int(g[a].size()) - 1});
-    };
-    for (int i = 0; i < S; ++i) {
-        add(0, i + 1, needs[schools[i]]);
-        for (int t = 1; t <= tables; ++t)
-            if (!seeded[schools[i]][t] && s.TableSize(t) > 0) add(i + 1, S + t, 1);
-    }
-    for (int t = 1; t <= tables; ++t) add(S + t, sink, std::max(0, free[t]));
-    int flow = 0;
-    for (;;) {  // Dinic
-        std::vector<int> level(sink + 1, -1);
-        std::queue<int> q;
-        level[0] = 0;
-        q.push(0);
-        while (!q.empty()) {
-            const int v = q.front();
-            q.pop();
-            for (const Edge& e : g[v])
-                if (e.cap > 0 && level[e.to] < 0) level[e.to] = level[v] + 1, q.push(e.to);
-        }
-        if (level[sink] < 0) break;
-        std::vector<std::size_t> it(sink + 1, 0);
-        auto push = [&](auto&& self, int v, int f) -> int {
-            if (v == sink) return f;
-            for (std::size_t& i = it[v]; i < g[v].size(); ++i) {
-                Edge& e = g[v][i];
-                if (e.cap <= 0 || level[e.to] != level[v] + 1) continue;
-                if (const int d = self(self, e.to, std::min(f, e.cap)); d > 0) {
-                    e.cap -= d;
-                    g[e.to][e.rev].cap += d;
-                    return d;
-                }
-            }
-            return 0;
-        };
-        while (const int f = push(push, 0, 1 << 30)) flow += f;
-    }
-    return flow == total;
-}
-
-bool anyClash(const TournamentState& s) {
-    for (int t = 1; t <= s.TableCount; ++t) {
-        std::vector<bool> seen(201, false);
-        for (int k = 1; k <= s.TableSize(t); ++k) {
-            if (s.TableSlot(t, k) < 1) continue;
-            const int school = decodeEntry(s.TableSlot(t, k)).school;
-            if (seen[school]) return true;
-            seen[school] = true;
-        }
-    }
-    return false;
-}
-
-int largestImbalance(const TournamentState& s) {
-    int largest = 0;
-    for (int len = s.TableCount / 2; len >= 1; len /= 2) {
-        for (int first = 1; first + 2 * len - 1 <= s.TableCount; first += 2 * len) {
-            std::vector<int> diff(201, 0);
-            for (int t = first; t < first + 2 * len; ++t)
-                for (int k = 1; k <= s.TableSize(t); ++k)
-                    if (s.TableSlot(t, k) >= 1)
-                        diff[decodeEntry(s.TableSlot(t, k)).school] += t < first + len ? 1 : -1;
-            for (int d : diff) largest = std::max(largest, std::abs(d));
-        }
-    }
-    return largest;
-}
-
 struct Band {
     const char* name;
     int low, high;
-    int events = 0, separable = 0, clashLeft = 0, impossibleClash = 0, balanced = 0;
-    int worstImbalance = 0;
+    int events = 0, best = 0, withinOne = 0, worstShortfall = 0;
+    int meetings = 0, fewestMeetings = 0, widestGap = 0;
     double commandMs[5] = {0, 0, 0, 0, 0};
     double worstMs = 0;
+    void add(const Band& b) {
+        events += b.events, best += b.best, withinOne += b.withinOne;
+        worstShortfall = std::max(worstShortfall, b.worstShortfall);
+        meetings += b.meetings, fewestMeetings += b.fewestMeetings;
+        widestGap = std::max(widestGap, b.widestGap);
+        worstMs = std::max(worstMs, b.worstMs);
+        for (int i = 0; i < 5; ++i) commandMs[i] += b.commandMs[i];
+    }
+    void print(const char* label) const {
+        double total = 0;
+        for (double m : commandMs) total += m;
+        auto share = [this](int n) { return events ? 100.0 * n / events : 0.0; };
+        std::printf("%-9s %6d %7d %5.1f%% %7d %5.1f%% %9d %8d %8d %8d %9.1f %8.1f\n", label, events,
+                    best, share(best), withinOne, share(withinOne), worstShortfall, meetings,
+                    fewestMeetings, widestGap, events ? total / events : 0.0, worstMs);
+    }
 };
 
 }  // namespace
@@ -214,7 +129,22 @@ int main(int argc, char** argv) {
         session.random.setFixedSeed(seed * 1000 + unsigned(round));
         TournamentState& s = session.state;
         s.setOpenConstants();
-        const std::vector<int> sizes = schoolSizes(gen, entries);
+        std::vector<int> sizes = schoolSizes(gen, entries);
+        // One event in four: a school with as many entries as a third of the event, more than
+        // the tables.
+        if (round % 4 == 0) {
+            sizes.insert(sizes.begin(), std::min(99, entries / 3));
+            for (int over = std::accumulate(sizes.begin(), sizes.end(), 0) - entries; over > 0;) {
+                const int cut = std::min(over, sizes.back() - 1);
+                if (cut <= 0) {
+                    over -= sizes.back();
+                    sizes.pop_back();
+                } else {
+                    sizes.back() -= cut;
+                    over -= cut;
+                }
+            }
+        }
         // Schools numbered at random over 1..200, as associations number them.
         std::vector<int> numbers(200);
         for (int i = 0; i < 200; ++i) numbers[i] = i + 1;
@@ -262,7 +192,6 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "event %d (%d entries) was not drawn\n", round, entries);
             continue;
         }
-        const bool canSeparate = separable(s);
         t = Clock::now();
         adjust::adjustAffiliations(session);
         ms[1] = lap(t);
@@ -273,34 +202,26 @@ int main(int argc, char** argv) {
         adjust::adjustPacking(session);
         ms[4] = lap(t);
 
+        const draw::BracketFairness fairness = draw::assessBracket(s);
+        const int shortfall = fairness.shortfall();
+        if (verbose && shortfall > 0) {
+            std::fprintf(stderr, "event %d: %d entries, %d tables, largest school %d, %d seeds\n",
+                         round, entries, s.TableCount, s.MaxSchoolEntries, s.SeedCount);
+            for (const std::string& line : draw::fairnessLines(fairness, s))
+                std::fprintf(stderr, "  %s\n", line.c_str());
+        }
+        int widest = 0;
+        for (const draw::SchoolFairness& f : fairness.schools)
+            widest = std::max(widest, f.widestGap);
         for (Band& b : bands) {
             if (entries < b.low || entries > b.high) continue;
             ++b.events;
-            const bool clash = anyClash(s);
-            if (canSeparate) {
-                ++b.separable;
-                b.clashLeft += clash;
-                if (clash && verbose)
-                    std::fprintf(stderr,
-                                 "event %d: %d entries, %d tables, largest school %d, %d seeds: "
-                                 "clash left\n",
-                                 round, entries, s.TableCount, s.MaxSchoolEntries, s.SeedCount);
-            } else {
-                b.impossibleClash += clash;
-            }
-            const int imbalance = largestImbalance(s);
-            if (imbalance >= 3 && std::getenv("BENCH_DUMP")) {
-                std::fprintf(stderr, "event %d: imbalance %d, %d messages\n", round, imbalance,
-                             shell.messages);
-                for (int tt = 1; tt <= s.TableCount; ++tt) {
-                    std::fprintf(stderr, "  %2d:", tt);
-                    for (int k = 1; k <= s.TableSize(tt); ++k)
-                        std::fprintf(stderr, " %6.2f", s.TableSlot(tt, k));
-                    std::fprintf(stderr, "\n");
-                }
-            }
-            b.worstImbalance = std::max(b.worstImbalance, imbalance);
-            b.balanced += imbalance <= 1;
+            b.best += shortfall == 0;
+            b.withinOne += shortfall <= 1;
+            b.worstShortfall = std::max(b.worstShortfall, shortfall);
+            b.meetings += fairness.levels.back().excess;
+            b.fewestMeetings += fairness.levels.back().leastExcess;
+            b.widestGap = std::max(b.widestGap, widest);
             double total = 0;
             for (int i = 0; i < 5; ++i) b.commandMs[i] += ms[i], total += ms[i];
             b.worstMs = std::max(b.worstMs, total);
@@ -308,31 +229,16 @@ int main(int argc, char** argv) {
     }
 
     std::printf("%d events, seed %u\n\n", events, seed);
-    std::printf("%-9s %6s %9s %12s %10s %14s %10s %9s\n", "entries", "events", "separable",
-                "clash left", "largest", "all levels", "mean ms", "max ms");
-    std::printf("%-9s %6s %9s %12s %10s %14s %10s %9s\n", "", "", "", "(separable)", "imbalance",
-                "within one", "", "");
+    std::printf("%-9s %6s %14s %14s %9s %8s %8s %8s %9s %8s\n", "entries", "events", "at best",
+                "within one", "worst", "meetings", "fewest", "widest", "mean ms", "max ms");
+    std::printf("%-9s %6s %14s %14s %9s %8s %8s %8s %9s %8s\n", "", "", "(all levels)", "",
+                "shortfall", "found", "possible", "gap", "", "");
     Band all{"all", 0, 0};
     for (const Band& b : bands) {
-        double total = 0;
-        for (double m : b.commandMs) total += m;
-        std::printf("%-9s %6d %9d %7d %4.1f%% %10d %8d %4.0f%% %10.1f %9.1f\n", b.name, b.events,
-                    b.separable, b.clashLeft, b.separable ? 100.0 * b.clashLeft / b.separable : 0.0,
-                    b.worstImbalance, b.balanced, b.events ? 100.0 * b.balanced / b.events : 0.0,
-                    b.events ? total / b.events : 0.0, b.worstMs);
-        all.events += b.events, all.separable += b.separable, all.clashLeft += b.clashLeft;
-        all.balanced += b.balanced,
-            all.worstImbalance = std::max(all.worstImbalance, b.worstImbalance);
-        all.worstMs = std::max(all.worstMs, b.worstMs);
-        for (int i = 0; i < 5; ++i) all.commandMs[i] += b.commandMs[i];
+        b.print(b.name);
+        all.add(b);
     }
-    double total = 0;
-    for (double m : all.commandMs) total += m;
-    std::printf("%-9s %6d %9d %7d %4.1f%% %10d %8d %4.0f%% %10.1f %9.1f\n", "all", all.events,
-                all.separable, all.clashLeft,
-                all.separable ? 100.0 * all.clashLeft / all.separable : 0.0, all.worstImbalance,
-                all.balanced, all.events ? 100.0 * all.balanced / all.events : 0.0,
-                all.events ? total / all.events : 0.0, all.worstMs);
+    all.print("all");
 
     std::printf("\nmean ms per command\n%-9s", "entries");
     for (const char* c : commands) std::printf(" %12s", c);

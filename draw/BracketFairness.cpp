@@ -1,0 +1,166 @@
+#include "draw/BracketFairness.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+#include "draw/MaxFlow.h"
+#include "session/Session.h"
+#include "state/EntryCode.h"
+#include "state/Numbers.h"
+#include "state/TournamentState.h"
+
+namespace tombra::draw {
+
+namespace {
+
+struct Placed {
+    int school;
+    int table;
+    bool seed;
+};
+
+std::vector<Placed> placedEntries(const TournamentState& s) {
+    std::set<float> seeds;
+    for (int j = 1; j <= s.SeedCount; ++j)
+        if (s.PositionEntry(j) >= 1) seeds.insert(s.PositionEntry(j));
+    std::vector<Placed> out;
+    for (int t = 1; t <= s.TableCount; ++t)
+        for (int k = 1; k <= s.TableSize(t); ++k) {
+            const float code = s.TableSlot(t, k);
+            if (code < 1) continue;
+            out.push_back({decodeEntry(code).school, t, seeds.count(code) > 0});
+        }
+    return out;
+}
+
+int share(int entries, int places) { return (entries + places - 1) / places; }
+
+// The least excess at one level: every entry that is not a seed flows from its school into
+// a section, within the school's share less its seeds there and within the section's
+// positions; what cannot flow is an excess wherever it goes, and so are seeds beyond a share.
+int leastExcess(const std::vector<Placed>& placed, const std::map<int, int>& entries, int places,
+                int tablesEach) {
+    std::map<int, std::vector<int>> seedsIn;  // school -> seeds by section
+    std::vector<int> room(static_cast<size_t>(places), 0);
+    std::map<int, int> others;  // school -> entries that are not seeds
+    for (const Placed& p : placed) {
+        const auto section = static_cast<size_t>((p.table - 1) / tablesEach);
+        if (p.seed) {
+            auto& seeds = seedsIn[p.school];
+            seeds.resize(static_cast<size_t>(places), 0);
+            ++seeds[section];
+        } else {
+            ++room[section];
+            ++others[p.school];
+        }
+    }
+    const int schools = static_cast<int>(entries.size());
+    const int source = 0, sink = schools + places + 1;
+    MaxFlow flow(sink + 1);
+    int node = 0, forced = 0, free = 0;
+    for (const auto& [school, count] : entries) {
+        ++node;
+        const int fair = share(count, places);
+        const auto seeds = seedsIn.find(school);
+        flow.add(source, node, others[school]);
+        free += others[school];
+        for (int j = 0; j < places; ++j) {
+            const int seeded = seeds == seedsIn.end() ? 0 : seeds->second[static_cast<size_t>(j)];
+            forced += std::max(0, seeded - fair);
+            flow.add(node, schools + 1 + j, fair - seeded);
+        }
+    }
+    for (int j = 0; j < places; ++j) flow.add(schools + 1 + j, sink, room[static_cast<size_t>(j)]);
+    return forced + free - flow.run(source, sink);
+}
+
+std::string levelName(int places, int tables) {
+    if (places == tables) return "テーブル";
+    if (places == 2) return "左右";
+    return numberText(places) + "分割";
+}
+
+}  // namespace
+
+bool BracketFairness::best() const { return shortfall() == 0; }
+
+int BracketFairness::shortfall() const {
+    int most = 0;
+    for (const LevelFairness& l : levels) most = std::max(most, l.excess - l.leastExcess);
+    return most;
+}
+
+BracketFairness assessBracket(const TournamentState& s) {
+    BracketFairness out;
+    const int tables = s.TableCount;
+    if (tables < 2) return out;
+    const std::vector<Placed> placed = placedEntries(s);
+    std::map<int, int> entries;
+    for (const Placed& p : placed) ++entries[p.school];
+    std::map<int, SchoolFairness> schools;
+    for (const auto& [school, count] : entries) schools[school] = {school, count, {}, 0};
+
+    for (int places = 2; places <= tables; places *= 2) {
+        const int tablesEach = tables / places;
+        std::map<int, std::vector<int>> counts;
+        for (const Placed& p : placed) {
+            auto& c = counts[p.school];
+            c.resize(static_cast<size_t>(places), 0);
+            ++c[static_cast<size_t>((p.table - 1) / tablesEach)];
+        }
+        LevelFairness level{places, 0, leastExcess(placed, entries, places, tablesEach)};
+        for (auto& [school, c] : counts) {
+            SchoolFairness& f = schools[school];
+            const int fair = share(f.entries, places);
+            int excess = 0;
+            for (int n : c) excess += std::max(0, n - fair);
+            for (size_t j = 0; j + 1 < c.size(); j += 2)
+                f.widestGap = std::max(f.widestGap, std::abs(c[j] - c[j + 1]));
+            f.excess.push_back(excess);
+            level.excess += excess;
+        }
+        out.levels.push_back(level);
+    }
+    for (auto& [school, f] : schools) out.schools.push_back(std::move(f));
+    return out;
+}
+
+std::vector<std::string> fairnessLines(const BracketFairness& fairness, const TournamentState& s) {
+    std::vector<std::string> lines;
+    if (fairness.levels.empty()) return lines;
+    const int tables = fairness.levels.back().places;
+    const LevelFairness& atTables = fairness.levels.back();
+    int widest = 0;
+    for (const SchoolFairness& f : fairness.schools) widest = std::max(widest, f.widestGap);
+    lines.push_back(std::string("公平性: ") + (fairness.best() ? "最善" : "最善に届かず") +
+                    "（同校対戦 " + numberText(atTables.excess) + "、最少 " +
+                    numberText(atTables.leastExcess) + "／区画の差 最大 " + numberText(widest) +
+                    "）");
+    for (const LevelFairness& l : fairness.levels)
+        if (l.excess > l.leastExcess)
+            lines.push_back("  " + levelName(l.places, tables) + ": 持ち分を超える選手 " +
+                            numberText(l.excess) + "名、最少 " + numberText(l.leastExcess) + "名");
+    for (const SchoolFairness& f : fairness.schools) {
+        std::string where;
+        for (size_t i = 0; i < f.excess.size(); ++i)
+            if (f.excess[i] > 0)
+                where += (where.empty() ? "" : "、") +
+                         levelName(fairness.levels[i].places, tables) + " " +
+                         numberText(f.excess[i]);
+        if (where.empty()) continue;
+        const std::string& name = s.EntryAffiliation(f.school, 1);
+        lines.push_back("  " + numberText(f.school) + " " + name + "（" + numberText(f.entries) +
+                        "名）: 持ち分を超える選手 " + where);
+    }
+    return lines;
+}
+
+void logBracketFairness(Session& session) {
+    const TournamentState& s = session.state;
+    // A league-fed bracket holds leagues, not entries: their fairness is the leagues'.
+    if (s.DrawDone != 1 || s.LeagueThenTournament == 1) return;
+    for (const std::string& line : fairnessLines(assessBracket(s), s)) session.log.append(line);
+}
+
+}  // namespace tombra::draw

@@ -1,0 +1,52 @@
+#pragma once
+
+// How fair a drawn bracket is, against the best the event allows. At every level of the
+// bracket (halves, quarters, … and the tables themselves) a school's fair share of a place
+// is the ceiling of its entries over the places; an entry beyond that share is an excess.
+// At the table level, for a school with no more entries than tables, an excess is a
+// first-round meeting of two of its players. The least excess each level allows, with the
+// seeds where they stand and every place keeping its number of positions, is found exactly
+// as a maximum flow of entries from schools into places.
+
+#include <string>
+#include <vector>
+
+namespace tombra {
+class Session;
+struct TournamentState;
+}  // namespace tombra
+
+namespace tombra::draw {
+
+struct LevelFairness {
+    int places = 0;  // 2 for the halves … TableCount for the tables
+    int excess = 0;
+    int leastExcess = 0;
+};
+
+struct SchoolFairness {
+    int school = 0;
+    int entries = 0;
+    std::vector<int> excess;  // by level, as `levels`
+    // The largest difference of the school's entries between two sibling sections.
+    int widestGap = 0;
+};
+
+struct BracketFairness {
+    std::vector<LevelFairness> levels;    // halves first, tables last
+    std::vector<SchoolFairness> schools;  // those with entries, by number
+    bool best() const;
+    // How far the worst level is from its best.
+    int shortfall() const;
+};
+
+BracketFairness assessBracket(const TournamentState& s);
+
+// The log's lines: one summary, then a line for each level short of its best and for each
+// school with an excess.
+std::vector<std::string> fairnessLines(const BracketFairness& fairness, const TournamentState& s);
+
+// After a command that drew or moved entries: the lines into the log, when a bracket is drawn.
+void logBracketFairness(Session& session);
+
+}  // namespace tombra::draw
