@@ -1,8 +1,10 @@
 #include "adjust/AffiliationAdjustment.h"
 
+#include <map>
 #include <set>
 
 #include "adjust/DrawGrid.h"
+#include "adjust/ShareRepair.h"
 #include "session/CommandIds.h"
 #include "session/Session.h"
 #include "state/Numbers.h"
@@ -24,7 +26,7 @@ int rawDraw(RandomSource& random) {
 class Separation {
   public:
     Separation(TournamentState& s, RandomSource& random, const SeparationEvents& events)
-        : s_(s), random_(random), events_(events), seeds_(s), tables_(tableCount(s)) {}
+        : s_(s), random_(random), events_(events), seeds_(s), shares_(s), tables_(tableCount(s)) {}
 
     SeparationResult run() {
         for (int t = 1; t <= tables_; ++t) {
@@ -32,7 +34,7 @@ class Separation {
             const int size = tableSize(s_, t);
             for (int i = 1; i < size; ++i)
                 for (int j = i + 1; j <= size; ++j)
-                    if (clash(t, i, t, j)) repair(t, i, j);
+                    if (clash(t, i, t, j) && crowded(t, i, j)) repair(t, i, j);
         }
         return result_;
     }
@@ -49,9 +51,26 @@ class Separation {
         return blockA != 0 && blockA == blockAt(s_, t2, slot2);
     }
 
+    int held(int table, int school) const {
+        int n = 0;
+        for (int k = 1; k <= tableSize(s_, table); ++k) n += schoolAt(s_, table, k) == school;
+        return n;
+    }
+
+    // Two of one school in a table clash only when it holds more of the school than its
+    // share; two of one block always.
+    bool crowded(int t, int i, int j) const {
+        const int school = schoolAt(s_, t, i);
+        return school != schoolAt(s_, t, j) || !shares_.room(school, held(t, school) - 1);
+    }
+
+    // Whether the entry at (t, slot) would clash in `table`: the table holds its school's
+    // share already, or an entry of its block.
     bool clashesWithTable(int t, int slot, int table) const {
+        const int school = schoolAt(s_, t, slot);
+        if (school != 0 && !shares_.room(school, held(table, school))) return true;
         for (int k = 1; k <= tableSize(s_, table); ++k)
-            if (clash(t, slot, table, k)) return true;
+            if (schoolAt(s_, table, k) != school && clash(t, slot, table, k)) return true;
         return false;
     }
 
@@ -118,11 +137,22 @@ class Separation {
     RandomSource& random_;
     const SeparationEvents& events_;
     const SeedPositions seeds_;
+    const TableShares shares_;
     const int tables_;
     int attempts_ = 0;
     Integer savedBlockMode_ = 0;
     SeparationResult result_;
 };
+
+// Whether table t holds a school beyond its share.
+bool crowded(const TournamentState& s, const TableShares& shares, int t) {
+    std::map<int, int> held;
+    for (int k = 1; k <= tableSize(s, t); ++k)
+        if (const int school = schoolAt(s, t, k);
+            school != 0 && ++held[school] > shares.most(school))
+            return true;
+    return false;
+}
 
 }  // namespace
 
@@ -142,15 +172,18 @@ void adjustAffiliations(Session& session) {
     ui::ProgressDialog& progress = session.progress;
     progress.start("振分Ⅰ", 1, session.state.TableCount);
 
-    // A table that keeps clashes is told once, not once for every pair left in it.
-    std::set<int> told;
-    const adjust::SeparationEvents events{
-        [&progress](int t) { progress.setValue(t); },
-        [&](int t) {
-            if (told.insert(t).second) session.tell("テーブル内振分ができません" + numberText(t));
-        }};
+    // A table that keeps clashes is told once, not once for every pair left in it, and only
+    // when the last step could not mend it either.
+    std::set<int> failed;
+    const adjust::SeparationEvents events{[&progress](int t) { progress.setValue(t); },
+                                          [&](int t) { failed.insert(t); }};
     const bool blocksOn = session.state.BlockMode == 1;
     adjust::separateSchools(session.state, session.random, events);
+    if (!blocksOn) repairShares(session.state, ShareLevels::Tables);
+    const TableShares shares(session.state);
+    for (int t : failed)
+        if (blocksOn || crowded(session.state, shares, t))
+            session.tell("テーブル内振分ができません" + numberText(t));
     // A failure suspends block separation for the rest of the session: the later adjustments
     // then ignore blocks, which the office must know.
     if (blocksOn && session.state.BlockMode == 0)

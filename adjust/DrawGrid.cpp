@@ -68,6 +68,19 @@ void TableCounts::exchanged(const TournamentState& s, int t1, int slot1, int t2,
     if (b != 0) --cell(t2, b), ++cell(t1, b);
 }
 
+TableShares::TableShares(const TournamentState& s) : most_(kMaxId + 1, 0) {
+    const int tables = tableCount(s);
+    for (int t = 1; t <= tables; ++t)
+        for (int slot = 1; slot <= tableSize(s, t); ++slot)
+            if (const int school = schoolAt(s, t, slot); school != 0)
+                ++most_[static_cast<size_t>(school)];
+    for (int& n : most_) n = tables > 0 ? std::max(1, (n + tables - 1) / tables) : 1;
+}
+
+int TableShares::most(int school) const {
+    return school >= 1 && school <= kMaxId ? most_[static_cast<size_t>(school)] : 1;
+}
+
 bool SeedPositions::isSeed(Single code) const {
     if (!holdsEntry(code)) return false;
     const DecodedEntry e = decodeEntry(code);

@@ -54,6 +54,20 @@ class TableCounts {
     std::vector<int> counts_;
 };
 
+// The most entries of a school one table may hold: the ceiling of its entries over the
+// tables, so one for every school no larger than the table count. A larger school must
+// share tables with itself, and is as fair as it can be when no table holds more of it.
+class TableShares {
+  public:
+    explicit TableShares(const TournamentState& s);
+    int most(int school) const;
+    // Whether table t, holding `held` entries of the school, can take one more.
+    bool room(int school, int held) const { return held < most(school); }
+
+  private:
+    std::vector<int> most_;
+};
+
 // Whether the entry at a position is one of the seeds PositionEntry(1..SeedCount).
 class SeedPositions {
   public:

@@ -1,10 +1,13 @@
 #include "adjust/EvenDistribution.h"
 
-#include <set>
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "adjust/SectionBalance.h"
 #include "adjust/SeedOpponents.h"
+#include "adjust/ShareRepair.h"
+#include "draw/BracketFairness.h"
 #include "session/CommandIds.h"
 #include "session/Session.h"
 #include "state/Numbers.h"
@@ -30,6 +33,12 @@ class EvenDistribution {
             const int spread = balancePass(TableCounts::Identity::School, "均等振分：", pass);
             if (spread < kSpreadWanted) break;
         }
+        if (s_.BlockMode != 1) {
+            const int moved = adjust::repairShares(s_, adjust::ShareLevels::All);
+            if (moved > 0)
+                session_.log.append("均等振分の仕上げ：" + numberText(moved) + "名を移動");
+        }
+        tellFailures();
         session_.progress.hide();
         session_.tell("均等振分終了");
     }
@@ -62,19 +71,31 @@ class EvenDistribution {
         return report.largest - report.smallest;
     }
 
-    // A school (block) that cannot be evened out is told once a run: the next pass would
-    // only say the same again.
+    // A school (block) that cannot be evened out is told once a run, at the end: the next
+    // pass would only say the same again, and the last step may mend it.
     void tellFailure(TableCounts::Identity identity, int id, bool noSource) {
         std::string name = id <= s_.EntryAffiliation.rowUpper() ? s_.EntryAffiliation(id, 1) : "";
         if (identity == TableCounts::Identity::Block && name.empty())
             name = "ブロック" + numberText(id);
         const std::string text = (noSource ? "元・交換不能：" : "先・交換不能：") + name;
-        if (told_.insert(text).second) session_.tell(text);
+        if (std::find(failures_.begin(), failures_.end(), std::pair{text, id}) == failures_.end())
+            failures_.emplace_back(text, identity == TableCounts::Identity::School ? id : 0);
+    }
+
+    void tellFailures() {
+        const draw::BracketFairness fairness = draw::assessBracket(s_);
+        for (const auto& [text, school] : failures_) {
+            const auto it = std::find_if(
+                fairness.schools.begin(), fairness.schools.end(),
+                [school](const draw::SchoolFairness& f) { return f.school == school; });
+            const bool mended = school != 0 && it != fairness.schools.end() && it->widestGap <= 1;
+            if (!mended) session_.tell(text);
+        }
     }
 
     Session& session_;
     TournamentState& s_;
-    std::set<std::string> told_;
+    std::vector<std::pair<std::string, int>> failures_;  // text, school (0: a block)
 };
 
 }  // namespace

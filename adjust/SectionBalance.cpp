@@ -26,6 +26,7 @@ class Balance {
           identity_(identity),
           events_(events),
           seeds_(s),
+          shares_(s),
           schools_(s, Identity::School),
           blocks_(identity == Identity::Block
                       ? std::optional<TableCounts>(std::in_place, s, Identity::Block)
@@ -145,17 +146,26 @@ class Balance {
         // Open positions have no school and are never a partner.
         if (r == 0 || seeds_.isSeedAt(s_, t2, slot2)) return Verdict::Reject;
         if (diff_[k] * diff_[r] >= 0) return Verdict::Reject;
-        if (ids_.holds(t2, k) || ids_.holds(t1, r)) return Verdict::Reject;
         if (identity_ == Identity::Block) {
+            if (ids_.holds(t2, k) || ids_.holds(t1, r)) return Verdict::Reject;
             // Blocks hold whole schools, so this only matters for a workbook whose blocks
-            // disagree with its schools; no exchange may put a school twice into a table.
-            if (schools_.holds(t2, schoolAt(s_, t1, slot1)) ||
-                schools_.holds(t1, schoolAt(s_, t2, slot2)))
+            // disagree with its schools; no exchange may put a school into a table beyond
+            // its share.
+            if (!schoolFits(schoolAt(s_, t1, slot1), t2) ||
+                !schoolFits(schoolAt(s_, t2, slot2), t1))
                 return Verdict::Reject;
-        } else if (s_.BlockMode == 1 && s_.SlotBlock(t1, slot1) != s_.SlotBlock(t2, slot2)) {
-            return Verdict::BlockDiffers;
+        } else if (!schoolFits(k, t2) || !schoolFits(r, t1)) {
+            return Verdict::Reject;
         }
+        if (identity_ == Identity::School && s_.BlockMode == 1 &&
+            s_.SlotBlock(t1, slot1) != s_.SlotBlock(t2, slot2))
+            return Verdict::BlockDiffers;
         return Verdict::Accept;
+    }
+
+    // A table takes one more of a school while it holds less than the school's share.
+    bool schoolFits(int school, int t) const {
+        return shares_.room(school, schools_.count(t, school));
     }
 
     bool move(int k, int t1, int slot1, int t2, int slot2) {
@@ -175,6 +185,7 @@ class Balance {
     const Identity identity_;
     const BalanceEvents& events_;
     const SeedPositions seeds_;
+    const TableShares shares_;
     TableCounts schools_;
     std::optional<TableCounts> blocks_;
     TableCounts& ids_;

@@ -6,12 +6,38 @@
 
 namespace tombra::draw {
 
-void MaxFlow::add(int from, int to, int capacity) {
-    if (capacity <= 0) return;
+MaxFlow::EdgeRef MaxFlow::add(int from, int to, int capacity, bool widenLater) {
+    if (capacity <= 0 && !widenLater) return {};
+    capacity = std::max(0, capacity);
     auto& out = edges_[static_cast<size_t>(from)];
     auto& back = edges_[static_cast<size_t>(to)];
-    out.push_back({to, capacity, back.size()});
-    back.push_back({from, 0, out.size() - 1});
+    out.push_back({to, capacity, capacity, back.size()});
+    back.push_back({from, 0, 0, out.size() - 1});
+    return {from, out.size() - 1};
+}
+
+void MaxFlow::widen(EdgeRef e, int more) {
+    if (e.from < 0) return;
+    Edge& edge = edges_[static_cast<size_t>(e.from)][e.index];
+    edge.capacity += more;
+    edge.original += more;
+}
+
+bool MaxFlow::preload(const std::vector<EdgeRef>& path) {
+    for (const EdgeRef& e : path)
+        if (e.from < 0 || edges_[static_cast<size_t>(e.from)][e.index].capacity <= 0) return false;
+    for (const EdgeRef& e : path) {
+        Edge& edge = edges_[static_cast<size_t>(e.from)][e.index];
+        --edge.capacity;
+        ++edges_[static_cast<size_t>(edge.to)][edge.reverse].capacity;
+    }
+    return true;
+}
+
+int MaxFlow::flowOn(EdgeRef e) const {
+    if (e.from < 0) return 0;
+    const Edge& edge = edges_[static_cast<size_t>(e.from)][e.index];
+    return edge.original - edge.capacity;
 }
 
 bool MaxFlow::levelled(int source, int sink) {
