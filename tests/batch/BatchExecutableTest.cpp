@@ -92,8 +92,8 @@ TEST(BatchExecutable, ScriptErrorsExitWithTwoAndAJapaneseMessageOnly) {
         {"{\"steps\": [\n{\"command\": \"mnuFileNew\"},,]}", "2 行"},
         {R"js({"steps": [{"command": "mnuFileNew"}, {"command": "ﾌｧｲﾙ(&F)/印刷"}]})js",
          "ﾌｧｲﾙ(&F)/印刷"},
-        {R"js({"steps": [{"command": "mnuFileNew"}, {"command": "参加一覧作成(&I)"}]})js",
-         "参加一覧作成(&I)"},
+        {R"js({"steps": [{"command": "mnuFileNew"}, {"command": "mnuViewOptions"}]})js",
+         "mnuViewOptions"},
         {R"js({"steps": [{"command": "mnuFileNew", "answers": ["はい"]}]})js", "はい"},
     };
     for (const Case& c : cases) {

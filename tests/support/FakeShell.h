@@ -20,6 +20,8 @@ class FakeShell : public ui::Shell {
     std::deque<std::string> files;
     std::vector<std::string> messages, fileTitles, printed, previewed, helpOpened;
     std::vector<ui::PrintJob> printJobs;  // beside `printed`, one for each
+    // Sees each printed sheet as it stands when printed.
+    std::function<void(const sheet::Worksheet&)> onPrint;
     std::vector<bool> workbookShown;
     bool ended = false, windowClosed = false;
     int marksChanges = 0;
