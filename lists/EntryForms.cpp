@@ -101,8 +101,8 @@ class FormPrinter {
         form_.setText(6, 5, session_.state.GenderName);
     }
 
-    // Name and grade (C, D); the league's sex, category and division besides (E, F, G). The
-    // other headings' columns are left for the school to mark by hand.
+    // The name and the grade (C, D); for the league the name, sex, category, division and entry
+    // (C..G). A section's 団体, Ｄ and Ｓ columns are left for the school to mark by hand.
     void writeLine(int k, int r) {
         const int columns = league_ ? 5 : 2;
         for (int i = 0; i < columns; ++i)
@@ -110,6 +110,7 @@ class FormPrinter {
                            entries_.value(r, intake::kNameColumn + i));
     }
 
+    // Only the values go between forms: the form's lines and borders stay.
     void print(int school, int part) {
         std::string document = kFormSheet + numberText(school);
         if (part > 1) document += "-" + numberText(part);

@@ -94,7 +94,8 @@ struct TournamentState {
     Table2<String, 128, 6> LeagueRankLabel{"LeagueRankLabel"};  // group 0..128, rank 0..6
 
     // --- Entry forms ---------------------------------------------------------------------------
-    Integer EntryFormMode = 0;    // 1 every school, 2 from the marked rows, 3 one school
+    // 1 every player; 2 each school from its first row entered in the event; 3 one school
+    Integer EntryFormMode = 0;
     Integer EntryFormSchool = 0;  // the school of mode 3
 
     // --- League-to-bracket conversion (kept for the swap until the next conversion) ----------

@@ -44,8 +44,13 @@ struct ParticipantList : ::testing::Test {
 };
 
 // Rows of one school fold into the first of them, each column taking the last value any of
-// them holds; the list is numbered without gaps and keeps its own headings above row 4.
+// them holds; the list is numbered without gaps and keeps its own headings above row 4. The
+// entries and the draw in memory stay as they were.
 TEST_F(ParticipantList, FoldsRowsOfOneSchoolAndNumbersTheRestWithoutGaps) {
+    TournamentState& s = session.state;
+    s.EntryName(3, 1) = "選手";
+    s.TableSlot(1, 1) = 3.01f;
+    s.DrawDone = 1;
     run({{"", "北高", "1", "", "2"},
          {"", "南高", "", "3"},
          {"", "北高", "", "4"},
@@ -60,6 +65,10 @@ TEST_F(ParticipantList, FoldsRowsOfOneSchoolAndNumbersTheRestWithoutGaps) {
     EXPECT_EQ(shell.messages, std::vector<std::string>{"参加一覧作成終了"});
     EXPECT_EQ(shell.fileTitles, std::vector<std::string>{"DATAを開く"});
     EXPECT_TRUE(session.marks.checked(ids::kParticipantList));
+    EXPECT_EQ(s.EntryName(3, 1), "選手");
+    EXPECT_EQ(s.EntryName(1, 1), "");
+    EXPECT_EQ(s.TableSlot(1, 1), 3.01f);
+    EXPECT_EQ(s.DrawDone, 1);
 }
 
 // The list ends at the first row without a school and never goes past row 200; a workbook
@@ -74,24 +83,6 @@ TEST_F(ParticipantList, ReadsDownToTheFirstEmptySchoolAndNoFurtherThanRow200) {
     const SheetRows rows = listed();
     ASSERT_EQ(rows.size(), 203u);
     EXPECT_EQ(rows.back(), (std::vector<std::string>{"200", "学校200"}));
-}
-
-// The list has a table of its own: the entries and the draw in memory stay as they were.
-TEST_F(ParticipantList, LeavesTheEntriesAndTheDrawAlone) {
-    TournamentState& s = session.state;
-    s.EntryName(3, 1) = "選手";
-    s.EntryAffiliation(3, 1) = "西高";
-    s.TableCount = 8;
-    s.TableSize(1) = 2;
-    s.TableSlot(1, 1) = 3.01f;
-    s.DrawDone = 1;
-    run({{"", "北高", "1"}, {"", "北高", "2"}});
-    EXPECT_EQ(listed().back(), (std::vector<std::string>{"1", "北高", "2"}));
-    EXPECT_EQ(s.EntryName(3, 1), "選手");
-    EXPECT_EQ(s.EntryAffiliation(3, 1), "西高");
-    EXPECT_EQ(s.TableSlot(1, 1), 3.01f);
-    EXPECT_EQ(s.DrawDone, 1);
-    EXPECT_EQ(s.EntryName(1, 1), "") << "nothing of the tally went into the entry tables";
 }
 
 }  // namespace

@@ -4,26 +4,12 @@
 
 #include "app/CommandMap.h"
 #include "bracket/BracketFixture.h"
-#include "lists/RosterCsv.h"
 #include "sheet/Worksheet.h"
 
 namespace tombra::lists {
 namespace {
 
 using Rows = std::vector<std::vector<std::string>>;
-
-TEST(RosterCsv, QuotesExactlyTheFieldsThatNeedIt) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"", ""},
-        {"北高", "北高"},
-        {"山田,太郎", "\"山田,太郎\""},
-        {"\"愛称\"", "\"\"\"愛称\"\"\""},
-        {"佐藤\n鈴木", "\"佐藤\n鈴木\""},
-        {"a\r\nb", "\"a\r\nb\""},
-        {" 前後 ", " 前後 "},
-    };
-    for (const auto& [text, field] : cases) EXPECT_EQ(csvField(text), field) << text;
-}
 
 struct Roster : bracket::test::BracketFixture {
     // Runs the command into `file` and reads the file back with Python's csv module.
@@ -77,32 +63,24 @@ TEST_F(Roster, EveryEntryReadsBackWithItsSeedAndItsPlaceOnTheBracket) {
     EXPECT_EQ(shell.messages.back(), "CSV名簿作成終了");
 }
 
-// Before a draw the place fields stay empty; a division's entries come from their rows, with
-// their league group and place once drawn; with nothing read nothing is asked.
-TEST_F(Roster, DivisionsAndEventsWithoutADrawHaveTheirOwnFields) {
-    draw({2});
-    session.state.DrawDone = 0;
-    session.state.TableCount = 0;
-    const Rows singles = exportAndRead("名簿");
-    EXPECT_EQ(singles[1], (std::vector<std::string>{"1", "高校1", "選手1", "1", "", "", ""}));
-
+// A division's entries are its rows, with their league group and place once drawn; with
+// nothing read nothing is asked.
+TEST_F(Roster, ADivisionListsItsRowsAndNothingReadAsksNothing) {
     TournamentState& s = session.state;
-    s.resetAtOpen();
     event("個人リーグ", "１部", "Ｋ１");
-    const Rows divisionRows = {{"4", "東高", "東一", "", "", "", "1"},
-                               {"2", "西高", "西一", "", "", "", "2"}};
-    for (size_t j = 0; j < divisionRows.size(); ++j)
-        for (size_t c = 0; c < divisionRows[j].size(); ++c)
+    const Rows division = {{"4", "東高", "東一", "", "", "", "1"},
+                           {"2", "西高", "西一", "", "", "", "2"}};
+    for (size_t j = 0; j < division.size(); ++j)
+        for (size_t c = 0; c < division[j].size(); ++c)
             s.EntryTable(static_cast<long long>(j + 1), static_cast<long long>(c + 1)) =
-                divisionRows[j][c];
+                division[j][c];
     s.EntryCount = 2;
     s.TableCount = 3;
     s.TableSize(3) = 4;
     s.TableSlot(3, 2) = 2;
-    const Rows division = exportAndRead("部.csv");
-    EXPECT_EQ(division[1], (std::vector<std::string>{"4", "東高", "東一", "1", "", "", ""}));
-    EXPECT_EQ(division[2],
-              (std::vector<std::string>{"2", "西高", "西一", "2", "シード", "3", "2"}));
+    const Rows rows = exportAndRead("部");
+    EXPECT_EQ(rows[1], (std::vector<std::string>{"4", "東高", "東一", "1", "", "", ""}));
+    EXPECT_EQ(rows[2], (std::vector<std::string>{"2", "西高", "西一", "2", "シード", "3", "2"}));
 
     s.resetAtOpen();
     const size_t asked = shell.fileTitles.size();
