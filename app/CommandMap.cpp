@@ -18,6 +18,10 @@
 #include "league/SimpleLeagues.h"
 #include "leaguesheets/LeagueTableSheets.h"
 #include "leaguesheets/LeagueToBracket.h"
+#include "lists/EntryForms.h"
+#include "lists/NameMerges.h"
+#include "lists/ParticipantList.h"
+#include "lists/RosterCsv.h"
 #include "records/RecordCommand.h"
 #include "session/CommandIds.h"
 #include "session/Session.h"
@@ -151,11 +155,11 @@ std::vector<MenuItem> buildMenuBar() {
                    leaguesheets::convertLeaguesToBracket),
               separator(), item("記録作成(&K)", ids::kMatchRecords, records::buildRecords)}),
         menu("参加一覧(&S)",
-             {item("参加一覧作成(&I)", ids::kParticipantList), separator(),
-              item("参加申込書(&S)", ids::kEntryForms), separator(),
-              item("CSV名簿作成(&M)", "基礎名簿", doNothing)},
+             {item("参加一覧作成(&I)", ids::kParticipantList, lists::buildParticipantList),
+              separator(), item("参加申込書(&S)", ids::kEntryForms, lists::printEntryForms),
+              separator(), item("CSV名簿作成(&M)", "基礎名簿", lists::exportRoster)},
              "参加"),
-        item("セル結合(&R)", ids::kRestoreMerges),
+        item("セル結合(&R)", ids::kRestoreMerges, lists::restoreNameMerges),
         menu("編集(&E)", {item("交換[max100行](&K)", "交換実行", swap::swapPositions), separator(),
                           item("画面消去(&C)", {}, clearLog), separator(),
                           windowEdit(item("元に戻す(&U)", "mnuEditUndo")), separator(),

@@ -7,6 +7,7 @@
 #include "draw/TableDialogs.h"
 #include "intake/SettingsDialogs.h"
 #include "league/IndividualLeagueAdjustment.h"
+#include "lists/EntryForms.h"
 #include "records/RecordCommand.h"
 #include "swap/SwapCommand.h"
 
@@ -18,6 +19,7 @@ const std::vector<const ui::FormSpec*>& allForms() {
         &draw::tableSettingsForm(),       // Form3
         &bracket::pageSettingsForm(),     // Form4
         &adjust::unpackForm(),            // Form5
+        &lists::entryFormsForm(),         // Form6
         &records::recordForm(),           // Form7
         &intake::participantCountForm(),  // Form8
         &draw::leagueSizeForm(),          // Form9

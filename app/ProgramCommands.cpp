@@ -88,8 +88,6 @@ void toggleStatusBar(Session& session) {
     session.marks.set(ids::kViewStatusBar, !session.marks.checked(ids::kViewStatusBar));
 }
 
-void doNothing(Session&) {}
-
 namespace {
 // Every workbook with unsaved changes saved or given up; false when the user would rather
 // stay, or a save failed (and the user was told why).

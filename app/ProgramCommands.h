@@ -20,7 +20,6 @@ void helpSearch(Session& session);       // ﾄﾋﾟｯｸの検索(&S)...
 void clearLog(Session& session);         // 画面消去(&C)
 void toggleToolbar(Session& session);    // ﾂｰﾙ ﾊﾞｰ(&T)
 void toggleStatusBar(Session& session);  // ｽﾃｰﾀｽ ﾊﾞｰ(&B)
-void doNothing(Session& session);        // CSV名簿作成(&M): returns at once
 
 // The three ways out, each step skipped when it fails. Before any workbook is let go, each
 // one with unsaved changes is saved or given up as the user answers; キャンセル, or a save

@@ -190,9 +190,10 @@ bool BatchShell::pageSetup(const std::string& title) {
     return true;
 }
 
-void BatchShell::exportPdf(sheet::Workbook& workbook, sheet::Worksheet& sheet) {
+void BatchShell::exportPdf(sheet::Workbook& workbook, sheet::Worksheet& sheet,
+                           const std::string& document) {
     throwIfHalted();
-    std::filesystem::path target = pdfPath(settings_.pdfDir, workbook, sheet);
+    std::filesystem::path target = pdfPath(settings_.pdfDir, workbook, sheet, document);
     std::error_code ec;
     if (target.has_parent_path()) std::filesystem::create_directories(target.parent_path(), ec);
     std::optional<std::string> problem =
@@ -205,8 +206,11 @@ void BatchShell::exportPdf(sheet::Workbook& workbook, sheet::Worksheet& sheet) {
         record("pdf", {{"sheet", sheet.name()}, {"path", target.string()}});
 }
 
-void BatchShell::printSheet(sheet::Workbook& workbook, sheet::Worksheet& sheet) {
-    exportPdf(workbook, sheet);
+// Every print-out is a file of its own, so a run needs no asking: each goes where the first
+// would.
+void BatchShell::printSheet(sheet::Workbook& workbook, sheet::Worksheet& sheet,
+                            const ui::PrintJob& job) {
+    exportPdf(workbook, sheet, job.document);
 }
 
 void BatchShell::previewSheet(sheet::Workbook& workbook, sheet::Worksheet& sheet) {

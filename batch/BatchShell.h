@@ -51,7 +51,9 @@ class BatchShell : public ui::Shell {
     std::string openFileName(const ui::FileDialogRequest& request) override;
     std::string saveFileName(const ui::FileDialogRequest& request) override;
     bool pageSetup(const std::string& title) override;
-    void printSheet(sheet::Workbook& workbook, sheet::Worksheet& sheet) override;
+    using ui::Shell::printSheet;
+    void printSheet(sheet::Workbook& workbook, sheet::Worksheet& sheet,
+                    const ui::PrintJob& job) override;
     void previewSheet(sheet::Workbook& workbook, sheet::Worksheet& sheet) override;
     void showWorkbook(sheet::Workbook* workbook, bool visible) override;
     void openHelp(const std::string& path, bool search) override;
@@ -71,7 +73,8 @@ class BatchShell : public ui::Shell {
     std::string chooseFile(const ui::FileDialogRequest& request);
     void setControl(ui::Form& form, const std::string& control, const ControlValue& value);
     bool pressable(const ui::Form& form, const std::string& button, bool named);
-    void exportPdf(sheet::Workbook& workbook, sheet::Worksheet& sheet);
+    void exportPdf(sheet::Workbook& workbook, sheet::Worksheet& sheet,
+                   const std::string& document = {});
 
     Transcript& transcript_;
     Settings settings_;

@@ -8,9 +8,10 @@
 namespace tombra::batch {
 
 std::filesystem::path pdfPath(const std::optional<std::filesystem::path>& pdfDir,
-                              const sheet::Workbook& workbook, const sheet::Worksheet& sheet) {
+                              const sheet::Workbook& workbook, const sheet::Worksheet& sheet,
+                              const std::string& document) {
     std::filesystem::path folder = pdfDir ? *pdfDir : workbook.path().parent_path();
-    return folder / (sheet.name() + ".pdf");
+    return folder / ((document.empty() ? sheet.name() : document) + ".pdf");
 }
 
 std::optional<std::string> writeSheetPdf(sheet::Workbook&, sheet::Worksheet& sheet,

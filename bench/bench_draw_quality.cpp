@@ -56,7 +56,7 @@ class QuietShell : public ui::Shell {
     std::string openFileName(const ui::FileDialogRequest&) override { return {}; }
     std::string saveFileName(const ui::FileDialogRequest&) override { return {}; }
     bool pageSetup(const std::string&) override { return false; }
-    void printSheet(sheet::Workbook&, sheet::Worksheet&) override {}
+    void printSheet(sheet::Workbook&, sheet::Worksheet&, const ui::PrintJob&) override {}
     void previewSheet(sheet::Workbook&, sheet::Worksheet&) override {}
     void showWorkbook(sheet::Workbook*, bool) override {}
     void openHelp(const std::string&, bool) override {}

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <filesystem>
+#include <optional>
+#include <string>
 
 class QPrinter;
 class QWidget;
@@ -17,15 +19,25 @@ namespace tombra::gui {
 
 // Prints a worksheet: the printer dialog, then the renderer paints the pages on the printer
 // as the user set it up. Nothing happens when the dialog is cancelled; a printer that cannot
-// be opened is reported.
-void printWorksheet(ui::Shell& shell, QPrinter& printer, QWidget* parent,
-                    const sheet::Worksheet& sheet);
+// be opened is reported. False when nothing was printed. `document` names the job ("": the
+// sheet).
+bool printWorksheet(ui::Shell& shell, QPrinter& printer, QWidget* parent,
+                    const sheet::Worksheet& sheet, const std::string& document = {});
+// Prints on the printer as it was set up last, without asking: the next print-out of a run.
+bool printWorksheetAgain(ui::Shell& shell, QPrinter& printer, const sheet::Worksheet& sheet,
+                         const std::string& document);
 // Without any printer the pages can still be kept for later: asked first, the sheet is written
-// as a PDF file the user names (beside the workbook, after the sheet, unless changed), on the
-// paper the printer is set up for. Nothing happens when the user says no or cancels; a file
-// that cannot be written is reported.
-void saveWorksheetAsPdf(ui::Shell& shell, const QPrinter& printer,
-                        const std::filesystem::path& folder, const sheet::Worksheet& sheet);
+// as a PDF file the user names (beside the workbook, after the document or else the sheet,
+// unless changed), on the paper the printer is set up for. Nothing happens when the user says
+// no or cancels; a file that cannot be written is reported. The file written, if any.
+std::optional<std::filesystem::path> saveWorksheetAsPdf(ui::Shell& shell, const QPrinter& printer,
+                                                        const std::filesystem::path& folder,
+                                                        const sheet::Worksheet& sheet,
+                                                        const std::string& document = {});
+// Writes the sheet to `path` as PDF on the paper the printer is set up for; false when it
+// cannot (the user is told why).
+bool writeWorksheetPdf(ui::Shell& shell, const QPrinter& printer, const sheet::Worksheet& sheet,
+                       const std::filesystem::path& path);
 // Whether the system knows any printer to print on.
 bool printerInstalled();
 // Shows the worksheet's pages in a print preview, from which it can be printed too.

@@ -113,13 +113,33 @@ std::optional<render::PageSettings> QtShell::chosenPaper() {
     return render::PageSettings::fromPageLayout(now);
 }
 
-void QtShell::printSheet(sheet::Workbook& workbook, sheet::Worksheet& sheet) {
+void QtShell::printSheet(sheet::Workbook& workbook, sheet::Worksheet& sheet,
+                         const ui::PrintJob& job) {
     refreshWorkbookWindow(&workbook);
     followSheetPaper(sheet);
-    if (printerCheck_ && !printerCheck_())
-        saveWorksheetAsPdf(*this, printer(), workbook.path().parent_path(), sheet);
-    else
-        printWorksheet(*this, printer(), dialogParent(), sheet);
+    if (job.followsPrevious) {
+        continuePrintRun(sheet, job.document);
+        return;
+    }
+    printRun_ = {};
+    if (printerCheck_ && !printerCheck_()) {
+        if (const auto written = saveWorksheetAsPdf(*this, printer(), workbook.path().parent_path(),
+                                                    sheet, job.document))
+            printRun_.folder = written->parent_path();
+    } else {
+        printRun_.printer = printWorksheet(*this, printer(), dialogParent(), sheet, job.document);
+    }
+}
+
+void QtShell::continuePrintRun(const sheet::Worksheet& sheet, const std::string& document) {
+    // A print-out that fails ends the run: the user hears of it once, not once for each.
+    if (printRun_.printer) {
+        printRun_.printer = printWorksheetAgain(*this, printer(), sheet, document);
+    } else if (printRun_.folder) {
+        const std::string name = (document.empty() ? sheet.name() : document) + ".pdf";
+        if (!writeWorksheetPdf(*this, printer(), sheet, *printRun_.folder / name))
+            printRun_.folder.reset();
+    }
 }
 
 void QtShell::previewSheet(sheet::Workbook& workbook, sheet::Worksheet& sheet) {

@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QPageLayout>
 #include <QPointer>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <memory>
@@ -40,7 +41,9 @@ class QtShell : public ui::Shell {
     std::string openFileName(const ui::FileDialogRequest& request) override;
     std::string saveFileName(const ui::FileDialogRequest& request) override;
     bool pageSetup(const std::string& title) override;
-    void printSheet(sheet::Workbook& workbook, sheet::Worksheet& sheet) override;
+    using ui::Shell::printSheet;
+    void printSheet(sheet::Workbook& workbook, sheet::Worksheet& sheet,
+                    const ui::PrintJob& job) override;
     void previewSheet(sheet::Workbook& workbook, sheet::Worksheet& sheet) override;
     void showWorkbook(sheet::Workbook* workbook, bool visible) override;
     void forgetWorkbook(const sheet::Workbook& workbook) override;
@@ -90,6 +93,8 @@ class QtShell : public ui::Shell {
     // the paper its own page setup names; after that, on the paper chosen.
     void followSheetPaper(const sheet::Worksheet& sheet);
     std::optional<render::PageSettings> chosenPaper();
+    // The next print-out of a run, where the run's first went.
+    void continuePrintRun(const sheet::Worksheet& sheet, const std::string& document);
 
     QPointer<MainWindow> window_;
     std::map<std::string, QPointer<FormDialog>> forms_;
@@ -99,6 +104,13 @@ class QtShell : public ui::Shell {
     std::vector<QPointer<QWidget>> unowned_;
     std::unique_ptr<QPrinter> printer_;
     QPageLayout appliedLayout_;  // what the program last set the printer to
+    // Where the print-outs of a run go: the printer as its dialog set it up, or the folder of
+    // the run's first PDF; neither when the first was cancelled.
+    struct PrintRun {
+        bool printer = false;
+        std::optional<std::filesystem::path> folder;
+    };
+    PrintRun printRun_;
     MessageHook messageHook_;
     PrinterCheck printerCheck_;
     sheet::Workbook* workbook_ = nullptr;

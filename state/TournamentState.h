@@ -93,6 +93,11 @@ struct TournamentState {
     Integer PageGapFontSize = 0;
     Table2<String, 128, 6> LeagueRankLabel{"LeagueRankLabel"};  // group 0..128, rank 0..6
 
+    // --- Entry forms ---------------------------------------------------------------------------
+    // 1 every player; 2 each school from its first row entered in the event; 3 one school
+    Integer EntryFormMode = 0;
+    Integer EntryFormSchool = 0;  // the school of mode 3
+
     // --- League-to-bracket conversion (kept for the swap until the next conversion) ----------
     // Row g = league group g; columns 15..19 = its members' labels, name(affiliation).
     Table2<String, 128, 20> LeagueMemberName{"LeagueMemberName"};
@@ -106,9 +111,9 @@ struct TournamentState {
     // Empties what belongs to one workbook: every table back to empty text or 0, the event
     // and workbook texts emptied, the counters and draw/sheet progress set to 0. The settings
     // the dialogs feed (LeagueThenTournament, PrintTitle, the check-box flags, super seeds,
-    // LeagueSize, LeagueRemainderOrder, BracketLabelMode, the record-sheet formats), the
-    // limits and ExcelStartFailed are kept. ColumnLetters is emptied too; the settings dialog
-    // refills it.
+    // LeagueSize, LeagueRemainderOrder, BracketLabelMode, the record-sheet formats, the
+    // entry-form choice), the limits and ExcelStartFailed are kept. ColumnLetters is emptied
+    // too; the settings dialog refills it.
     void resetAtOpen();
 
     // The limits File > Open sets before reading an entry sheet.

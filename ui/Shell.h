@@ -30,6 +30,16 @@ struct FileDialogRequest {
     std::string initialName;
 };
 
+// One print-out of a sheet. Where a sheet is printed again and again with other contents (the
+// entry form of each school), `document` names each print-out: the PDF file it becomes where
+// there is no printer, the job on the printer. `followsPrevious` continues a run the user was
+// already asked about (the printer dialog, where the PDF files go): it goes the same way
+// without asking again, and nowhere when the run's first print-out was cancelled.
+struct PrintJob {
+    std::string document;  // "": the sheet's name
+    bool followsPrevious = false;
+};
+
 // What a command may ask of whoever shows the program: the window, or the batch runner.
 // A command never knows which one it runs in.
 class Shell {
@@ -47,7 +57,12 @@ class Shell {
     virtual std::string saveFileName(const FileDialogRequest& request) = 0;
     // The printer dialog; false when cancelled.
     virtual bool pageSetup(const std::string& title) = 0;
-    virtual void printSheet(sheet::Workbook& workbook, sheet::Worksheet& sheet) = 0;
+    // Prints the sheet as it stands now.
+    virtual void printSheet(sheet::Workbook& workbook, sheet::Worksheet& sheet,
+                            const PrintJob& job) = 0;
+    void printSheet(sheet::Workbook& workbook, sheet::Worksheet& sheet) {
+        printSheet(workbook, sheet, PrintJob{});
+    }
     virtual void previewSheet(sheet::Workbook& workbook, sheet::Worksheet& sheet) = 0;
     // Shows the workbook (the spreadsheet application made visible) or hides it again.
     virtual void showWorkbook(sheet::Workbook* workbook, bool visible) = 0;

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <fstream>
 #include <map>
+#include <set>
 
 #include "BatchTestSupport.h"
 #include "app/ProgramCommands.h"
@@ -92,8 +93,8 @@ TEST(BatchExecutable, ScriptErrorsExitWithTwoAndAJapaneseMessageOnly) {
         {"{\"steps\": [\n{\"command\": \"mnuFileNew\"},,]}", "2 行"},
         {R"js({"steps": [{"command": "mnuFileNew"}, {"command": "ﾌｧｲﾙ(&F)/印刷"}]})js",
          "ﾌｧｲﾙ(&F)/印刷"},
-        {R"js({"steps": [{"command": "mnuFileNew"}, {"command": "参加一覧作成(&I)"}]})js",
-         "参加一覧作成(&I)"},
+        {R"js({"steps": [{"command": "mnuFileNew"}, {"command": "mnuViewOptions"}]})js",
+         "mnuViewOptions"},
         {R"js({"steps": [{"command": "mnuFileNew", "answers": ["はい"]}]})js", "はい"},
     };
     for (const Case& c : cases) {
@@ -335,6 +336,70 @@ TEST(BatchExecutable, TheRecordExamplePlaysTheSamplesBracketThroughAndPrintsIt) 
     ASSERT_FALSE(scanned.empty());
     EXPECT_EQ(scanned.front(), "試合結果の記録_ 1<頁.左>_ 7");
     EXPECT_EQ(scanned.back(), "試合結果の記録_ 2<頁.右>_ 16");
+}
+
+// The lists example on the sample's men's singles: the participant list, one entry form per
+// school as a PDF named by its number, the bracket's merges restored after a swap, and the
+// roster read back by Python's csv module as the entries stand on the entry sheet.
+TEST(BatchExecutable, TheListsExampleMakesEachListOfTheSample) {
+    TempDir dir;
+    const auto [r, lines, texts] = runExample(dir, "lists-mens-singles.json");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(
+        std::vector<std::string>(texts.begin() + 1, texts.end()),
+        (std::vector<std::string>{"参加一覧作成終了", "印刷終了", "投入終了", "組合せ作成終了",
+                                  "交換終了", "セル結合終了", "CSV名簿作成終了"}));
+    auto saved = sheet::Workbook::open(dir / "参加一覧と名簿.xlsx");
+
+    // The men's sheet: each school with players, and the singles entries by school and number.
+    std::set<int> schools;
+    std::map<std::pair<std::string, std::string>, std::string> singles;
+    const sheet::Worksheet& men = saved->sheet("男子");
+    for (int row = 2; !men.value(row, 1).isEmpty(); ++row) {
+        if (men.text(row, 3).empty()) continue;
+        schools.insert(static_cast<int>(men.value(row, 1).asNumber()));
+        if (!men.text(row, 9).empty())
+            singles[{men.text(row, 1), men.text(row, 9)}] = men.text(row, 3);
+    }
+    const auto pdfs = test::eventsOf(lines, "pdf");
+    ASSERT_EQ(pdfs.size(), schools.size());
+    auto school = schools.begin();
+    for (const auto& pdf : pdfs) {
+        const std::filesystem::path path = pdf["path"].get<std::string>();
+        EXPECT_EQ(path.filename().string(), "申込書" + std::to_string(*school++) + ".pdf");
+        EXPECT_EQ(tombra::test::readFile(path).substr(0, 5), "%PDF-");
+    }
+
+    // Each line of the list is the tally's line of its school, numbered from 1 without a gap.
+    const sheet::Worksheet& tally = saved->sheet("集計");
+    const sheet::Worksheet& list = saved->sheet("参加一覧");
+    int listed = 0;
+    for (int row = 4; !list.value(row, 1).isEmpty(); ++row) {
+        EXPECT_EQ(list.value(row, 1).asNumber(), ++listed);
+        for (int c = 3; c <= 11; ++c)
+            EXPECT_EQ(list.text(row, c), tally.text(listed + 2, c)) << row << " " << c;
+    }
+    int tallied = 0;
+    while (!tally.value(tallied + 1, 2).isEmpty()) ++tallied;
+    EXPECT_EQ(listed, tallied - 2) << "the three heading rows fold into one line";
+
+    const sheet::Worksheet& bracket = saved->sheet("男子Ｓ");
+    int names = 0;
+    bracket.forEachCell([&](int row, int column, const sheet::CellValue& v) {
+        if ((column != 3 && column != 22) || row < 3 || v.isEmpty()) return;
+        ++names;
+        EXPECT_EQ(bracket.mergedAreaAt(row, column), (sheet::Area{row, column, row + 1, column}));
+    });
+    EXPECT_EQ(names, 155);
+
+    const auto rows = nlohmann::json::parse(
+        tombra::test::runPython("read_csv.py", quoted(dir / "男子シングルス名簿.csv")));
+    ASSERT_EQ(rows.size(), singles.size() + 1);
+    for (size_t i = 1; i < rows.size(); ++i) {
+        const std::vector<std::string> row = rows[i];
+        EXPECT_EQ(row[2], (singles[{row[0], row[3]}])) << row[0] << "-" << row[3];
+        EXPECT_FALSE(row[5].empty() || row[6].empty()) << "no place in the draw: " << row[2];
+    }
 }
 
 }  // namespace

@@ -79,7 +79,7 @@ TEST(ScriptRunner, TheLogLineHoldsTheWholePaneAndClearingEmptiesIt) {
         runner.session().log.append("シード 4");
         Outcome r = run(runner, out, err,
                         steps(clear ? R"js({"command": "編集(&E)/画面消去(&C)"})js"
-                                    : R"js({"command": "基礎名簿"})js"));
+                                    : R"js({"command": "mnuViewStatusBar"})js"));
         ASSERT_EQ(r.lines.size(), 2u) << r.out;
         EXPECT_EQ(r.lines[0]["text"], clear ? "" : "男子 シングルス 32\r\nシード 4\r\n");
     }
@@ -180,7 +180,7 @@ TEST(ScriptRunner, CommandsThatCannotBeRunStopTheScriptBeforeAnythingRuns) {
         {"ﾌｧｲﾙ(&F)/新規作成", "「ﾌｧｲﾙ(&F)/新規作成」はありません"},
         {"上書き保存", "上書き保存"},
         {"ﾌｧｲﾙ(&F)", "見出し"},
-        {"参加一覧作成(&I)", "参加一覧作成(&I)"},
+        {"mnuViewOptions", "mnuViewOptions"},
         {"mnuFileMRU(1)", "mnuFileMRU(1)"},
         {"mnuEditCopy", "cells で入力"},
     };

@@ -9,6 +9,7 @@
 #include <QPrinter>
 #include <QTest>
 #include <QTimer>
+#include <algorithm>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -279,6 +280,38 @@ TEST(QtShellPrinting, WithoutAPrinterSayingNoOrCancellingWritesNothing) {
     EXPECT_EQ(p.said.size(), 2u) << "an error for a cancelled dialog";
     EXPECT_TRUE(p.pdfsWritten().empty());
     EXPECT_FALSE(std::filesystem::exists(p.pdf)) << "printed on the printer";
+}
+
+// A run of named print-outs (the entry form of each school) asks once: the later ones go
+// into the folder the first PDF went to, each under its own name; after a cancelled first one
+// they go nowhere.
+TEST(QtShellPrinting, WithoutAPrinterARunOfPrintOutsAsksOnceAndKeepsTheFolder) {
+    NoPrinterProgram p;
+    sheet::Workbook& wb = *p.session.attachWorkbook();
+    sheet::Worksheet& ws = wb.sheet("別シート");
+    std::filesystem::create_directory(p.folder / "申込書");
+    p.answers = {ui::Answer::Yes};
+    onNextModal([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(dialog->selectedFiles(),
+                  QStringList({QString::fromStdString((p.folder / "申込書1.pdf").string())}));
+        chooseFile(dialog, p.folder / "申込書" / "申込書1.pdf");
+    });
+    for (const char* name : {"申込書1", "申込書2", "申込書2-2"})
+        p.shell.printSheet(wb, ws, {name, std::string(name) != "申込書1"});
+    EXPECT_EQ(p.said, std::vector<std::string>({gui::kNoPrinterQuestion}));
+    std::vector<std::filesystem::path> written = p.pdfsWritten();
+    std::sort(written.begin(), written.end());
+    EXPECT_EQ(written, (std::vector<std::filesystem::path>{p.folder / "申込書" / "申込書1.pdf",
+                                                           p.folder / "申込書" / "申込書2-2.pdf",
+                                                           p.folder / "申込書" / "申込書2.pdf"}));
+
+    p.answers = {ui::Answer::No};
+    p.shell.printSheet(wb, ws, {"申込書3", false});
+    p.shell.printSheet(wb, ws, {"申込書4", true});
+    EXPECT_EQ(p.said.size(), 2u);
+    EXPECT_EQ(p.pdfsWritten().size(), 3u);
 }
 
 TEST(QtShellPrinting, APdfThatCannotBeWrittenIsReportedAndANameGetsItsEnding) {

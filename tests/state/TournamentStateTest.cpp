@@ -43,7 +43,7 @@ auto keptItems(State& s) {
                     s.LeagueSuperSeedCount, s.LeagueSize, s.LeagueRemainderOrder,
                     s.BracketLabelMode, s.ExcelStartFailed, s.MatchFormat, s.WinLineColour,
                     s.ScoreColour, s.EraseMatchNumbers, s.ScoreFontSize, s.PageGapFontSize,
-                    s.MaxSchoolNo);
+                    s.EntryFormMode, s.EntryFormSchool, s.MaxSchoolNo);
 }
 
 template <typename Tuple, typename F>

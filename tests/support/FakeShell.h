@@ -19,6 +19,9 @@ class FakeShell : public ui::Shell {
     std::deque<ui::Answer> answers;
     std::deque<std::string> files;
     std::vector<std::string> messages, fileTitles, printed, previewed, helpOpened;
+    std::vector<ui::PrintJob> printJobs;  // beside `printed`, one for each
+    // Sees each printed sheet as it stands when printed.
+    std::function<void(const sheet::Worksheet&)> onPrint;
     std::vector<bool> workbookShown;
     bool ended = false, windowClosed = false;
     int marksChanges = 0;
@@ -50,7 +53,8 @@ class FakeShell : public ui::Shell {
     std::string openFileName(const ui::FileDialogRequest& r) override { return nextFile(r); }
     std::string saveFileName(const ui::FileDialogRequest& r) override { return nextFile(r); }
     bool pageSetup(const std::string&) override { return true; }
-    void printSheet(sheet::Workbook&, sheet::Worksheet& ws) override;
+    using ui::Shell::printSheet;
+    void printSheet(sheet::Workbook&, sheet::Worksheet& ws, const ui::PrintJob& job) override;
     void previewSheet(sheet::Workbook&, sheet::Worksheet& ws) override;
     void showWorkbook(sheet::Workbook*, bool visible) override { workbookShown.push_back(visible); }
     void openHelp(const std::string& path, bool) override { helpOpened.push_back(path); }
