@@ -45,18 +45,16 @@ void logNotices(Session& session) {
 // can draw it again and check it.
 class LotteryNumber {
   public:
-    explicit LotteryNumber(Session& session)
-        : session_(session), number_(session.random.beginCommand()) {}
+    explicit LotteryNumber(Session& session) : session_(session) { session.random.beginCommand(); }
     ~LotteryNumber() {
-        if (session_.random.endCommand())
-            session_.log.append("抽選番号: " + std::to_string(number_));
+        if (const std::optional<std::uint32_t> number = session_.random.endCommand())
+            session_.log.append("抽選番号: " + std::to_string(*number));
     }
     LotteryNumber(const LotteryNumber&) = delete;
     LotteryNumber& operator=(const LotteryNumber&) = delete;
 
   private:
     Session& session_;
-    std::uint32_t number_;
 };
 
 }  // namespace

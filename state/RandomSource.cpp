@@ -26,7 +26,8 @@ void checkArguments(float u, int n) {
 RandomSource::RandomSource() { reseedFromClock(); }
 
 void RandomSource::reseedFromClock() {
-    if (commandSeed_) {
+    if (commandDepth_ > 0) {
+        if (!commandSeed_) takeCommandNumber();
         std::seed_seq seq{*commandSeed_, ++commandReseeds_};
         engine_.seed(seq);
         return;
@@ -48,22 +49,27 @@ void RandomSource::reseedFromClock() {
     engine_.seed(seq);
 }
 
-std::uint32_t RandomSource::beginCommand() {
-    if (commandDepth_++ > 0) return *commandSeed_;
+void RandomSource::beginCommand() {
+    if (commandDepth_++ > 0) return;
     commandReseeds_ = 0;
-    if (nextCommandSeed_) {
-        commandSeed_ = std::exchange(nextCommandSeed_, std::nullopt);
-    } else {
-        reseedFromClock();  // the fixed sequence's next, or the clock's
-        commandSeed_ = static_cast<std::uint32_t>(engine_());
-    }
-    return *commandSeed_;
+    commandSeed_.reset();
 }
 
-bool RandomSource::endCommand() {
-    if (commandDepth_ == 0 || --commandDepth_ > 0) return false;
-    commandSeed_.reset();
-    return commandReseeds_ > 0;
+void RandomSource::takeCommandNumber() {
+    if (nextCommandSeed_) {
+        commandSeed_ = std::exchange(nextCommandSeed_, std::nullopt);
+        return;
+    }
+    const int depth = std::exchange(commandDepth_, 0);
+    reseedFromClock();  // the fixed sequence's next, or the clock's
+    commandDepth_ = depth;
+    commandSeed_ = static_cast<std::uint32_t>(engine_());
+}
+
+std::optional<std::uint32_t> RandomSource::endCommand() {
+    if (commandDepth_ == 0 || --commandDepth_ > 0) return std::nullopt;
+    nextCommandSeed_.reset();  // a number given for a command that drew nothing goes with it
+    return std::exchange(commandSeed_, std::nullopt);
 }
 
 void RandomSource::setFixedSeed(std::uint32_t seed) {

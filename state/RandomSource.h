@@ -30,9 +30,11 @@ class RandomSource {
     // asked for with `useForNextCommand`, else the next of the fixed sequence, else one from
     // the clock. Within the command every reseed follows from that number alone, so the same
     // number on the same state draws the same again, whatever ran before.
-    std::uint32_t beginCommand();
-    // True when the command drew (reseeded at least once).
-    bool endCommand();
+    // The number is taken when the command first draws, so that commands that draw nothing
+    // leave the fixed sequence as it was.
+    void beginCommand();
+    // The command's number, when it drew.
+    std::optional<std::uint32_t> endCommand();
     void useForNextCommand(std::uint32_t seed) { nextCommandSeed_ = seed; }
 
     // Uniform in [0, 1): the top 24 bits of the generator scaled by 2^-24, so every value is
@@ -59,6 +61,7 @@ class RandomSource {
     std::optional<std::uint32_t> nextCommandSeed_, commandSeed_;
     std::uint32_t commandReseeds_ = 0;
     int commandDepth_ = 0;  // a command run from within another draws on the outer one's number
+    void takeCommandNumber();
 };
 
 }  // namespace tombra
