@@ -1,6 +1,7 @@
 #include "adjust/PackingAdjustment.h"
 
 #include <algorithm>
+#include <functional>
 #include <map>
 
 #include "adjust/DrawGrid.h"
@@ -101,11 +102,65 @@ class Unpacking {
         }
     }
 
-    // Looks for the school's entries from the last number down. A teammate whose number is
+    // Looks for the school's entries from the last number down: a teammate in the same half
+    // first, which keeps the school where the even distribution put it; then one that keeps
+    // its first two entries in different halves; then any. A teammate whose number is
     // itself among those moved away from seeds would only take the opponent's place in
     // the same trouble, and one that faces a seed would carry the opponent there: neither
     // is taken.
     bool replace(int t, int n, int school, int entry, int entries) {
+        const bool upper = t <= tables_ / 2;
+        const int partner = entry == 1 ? 2 : entry == 2 ? 1 : 0;
+        const int partnerTable = partner != 0 ? tableOf(school, partner) : 0;
+        const std::function<bool(int)> preferences[] = {
+            [&](int e) { return (e <= tables_ / 2) == upper; },
+            [&](int e) {
+                return partnerTable == 0 || (e <= tables_ / 2) != (partnerTable <= tables_ / 2);
+            },
+            [](int) { return true; }};
+        for (const auto& wanted : preferences)
+            if (replaceWith(t, n, school, entry, entries, wanted)) return true;
+        return false;
+    }
+
+    // The school's first or second entry has just moved into table `into`'s half. When the
+    // other of the two stands there too, it changes places with a teammate of the other half
+    // that is neither a seed nor facing one, so that the two still meet no sooner than the
+    // final.
+    void keepSplit(int school, int moved, int into) {
+        const int other = 3 - moved;
+        const bool upper = into <= tables_ / 2;
+        int ot = 0, os = 0;
+        for (int e = 1; e <= tables_ && ot == 0; ++e)
+            for (int f = 1; f <= tableSize(s_, e); ++f)
+                if (s_.TableSlot(e, f) == encodeEntry(school, other)) ot = e, os = f;
+        if (ot == 0 || (ot <= tables_ / 2) != upper || seedAt(ot, os) != 0) return;
+        for (int e = 1; e <= tables_; ++e) {
+            if ((e <= tables_ / 2) == upper) continue;
+            for (int f = 1; f <= tableSize(s_, e); ++f) {
+                const Single code = s_.TableSlot(e, f);
+                if (schoolAt(s_, e, f) != school || decodeEntry(code).entry <= 2 ||
+                    seedAt(e, f) != 0 || facing_[e][f])
+                    continue;
+                exchange(s_, ot, os, e, f);
+                lines_.push_back(s_.EntryAffiliation(school, other) + "：" +
+                                 s_.EntryName(school, other) + "⇔" +
+                                 s_.EntryName(school, decodeEntry(code).entry));
+                return;
+            }
+        }
+    }
+
+    int tableOf(int school, int entry) const {
+        const Single code = encodeEntry(school, entry);
+        for (int e = 1; e <= tables_; ++e)
+            for (int f = 1; f <= tableSize(s_, e); ++f)
+                if (s_.TableSlot(e, f) == code) return e;
+        return 0;
+    }
+
+    bool replaceWith(int t, int n, int school, int entry, int entries,
+                     const std::function<bool(int table)>& wanted) {
         const int lowest = std::max(entries - settings_.maxNo, settings_.maxNo + 1);
         for (int d = entries; d >= lowest; --d) {
             for (int e = 1; e <= tables_; ++e) {
@@ -116,9 +171,12 @@ class Unpacking {
                     if (seedAt(e, f) != 0 || (e == t && f == n)) break;
                     if (schoolAt(s_, e, f) != school) continue;
                     if (facing_[e][f]) break;
+                    if (!wanted(e)) break;
                     exchange(s_, t, n, e, f);
                     lines_.push_back(s_.EntryAffiliation(school, entry) + "：" +
                                      s_.EntryName(school, entry) + "⇔" + s_.EntryName(school, d));
+                    if (entry <= 2 && (e <= tables_ / 2) != (t <= tables_ / 2))
+                        keepSplit(school, entry, e);
                     return true;
                 }
             }

@@ -107,7 +107,7 @@ void expectKept(const TournamentState& s, const Snapshot& before, bool blocks,
 
 TEST(AdjustInvariants, EveryCommandKeepsTheDrawWholeOverManyEventsAndGenerators) {
     std::mt19937 gen(4242);
-    int impossible = 0, separated = 0;
+    int impossible = 0, separated = 0, splitSchools = 0, lostSplits = 0;
     for (int round = 1; round <= 60; ++round) {
         const Event event = randomEvent(gen);
         SCOPED_TRACE("round " + std::to_string(round) + ": " + std::to_string(event.entries()) +
@@ -161,19 +161,41 @@ TEST(AdjustInvariants, EveryCommandKeepsTheDrawWholeOverManyEventsAndGenerators)
         expectKept(s, before, event.blocks, "均等振分");
         ASSERT_EQ(s.BlockMode == 1, blocksOn);
 
+        // The schools whose first two entries stand in different halves.
+        auto split = [&s] {
+            std::map<int, std::set<bool>> halves;
+            for (int t = 1; t <= s.TableCount; ++t)
+                for (int k = 1; k <= s.TableSize(t); ++k)
+                    if (s.TableSlot(t, k) >= 1 && decodeEntry(s.TableSlot(t, k)).entry <= 2)
+                        halves[decodeEntry(s.TableSlot(t, k)).school].insert(t <= s.TableCount / 2);
+            std::set<int> out;
+            for (const auto& [school, h] : halves)
+                if (h.size() == 2) out.insert(school);
+            return out;
+        };
+        std::set<int> splitBefore;
         for (auto command : {distributeNumbers, adjustPacking}) {
             before = Snapshot(s);
+            if (command == adjustPacking) splitBefore = split();
             command(session);
             expectKept(s, before, event.blocks, "ナンバー振分・パッキン調整");
             // Exchanges within a school leave every table's schools as they were.
             ASSERT_EQ(schoolsByTable(s), before.schools);
         }
         ASSERT_EQ(shell.messages.back(), "パッキン調整終了");
+        // The schools whose split number distribution made is lost by packing.
+        const std::set<int> splitAfter = split();
+        for (int school : splitBefore) lostSplits += !splitAfter.count(school);
+        splitSchools += static_cast<int>(splitBefore.size());
         ASSERT_FALSE(session.progress.visible());
     }
     // Both kinds of event came up, and separation mostly succeeds where it can.
     EXPECT_GT(impossible, 3);
     EXPECT_GT(separated, 30);
+    // Packing takes a teammate from the same half first, or mends the split after: a school
+    // loses it only when no teammate can take either place (13 of 2,058 here; taking the
+    // first teammate found lost 47).
+    EXPECT_LT(lostSplits * 100, splitSchools);
 }
 
 }  // namespace
