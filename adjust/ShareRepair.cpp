@@ -1,235 +1,46 @@
 #include "adjust/ShareRepair.h"
 
-#include <algorithm>
-#include <map>
 #include <vector>
 
 #include "adjust/DrawGrid.h"
-#include "draw/MaxFlow.h"
+#include "draw/ShareArrangement.h"
 #include "state/EntryCode.h"
 
 namespace tombra::adjust {
 
-namespace {
-
-using draw::MaxFlow;
-
-struct Position {
-    int table, slot;
-};
-
-struct Held {
-    Single code;
-    Integer block;
-};
-
-class ShareNetwork {
-  public:
-    ShareNetwork(TournamentState& s, ShareLevels levels) : s_(s), tables_(tableCount(s)) {
-        for (int places = levels == ShareLevels::All ? 2 : tables_; places <= tables_; places *= 2)
-            levels_.push_back(places);
-        const SeedPositions seeds(s);
-        for (int t = 1; t <= tables_; ++t)
-            for (int slot = 1; slot <= tableSize(s, t); ++slot) {
-                const int school = schoolAt(s, t, slot);
-                if (school == 0) continue;
-                if (!index_.count(school)) {
-                    index_[school] = static_cast<int>(schools_.size());
-                    schools_.push_back(school);
-                    entries_.emplace_back();
-                    seedsIn_.emplace_back(static_cast<size_t>(tables_ + 1), 0);
-                    movable_.emplace_back(static_cast<size_t>(tables_ + 1));
-                }
-                const auto i = static_cast<size_t>(index_[school]);
-                ++entries_[i];
-                if (seeds.isSeedAt(s, t, slot))
-                    ++seedsIn_[i][static_cast<size_t>(t)];
-                else
-                    movable_[i][static_cast<size_t>(t)].push_back({t, slot});
-            }
-    }
-
-    int repair() {
-        if (tables_ < 2 || schools_.empty()) return 0;
-        const std::vector<std::vector<int>> wanted = targets();
-        return move(wanted);
-    }
-
-  private:
-    // Sections of a level: `places` of them, each of tables_ / places tables.
-    int sectionOf(int table, int places) const { return (table - 1) / (tables_ / places); }
-
-    int seedsInSection(size_t school, int places, int section) const {
-        int n = 0;
-        for (int t = 1; t <= tables_; ++t)
-            if (sectionOf(t, places) == section) n += seedsIn_[school][static_cast<size_t>(t)];
-        return n;
-    }
-
-    // How many entries of each school that are not seeds each table should hold.
-    std::vector<std::vector<int>> targets() {
-        // Nodes: source, sink, the tables, then per school its root and every section of
-        // every level (the last level being the tables).
-        int perSchool = 1;
-        for (int places : levels_) perSchool += places;
-        const int source = 0, sink = 1, firstTable = 2;
-        const int firstSchool = firstTable + tables_;
-        MaxFlow flow(firstSchool + perSchool * static_cast<int>(schools_.size()));
-        auto node = [&](size_t school, size_t level, int section) {
-            int at = firstSchool + perSchool * static_cast<int>(school) + 1;
-            for (size_t l = 0; l < level; ++l) at += levels_[l];
-            return at + section;
-        };
-
-        std::vector<int> room(static_cast<size_t>(tables_ + 1), 0);
-        for (const auto& byTable : movable_)
-            for (int t = 1; t <= tables_; ++t)
-                room[static_cast<size_t>(t)] +=
-                    static_cast<int>(byTable[static_cast<size_t>(t)].size());
-        std::vector<MaxFlow::EdgeRef> toSink(static_cast<size_t>(tables_ + 1));
-        for (int t = 1; t <= tables_; ++t)
-            toSink[static_cast<size_t>(t)] =
-                flow.add(firstTable + t - 1, sink, room[static_cast<size_t>(t)]);
-
-        // edges[school][level][section]: the edge into that section's node.
-        std::vector<std::vector<std::vector<MaxFlow::EdgeRef>>> into(schools_.size());
-        // Beside each: an edge widened only once no more entries fit within the shares, the
-        // halves first and the tables last: two players of a school meeting in the first
-        // round weigh more than a section holding one more of them.
-        std::vector<std::vector<MaxFlow::EdgeRef>> overflow(levels_.size());
-        std::vector<MaxFlow::EdgeRef> fromSource(schools_.size()), toTable;
-        std::vector<std::vector<MaxFlow::EdgeRef>> leaf(schools_.size());
-        for (size_t i = 0; i < schools_.size(); ++i) {
-            const int root = firstSchool + perSchool * static_cast<int>(i);
-            int others = 0;
-            for (const auto& positions : movable_[i]) others += static_cast<int>(positions.size());
-            fromSource[i] = flow.add(source, root, others);
-            into[i].resize(levels_.size());
-            for (size_t l = 0; l < levels_.size(); ++l) {
-                const int places = levels_[l];
-                const int share = (entries_[i] + places - 1) / places;
-                for (int j = 0; j < places; ++j) {
-                    const int parent = l == 0 ? root : node(i, l - 1, j / 2);
-                    into[i][l].push_back(flow.add(
-                        parent, node(i, l, j), std::max(0, share - seedsInSection(i, places, j))));
-                    overflow[l].push_back(flow.add(parent, node(i, l, j), 0, true));
-                }
-            }
-            for (int t = 1; t <= tables_; ++t)
-                leaf[i].push_back(flow.add(node(i, levels_.size() - 1, t - 1), firstTable + t - 1,
-                                           tables_ * 128));
-        }
-
-        // Every entry that fits where it stands stays: its path is the flow to start from.
-        for (size_t i = 0; i < schools_.size(); ++i)
-            for (int t = 1; t <= tables_; ++t)
-                for (size_t n = 0; n < movable_[i][static_cast<size_t>(t)].size(); ++n) {
-                    std::vector<MaxFlow::EdgeRef> path = {fromSource[i]};
-                    for (size_t l = 0; l < levels_.size(); ++l)
-                        path.push_back(into[i][l][static_cast<size_t>(sectionOf(t, levels_[l]))]);
-                    path.push_back(leaf[i][static_cast<size_t>(t - 1)]);
-                    path.push_back(toSink[static_cast<size_t>(t)]);
-                    flow.preload(path);
-                }
-        flow.run(source, sink);
-        for (size_t l = 0; l < levels_.size(); ++l) {
-            for (MaxFlow::EdgeRef e : overflow[l]) flow.widen(e, tables_ * 128);
-            flow.run(source, sink);
-        }
-
-        std::vector<std::vector<int>> wanted(schools_.size(),
-                                             std::vector<int>(static_cast<size_t>(tables_ + 1), 0));
-        std::vector<int> left(schools_.size(), 0);
-        for (size_t i = 0; i < schools_.size(); ++i) {
-            for (int t = 1; t <= tables_; ++t) {
-                const int n = flow.flowOn(leaf[i][static_cast<size_t>(t - 1)]);
-                wanted[i][static_cast<size_t>(t)] = n;
-                room[static_cast<size_t>(t)] -= n;
-            }
-            int others = 0;
-            for (const auto& positions : movable_[i]) others += static_cast<int>(positions.size());
-            left[i] = others - flow.flowOn(fromSource[i]);
-        }
-        // What fits nowhere within its shares stays where it is if it can, else takes the
-        // room that is left, in the tables holding the fewest of its school.
-        for (size_t i = 0; i < schools_.size(); ++i)
-            for (int t = 1; t <= tables_ && left[i] > 0; ++t) {
-                const auto at = static_cast<size_t>(t);
-                const int here = static_cast<int>(movable_[i][at].size()) - wanted[i][at];
-                const int stay = std::min({here, room[at], left[i]});
-                if (stay <= 0) continue;
-                wanted[i][at] += stay, room[at] -= stay, left[i] -= stay;
-            }
-        for (size_t i = 0; i < schools_.size(); ++i)
-            while (left[i] > 0) {
-                int best = 0;
-                for (int t = 1; t <= tables_; ++t) {
-                    const auto at = static_cast<size_t>(t);
-                    if (room[at] <= 0) continue;
-                    if (best == 0 || wanted[i][at] + seedsIn_[i][at] <
-                                         wanted[i][static_cast<size_t>(best)] +
-                                             seedsIn_[i][static_cast<size_t>(best)])
-                        best = t;
-                }
-                ++wanted[i][static_cast<size_t>(best)], --room[static_cast<size_t>(best)],
-                    --left[i];
-            }
-        return wanted;
-    }
-
-    // The entries beyond what a table should hold of their school leave it, the last entry
-    // numbers first so that a school's leading players keep their places; each takes a place
-    // left free in a table that should hold more of its school.
-    int move(const std::vector<std::vector<int>>& wanted) {
-        std::vector<std::vector<Position>> freed(static_cast<size_t>(tables_ + 1));
-        std::vector<std::vector<Held>> leaving(schools_.size());
-        for (size_t i = 0; i < schools_.size(); ++i)
-            for (int t = 1; t <= tables_; ++t) {
-                std::vector<Position> here = movable_[i][static_cast<size_t>(t)];
-                std::sort(here.begin(), here.end(), [this](Position a, Position b) {
-                    return decodeEntry(s_.TableSlot(a.table, a.slot)).entry >
-                           decodeEntry(s_.TableSlot(b.table, b.slot)).entry;
-                });
-                const int extra = static_cast<int>(here.size()) - wanted[i][static_cast<size_t>(t)];
-                for (int n = 0; n < extra; ++n) {
-                    const Position p = here[static_cast<size_t>(n)];
-                    leaving[i].push_back(
-                        {s_.TableSlot(p.table, p.slot), s_.SlotBlock(p.table, p.slot)});
-                    freed[static_cast<size_t>(t)].push_back(p);
-                }
-            }
-        int moved = 0;
-        for (size_t i = 0; i < schools_.size(); ++i)
-            for (int t = 1; t <= tables_; ++t) {
-                const int missing = wanted[i][static_cast<size_t>(t)] -
-                                    static_cast<int>(movable_[i][static_cast<size_t>(t)].size());
-                for (int n = 0; n < missing; ++n) {
-                    const Held entry = leaving[i].back();
-                    leaving[i].pop_back();
-                    const Position p = freed[static_cast<size_t>(t)].back();
-                    freed[static_cast<size_t>(t)].pop_back();
-                    s_.TableSlot(p.table, p.slot) = entry.code;
-                    s_.SlotBlock(p.table, p.slot) = entry.block;
-                    ++moved;
-                }
-            }
-        return moved;
-    }
-
-    TournamentState& s_;
-    const int tables_;
-    std::vector<int> levels_;
-    std::map<int, int> index_;
-    std::vector<int> schools_, entries_;
-    std::vector<std::vector<int>> seedsIn_;                    // [school][table]
-    std::vector<std::vector<std::vector<Position>>> movable_;  // [school][table]
-};
-
-}  // namespace
-
 int repairShares(TournamentState& s, ShareLevels levels) {
     if (s.BlockMode == 1) return 0;
-    return ShareNetwork(s, levels).repair();
+    const int tables = tableCount(s);
+    if (tables < 2) return 0;
+    std::vector<int> places;
+    for (int n = levels == ShareLevels::All ? 2 : tables; n <= tables; n *= 2) places.push_back(n);
+
+    const SeedPositions seeds(s);
+    std::vector<draw::Seat> seats;
+    struct Held {
+        int table, slot;
+        Single code;
+        Integer block;
+    };
+    std::vector<Held> held;
+    for (int t = 1; t <= tables; ++t)
+        for (int slot = 1; slot <= tableSize(s, t); ++slot) {
+            const int school = schoolAt(s, t, slot);
+            if (school == 0) continue;
+            seats.push_back(
+                {t, school, seeds.isSeedAt(s, t, slot), decodeEntry(s.TableSlot(t, slot)).entry});
+            held.push_back({t, slot, s.TableSlot(t, slot), s.SlotBlock(t, slot)});
+        }
+    const std::vector<size_t> from = draw::shareArrangement(seats, tables, places);
+    int moved = 0;
+    for (size_t at = 0; at < held.size(); ++at) {
+        if (from[at] == at) continue;
+        // The block travels with its entry, as in every exchange.
+        s.TableSlot(held[at].table, held[at].slot) = held[from[at]].code;
+        s.SlotBlock(held[at].table, held[at].slot) = held[from[at]].block;
+        ++moved;
+    }
+    return moved;
 }
 
 }  // namespace tombra::adjust

@@ -15,6 +15,7 @@
 #include "intake/OpenCommand.h"
 #include "league/IndividualLeagueAdjustment.h"
 #include "league/IndividualLeaguePlacement.h"
+#include "league/LeagueFairness.h"
 #include "league/SimpleLeagues.h"
 #include "leaguesheets/LeagueTableSheets.h"
 #include "leaguesheets/LeagueToBracket.h"
@@ -36,6 +37,13 @@ template <Command command>
 void reportingFairness(Session& session) {
     command(session);
     draw::logBracketFairness(session);
+}
+
+// The same for a league's groups, whose seeds each kind of league marks its own way.
+template <Command command, bool (*seeded)(const league::EntryAttributes&, int)>
+void reportingLeagueFairness(Session& session) {
+    command(session);
+    league::logLeagueFairness(session, seeded);
 }
 
 MenuItem item(std::string caption, std::string id = {}, Command command = nullptr,
@@ -108,17 +116,19 @@ std::vector<MenuItem> buildMenuBar() {
               separator(false),
               item("終了(&X)", "mnuFileExit", fileExit)},
              "mnuFile"),
-        menu(
-            "投入(&T)",
-            {item("ヤグラ・リーグ（個人・団体）投入(&T)", ids::kPlace,
-                  reportingFairness<draw::placeEntries>),
-             separator(),
-             item("シングルスリーグ投入(&S)", ids::kPlaceSinglesLeague, league::placeSinglesLeague),
-             separator(),
-             item("団体リーグ投入(&G)", ids::kPlaceTeamLeague, league::placeTeamLeague),
-             separator(),
-             item("個人リーグ投入(&K)", ids::kPlaceIndividualLeague,
-                  league::placeIndividualLeague)}),
+        menu("投入(&T)",
+             {item("ヤグラ・リーグ（個人・団体）投入(&T)", ids::kPlace,
+                   reportingFairness<draw::placeEntries>),
+              separator(),
+              item("シングルスリーグ投入(&S)", ids::kPlaceSinglesLeague,
+                   reportingLeagueFairness<league::placeSinglesLeague,
+                                           league::seededBySinglesNumber>),
+              separator(),
+              item("団体リーグ投入(&G)", ids::kPlaceTeamLeague,
+                   reportingLeagueFairness<league::placeTeamLeague, league::seededByTeamNumber>),
+              separator(),
+              item("個人リーグ投入(&K)", ids::kPlaceIndividualLeague,
+                   reportingLeagueFairness<league::placeIndividualLeague, league::seededByMark>)}),
         menu("調整(&C)",
              {item("調整Ⅰ(&T)", ids::kAdjustAffiliations,
                    reportingFairness<adjust::adjustAffiliations>),
@@ -130,12 +140,14 @@ std::vector<MenuItem> buildMenuBar() {
                    reportingFairness<adjust::adjustPacking>),
               separator(),
               item("シングルスリーグ調整(&S)", ids::kAdjustSinglesLeague,
-                   league::adjustSinglesLeague),
+                   reportingLeagueFairness<league::adjustSinglesLeague,
+                                           league::seededBySinglesNumber>),
               separator(),
-              item("団体リーグ調整(&G)", ids::kAdjustTeamLeague, league::adjustTeamLeague),
+              item("団体リーグ調整(&G)", ids::kAdjustTeamLeague,
+                   reportingLeagueFairness<league::adjustTeamLeague, league::seededByTeamNumber>),
               separator(),
               item("個人リーグ調整(&T)", ids::kAdjustIndividualLeague,
-                   league::adjustIndividualLeague)}),
+                   reportingLeagueFairness<league::adjustIndividualLeague, league::seededByMark>)}),
         menu("印刷(&P)",
              {item("ヤグラ（個人・団体）作成(&Y)", ids::kBuildBracket, bracket::buildBracketSheet),
               separator(),

@@ -14,11 +14,7 @@ namespace tombra::draw {
 
 namespace {
 
-struct Placed {
-    int school;
-    int table;
-    bool seed;
-};
+using Placed = PlacedEntry;
 
 std::vector<Placed> placedEntries(const TournamentState& s) {
     std::set<float> seeds;
@@ -36,22 +32,22 @@ std::vector<Placed> placedEntries(const TournamentState& s) {
 
 int share(int entries, int places) { return (entries + places - 1) / places; }
 
-// The least excess at one level: every entry that is not a seed flows from its school into
-// a section, within the school's share less its seeds there and within the section's
-// positions; what cannot flow is an excess wherever it goes, and so are seeds beyond a share.
-int leastExcess(const std::vector<Placed>& placed, const std::map<int, int>& entries, int places,
-                int tablesEach) {
-    std::map<int, std::vector<int>> seedsIn;  // school -> seeds by section
+}  // namespace
+
+int leastExcess(const std::vector<PlacedEntry>& placed, int places) {
+    std::map<int, int> entries;
+    for (const PlacedEntry& p : placed) ++entries[p.school];
+    std::map<int, std::vector<int>> seedsIn;  // school -> seeds by place
     std::vector<int> room(static_cast<size_t>(places), 0);
     std::map<int, int> others;  // school -> entries that are not seeds
-    for (const Placed& p : placed) {
-        const auto section = static_cast<size_t>((p.table - 1) / tablesEach);
+    for (const PlacedEntry& p : placed) {
+        const auto at = static_cast<size_t>(p.place);
         if (p.seed) {
             auto& seeds = seedsIn[p.school];
             seeds.resize(static_cast<size_t>(places), 0);
-            ++seeds[section];
+            ++seeds[at];
         } else {
-            ++room[section];
+            ++room[at];
             ++others[p.school];
         }
     }
@@ -74,6 +70,25 @@ int leastExcess(const std::vector<Placed>& placed, const std::map<int, int>& ent
     for (int j = 0; j < places; ++j) flow.add(schools + 1 + j, sink, room[static_cast<size_t>(j)]);
     return forced + free - flow.run(source, sink);
 }
+
+std::map<int, std::vector<int>> countsByPlace(const std::vector<PlacedEntry>& placed, int places) {
+    std::map<int, std::vector<int>> counts;
+    for (const PlacedEntry& p : placed) {
+        auto& c = counts[p.school];
+        c.resize(static_cast<size_t>(places), 0);
+        ++c[static_cast<size_t>(p.place)];
+    }
+    return counts;
+}
+
+int excessOver(const std::vector<int>& counts, int entries) {
+    const int fair = share(entries, static_cast<int>(counts.size()));
+    int excess = 0;
+    for (int n : counts) excess += std::max(0, n - fair);
+    return excess;
+}
+
+namespace {
 
 std::string levelName(int places, int tables) {
     if (places == tables) return "テーブル";
@@ -103,18 +118,12 @@ BracketFairness assessBracket(const TournamentState& s) {
 
     for (int places = 2; places <= tables; places *= 2) {
         const int tablesEach = tables / places;
-        std::map<int, std::vector<int>> counts;
-        for (const Placed& p : placed) {
-            auto& c = counts[p.school];
-            c.resize(static_cast<size_t>(places), 0);
-            ++c[static_cast<size_t>((p.table - 1) / tablesEach)];
-        }
-        LevelFairness level{places, 0, leastExcess(placed, entries, places, tablesEach)};
-        for (auto& [school, c] : counts) {
+        std::vector<PlacedEntry> inSections = placed;
+        for (PlacedEntry& p : inSections) p.place = (p.place - 1) / tablesEach;
+        LevelFairness level{places, 0, leastExcess(inSections, places)};
+        for (auto& [school, c] : countsByPlace(inSections, places)) {
             SchoolFairness& f = schools[school];
-            const int fair = share(f.entries, places);
-            int excess = 0;
-            for (int n : c) excess += std::max(0, n - fair);
+            const int excess = excessOver(c, f.entries);
             for (size_t j = 0; j + 1 < c.size(); j += 2)
                 f.widestGap = std::max(f.widestGap, std::abs(c[j] - c[j + 1]));
             f.excess.push_back(excess);

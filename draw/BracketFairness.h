@@ -8,6 +8,7 @@
 // seeds where they stand and every place keeping its number of positions, is found exactly
 // as a maximum flow of entries from schools into places.
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,22 @@ struct TournamentState;
 }  // namespace tombra
 
 namespace tombra::draw {
+
+// An entry in one of the places of a level (0-based), for the share arithmetic that the
+// brackets' sections and the leagues' groups have in common.
+struct PlacedEntry {
+    int school = 0;
+    int place = 0;
+    bool seed = false;
+};
+
+// The fewest entries that must stand beyond their school's share of a place, with the
+// seeds where they are and every place keeping its number of entries.
+int leastExcess(const std::vector<PlacedEntry>& placed, int places);
+// Each school's entries by place.
+std::map<int, std::vector<int>> countsByPlace(const std::vector<PlacedEntry>& placed, int places);
+// Entries beyond the share in one school's counts by place.
+int excessOver(const std::vector<int>& counts, int entries);
 
 struct LevelFairness {
     int places = 0;  // 2 for the halves … TableCount for the tables

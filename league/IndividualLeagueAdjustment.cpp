@@ -1,9 +1,11 @@
 #include "league/IndividualLeagueAdjustment.h"
 
+#include <algorithm>
 #include <string>
 
 #include "league/BalancePasses.h"
 #include "league/GroupRotation.h"
+#include "league/LeagueFairness.h"
 #include "league/LeagueGroups.h"
 #include "session/CommandIds.h"
 #include "session/Session.h"
@@ -47,8 +49,22 @@ LeagueAdjustChoice askAdjustments(Session& session) {
     return leagueAdjustChoice(session);
 }
 
-// "所属調整": two entries of one school in a group are parted, unless the group is reserved
-// for that school's second entries.
+// The school holds no more of the group than its share: its entries over the groups,
+// rounded up. Only a school larger than the groups has a share above one.
+bool withinShare(const LeagueGroups& groups, int group, long long school) {
+    const TournamentState& s = groups.state();
+    if (school < 1 || school > kMaxSchool) return false;
+    const int count = groups.groupCount();
+    const int share =
+        std::max(1, (s.SchoolEntryCount(static_cast<int>(school)) + count - 1) / count);
+    int held = 0;
+    for (int p = 1; p <= groups.size(group); ++p)
+        held += groups.attribute({group, p}, kSchoolColumn) == school;
+    return held <= share;
+}
+
+// "所属調整": two entries of one school in a group are parted, unless the school is larger
+// than the groups and the group holds no more than its share of it.
 void separateSchools(Session& session, LeagueGroups& groups) {
     TournamentState& s = session.state;
     ui::ProgressDialog& progress = session.progress;
@@ -63,9 +79,9 @@ void separateSchools(Session& session, LeagueGroups& groups) {
             const long long schoolA = groups.attribute({g, a}, kSchoolColumn);
             for (int b = a + 1; b <= groups.size(g); ++b) {
                 const long long schoolB = groups.attribute({g, b}, kSchoolColumn);
-                // An empty place (school 0) has no school to share.
-                if (schoolB == 0 || schoolA != schoolB || schoolB == s.TableSecondSchool(g))
-                    continue;
+                // An empty place (school 0) has no school to share. A school larger than
+                // the groups stays while the group holds no more than its share of it.
+                if (schoolB == 0 || schoolA != schoolB || withinShare(groups, g, schoolB)) continue;
                 if (!rotation.moveOut({g, b}, schoolB)) return;
             }
         }
@@ -153,6 +169,9 @@ void adjustIndividualLeague(Session& session) {
         showStep(progress, 1, "所属調整");
         s.LeagueCancelled = 0;
         separateSchools(session, groups);
+        // What the exchanges could not part, and a large school beyond its share, the last
+        // step moves where the seeds and the groups allow.
+        repairLeagueShares(groups);
         t = 1;
     }
     if (choice.byPreviousGroup) {

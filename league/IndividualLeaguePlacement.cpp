@@ -49,6 +49,10 @@ class Placement {
         return school >= 1 && school <= kMaxSchool ? static_cast<int>(school) : 0;
     }
     bool large(int school) const { return s_.SchoolEntryCount(school) > groups_; }
+    // The most of a school one group takes: its entries over the groups, rounded up.
+    int share(int school) const {
+        return std::max(1, (s_.SchoolEntryCount(school) + groups_ - 1) / groups_);
+    }
     int draw(int n) { return drawR(random_, n); }
     bool empty(int group, int place) const { return s_.TableSlot(group, place) == 0; }
     int& inTable(int school, int group) { return schoolInTable_[school][group]; }
@@ -125,19 +129,34 @@ class Placement {
         for (long long picks = 0; picks < kIdleDrawLimit; ++picks) {
             const int g = draw(groups_);
             const int p = draw(s_.TableSize(g));
-            if (inTable(school, g) < kReservedShare && s_.TableSecondSchool(g) == school) {
+            // Reserved or not, no group takes more of the school than its share: a group
+            // made of one school is no league.
+            if (inTable(school, g) < std::min(kReservedShare, share(school)) &&
+                s_.TableSecondSchool(g) == school) {
                 if (!empty(g, p)) continue;
                 put(d, g, p);
                 return true;
             }
-            if (empty(g, p)) {
+            if (empty(g, p) && inTable(school, g) < share(school)) {
                 put(d, g, p);
-                inTable(school, g) = 1;
                 return true;
             }
-            if (++tries >= kTryLimit) return false;
+            if (++tries >= kTryLimit) break;
         }
-        return false;
+        return placeWhereFewest(d, school);
+    }
+
+    // When the draws found no group within the share, the group holding the fewest of the
+    // school that has a place left takes the entry; only a full league stops the command.
+    bool placeWhereFewest(int d, int school) {
+        int best = 0;
+        for (int g = 1; g <= groups_; ++g)
+            if (lowestEmptyPlace(g) != 0 &&
+                (best == 0 || inTable(school, g) < inTable(school, best)))
+                best = g;
+        if (best == 0) return false;
+        put(d, best, lowestEmptyPlace(best));
+        return true;
     }
 
     bool placeTheRest() {

@@ -7,6 +7,7 @@
 
 #include "draw/LeagueSizeDialog.h"
 #include "league/GroupRotation.h"
+#include "league/LeagueFairness.h"
 #include "league/LeagueGroups.h"
 #include "session/CommandIds.h"
 #include "session/Session.h"
@@ -95,6 +96,7 @@ void adjustBySchool(Session& session, const char* mark, LeagueGroups::SeedRule s
             }
         }
     }
+    repairLeagueShares(groups);
     progress.hide();
     session.tell("調整終了");
 }
