@@ -16,6 +16,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <map>
 #include <numeric>
 #include <random>
@@ -29,6 +30,9 @@
 #include "draw/BracketFairness.h"
 #include "draw/PlacementCommand.h"
 #include "draw/TableDialogs.h"
+#include "league/IndividualLeagueAdjustment.h"
+#include "league/IndividualLeaguePlacement.h"
+#include "league/LeagueFairness.h"
 #include "session/CommandIds.h"
 #include "session/Session.h"
 #include "state/EntryCode.h"
@@ -48,8 +52,10 @@ class QuietShell : public ui::Shell {
         ++messages;
         return b == ui::Buttons::YesNo ? ui::Answer::Yes : ui::Answer::Ok;
     }
+    std::map<std::string, std::function<void(ui::Form&)>> fill;
     std::string showForm(ui::Form& form) override {
         form.aboutToShow();
+        if (auto f = fill.find(form.declaration().name); f != fill.end()) f->second(form);
         form.press(form.declaration().okButton);
         return form.pressedButton();
     }
@@ -110,6 +116,63 @@ struct Band {
 };
 
 }  // namespace
+
+// Individual leagues of 20 to 300 entries in groups of 3 to 6, one in three with a school of
+// half the entries: placed, then adjusted by every pass, against the least excess the seeds
+// and the groups allow.
+void leagueQuality(int events, unsigned seed) {
+    std::mt19937 gen(seed);
+    struct Kind {
+        int events = 0, best = 0, excess = 0, least = 0, worstShortfall = 0;
+    } kinds[2];
+    for (int round = 1; round <= events; ++round) {
+        QuietShell shell;
+        Session session(shell, ".");
+        session.random.setFixedSeed(seed * 1000 + unsigned(round));
+        TournamentState& s = session.state;
+        s.setOpenConstants();
+        const int n = std::uniform_int_distribution<int>(20, 300)(gen);
+        const bool dominant = round % 3 == 0;
+        const int schools = std::max(2, n / 6);
+        for (int row = 1; row <= n; ++row) {
+            const int school =
+                dominant && row <= n / 2 ? 1 : std::uniform_int_distribution<int>(2, schools)(gen);
+            const std::vector<std::string> columns{
+                std::to_string(school),       "学校" + std::to_string(school),
+                "選手" + std::to_string(row), std::to_string(1 + row % 2),
+                std::to_string(1 + row % 4),  "1",
+                row % 11 == 0 ? "2" : "1",    std::to_string(row % 9)};
+            for (std::size_t c = 0; c < columns.size(); ++c)
+                s.EntryTable(row, int(c) + 1) = columns[c];
+            ++s.SchoolEntryCount(school);
+            s.EntryCount = Integer(row);
+        }
+        const int size = std::uniform_int_distribution<int>(3, 6)(gen);
+        shell.fill["Form9"] = [size](ui::Form& f) {
+            f.setValue("Option" + std::to_string(size - 2), true);
+            f.setValue("Option6", true);
+        };
+        league::placeIndividualLeague(session);
+        if (s.TableCount < 2) continue;
+        league::adjustIndividualLeague(session);
+        const league::LeagueFairness f =
+            league::assessLeague(league::LeagueGroups(s, session.random, league::seededByMark));
+        Kind& k = kinds[dominant];
+        ++k.events;
+        k.best += f.excess <= f.leastExcess;
+        k.excess += f.excess, k.least += f.leastExcess;
+        k.worstShortfall = std::max(k.worstShortfall, f.excess - f.leastExcess);
+    }
+    std::printf("\nindividual leagues, %d events\n%-18s %6s %14s %9s %8s %8s\n", events, "schools",
+                "events", "at best", "worst", "excess", "least");
+    const char* names[2] = {"mixed", "one of half"};
+    for (int d = 0; d < 2; ++d) {
+        const Kind& k = kinds[d];
+        std::printf("%-18s %6d %7d %5.1f%% %9d %8d %8d\n", names[d], k.events, k.best,
+                    k.events ? 100.0 * k.best / k.events : 0.0, k.worstShortfall, k.excess,
+                    k.least);
+    }
+}
 
 int main(int argc, char** argv) {
     const int events = argc > 1 ? std::atoi(argv[1]) : 300;
@@ -248,5 +311,6 @@ int main(int argc, char** argv) {
         for (double m : b.commandMs) std::printf(" %12.2f", b.events ? m / b.events : 0.0);
         std::printf("\n");
     }
+    leagueQuality(events / 2, seed);
     return 0;
 }
