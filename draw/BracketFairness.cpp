@@ -5,6 +5,7 @@
 #include <set>
 
 #include "draw/MaxFlow.h"
+#include "draw/ShareArrangement.h"
 #include "session/Session.h"
 #include "state/EntryCode.h"
 #include "state/Numbers.h"
@@ -100,6 +101,12 @@ std::string levelName(int places, int tables) {
 
 bool BracketFairness::best() const { return shortfall() == 0; }
 
+bool BracketFairness::bestReachable() const {
+    int sum = 0;
+    for (const LevelFairness& l : levels) sum += l.leastExcess;
+    return sum >= leastTogether;
+}
+
 int BracketFairness::shortfall() const {
     int most = 0;
     for (const LevelFairness& l : levels) most = std::max(most, l.excess - l.leastExcess);
@@ -132,6 +139,11 @@ BracketFairness assessBracket(const TournamentState& s) {
         out.levels.push_back(level);
     }
     for (auto& [school, f] : schools) out.schools.push_back(std::move(f));
+    std::vector<Seat> seats;
+    std::vector<int> places;
+    for (const Placed& p : placed) seats.push_back({p.place, p.school, p.seed, 0});
+    for (const LevelFairness& l : out.levels) places.push_back(l.places);
+    out.leastTogether = entriesBeyondShares(seats, tables, places);
     return out;
 }
 
@@ -142,8 +154,10 @@ std::vector<std::string> fairnessLines(const BracketFairness& fairness, const To
     const LevelFairness& atTables = fairness.levels.back();
     int widest = 0;
     for (const SchoolFairness& f : fairness.schools) widest = std::max(widest, f.widestGap);
-    lines.push_back(std::string("公平性: ") + (fairness.best() ? "最善" : "最善に届かず") +
-                    "（同校対戦 " + numberText(atTables.excess) + "、最少 " +
+    const std::string verdict = fairness.best()            ? "最善"
+                                : fairness.bestReachable() ? "最善に届かず"
+                                                           : "各段の最少を同時には満たせない組合せ";
+    lines.push_back("公平性: " + verdict + "（同校対戦 " + numberText(atTables.excess) + "、最少 " +
                     numberText(atTables.leastExcess) + "／区画の差 最大 " + numberText(widest) +
                     "）");
     for (const LevelFairness& l : fairness.levels)

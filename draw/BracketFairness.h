@@ -52,7 +52,12 @@ struct SchoolFairness {
 struct BracketFairness {
     std::vector<LevelFairness> levels;    // halves first, tables last
     std::vector<SchoolFairness> schools;  // those with entries, by number
+    // The fewest excess entries over all levels together: when it is more than the levels'
+    // own least excesses added up, no draw reaches every level's least at once.
+    int leastTogether = 0;
     bool best() const;
+    // Whether every level's least can be reached at once.
+    bool bestReachable() const;
     // How far the worst level is from its best.
     int shortfall() const;
 };

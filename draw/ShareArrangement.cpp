@@ -119,6 +119,12 @@ class ShareNetwork {
                     flow.preload(path);
                 }
         flow.run(source, sink);
+        deficit_ = 0;
+        for (size_t i = 0; i < schools_.size(); ++i) {
+            int others = 0;
+            for (const auto& positions : movable_[i]) others += static_cast<int>(positions.size());
+            deficit_ += others - flow.flowOn(fromSource[i]);
+        }
         for (size_t l = 0; l < levels_.size(); ++l) {
             for (MaxFlow::EdgeRef e : overflow[l]) flow.widen(e, tables_ * 128);
             flow.run(source, sink);
@@ -193,8 +199,16 @@ class ShareNetwork {
             }
     }
 
+  public:
+    int deficit() {
+        if (tables_ >= 2 && !schools_.empty() && !levels_.empty()) targets();
+        return deficit_;
+    }
+
+  private:
     const std::vector<Seat>& seats_;
     const int tables_;
+    int deficit_ = 0;
     std::vector<int> levels_;
     std::map<int, int> index_;
     std::vector<int> schools_, entries_;
@@ -203,6 +217,11 @@ class ShareNetwork {
 };
 
 }  // namespace
+
+int entriesBeyondShares(const std::vector<Seat>& seats, int tables,
+                        const std::vector<int>& levels) {
+    return ShareNetwork(seats, tables, levels).deficit();
+}
 
 std::vector<size_t> shareArrangement(const std::vector<Seat>& seats, int tables,
                                      const std::vector<int>& levels) {

@@ -24,4 +24,8 @@ struct Seat {
 std::vector<size_t> shareArrangement(const std::vector<Seat>& seats, int tables,
                                      const std::vector<int>& levels);
 
+// The fewest entries that cannot stand within their school's shares at every level at once:
+// any arrangement has at least this many excess entries, summed over the levels.
+int entriesBeyondShares(const std::vector<Seat>& seats, int tables, const std::vector<int>& levels);
+
 }  // namespace tombra::draw
