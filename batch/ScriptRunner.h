@@ -23,6 +23,7 @@ inline constexpr int kExitScriptError = 2;
 struct RunOptions {
     std::optional<std::uint32_t> seed;  // wins over the script's own
     std::optional<std::filesystem::path> pdfDir;
+    std::optional<std::size_t> undoSteps;  // the history's step limit, when not the default
     std::filesystem::path scriptFolder = ".";
     std::filesystem::path programFolder = ".";
 };
@@ -54,8 +55,8 @@ class ScriptRunner {
 // The captions of the checked menu items, in menu order.
 std::vector<std::string> checkedCaptions(const ui::CommandMarks& marks);
 
-// `tombra-batch SCRIPT.json [--seed N] [--pdf-dir DIR]` or `tombra-batch --forms` (the dialogs
-// and their control names, for script writers), arguments without the program name.
+// `tombra-batch SCRIPT.json [--seed N] [--pdf-dir DIR] [--undo-steps N]` or `tombra-batch --forms`
+// (the dialogs and their control names, for script writers), arguments without the program name.
 int runCommandLine(const std::vector<std::string>& arguments,
                    const std::filesystem::path& programFolder, std::ostream& out,
                    std::ostream& err);
