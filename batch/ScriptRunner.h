@@ -23,9 +23,9 @@ inline constexpr int kExitScriptError = 2;
 struct RunOptions {
     std::optional<std::uint32_t> seed;  // wins over the script's own
     std::optional<std::filesystem::path> pdfDir;
-    std::optional<std::size_t> undoSteps;  // the history's step limit, when not the default
     std::filesystem::path scriptFolder = ".";
     std::filesystem::path programFolder = ".";
+    std::optional<std::size_t> undoSteps;  // the history's step limit, when not the default
 };
 
 // One scripted run of the program: a session with the batch shell, the steps run through
