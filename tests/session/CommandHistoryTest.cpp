@@ -133,6 +133,24 @@ TEST_F(Road, TypingAndCommandsAreTakenBackNewestFirst) {
     EXPECT_EQ(shell.messages.size(), told) << "nothing to say while there is something to undo";
 }
 
+// A command that stops half-way is a step too: what it wrote before it stopped is taken back.
+TEST_F(Road, ACommandStoppedHalfWayIsTakenBackToo) {
+    run(ids::kFileOpen);
+    const Moment before = now();
+    EXPECT_FALSE(runCommand(
+        session, "途中で止まる(&Z)",
+        [](Session& s) {
+            s.state.TableCount = 8;
+            s.attachWorkbook()->sheet("集計").setText(1, 26, "書きかけ");
+            s.state.TableSlot(129, 1) = 1;  // no table 129: the command stops here
+        },
+        UndoRole::Step));
+    run("mnuEditUndo");
+    EXPECT_TRUE(workbook().serialize() == before.bytes);
+    EXPECT_TRUE(session.state == before.state);
+    EXPECT_EQ(lastLogLine(), "元に戻しました: 途中で止まる");
+}
+
 // The history keeps no more steps than its limits allow, the oldest going first; the newest
 // step stays even when its workbook alone is over the byte budget; with no steps allowed
 // nothing is noted.
