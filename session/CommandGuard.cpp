@@ -54,6 +54,8 @@ bool runCommand(Session& session, const std::string& caption, Command command, U
     }
     const bool ended = runGuarded(session, caption, command);
     if (undo == UndoRole::Step) session.history.after(session);
+    // Gone through or not: File > Open empties the state and the marks before it asks for the
+    // file, so nothing before it holds any more.
     if (undo == UndoRole::Restart) {
         session.history.clear();
         session.edits.clear();

@@ -71,7 +71,7 @@ void CommandHistory::after(Session& session) {
 
     // A workbook let go meanwhile has emptied the history (forget), so each book is still
     // held; one the command opened makes the count differ.
-    bool changed = !step.marks.empty() || !(step.state == session.state) ||
+    bool changed = !step.marks.empty() || step.state != session.state ||
                    session.host.workbooks().size() != step.books.size();
     for (const Book& book : step.books)
         changed = changed || book.workbook->revision() != book.image.revision;

@@ -40,12 +40,13 @@ class CommandHistory {
     struct Limits {
         std::size_t steps;  // 0: nothing is noted
         // The workbooks' bytes, each image counted once however many steps share it. The
-        // newest step stays even when it alone is over.
+        // newest step stays even when it alone is over. (Each workbook's last image is kept
+        // besides, to spare serialising it again while it does not change.)
         std::size_t workbookBytes;
     };
-    // A state is about 1.7 MB whatever the event (its tables have fixed sizes), a workbook
-    // of the largest event about 150 kB: twenty steps cover a whole event's road from
-    // File > Open, in some 40 MB at most.
+    // A state costs about 1.7 MB whatever the event (its tables have fixed sizes), the
+    // workbook of the largest event about 130 kB: twenty steps cover an event's whole road
+    // from File > Open in some 35 MB, and a large workbook of the organiser's is held to 32 MB.
     static constexpr Limits kDefaultLimits{20, std::size_t{32} << 20};
 
     const Limits& limits() const { return limits_; }
