@@ -91,22 +91,35 @@ MenuItem windowEdit(MenuItem m) {
     return m;
 }
 
+// Commands that 元に戻す does not take back: they leave the event and the workbooks as they
+// are, or change only what no undo should (a file saved, a toolbar shown).
+MenuItem outside(MenuItem m) {
+    m.undo = UndoRole::Outside;
+    return m;
+}
+
+// Commands that start the event afresh: nothing before them can be taken back.
+MenuItem restart(MenuItem m) {
+    m.undo = UndoRole::Restart;
+    return m;
+}
+
 std::vector<MenuItem> buildMenuBar() {
     return {
         menu("ﾌｧｲﾙ(&F)",
-             {item("新規作成(&N)", "mnuFileNew", placeholderFileNew, "Ctrl+N"),
-              item("開く(&O)...", ids::kFileOpen, intake::openEntries),
-              item("閉じる(&C)", "mnuFileClose", placeholderFileClose),
+             {outside(item("新規作成(&N)", "mnuFileNew", placeholderFileNew, "Ctrl+N")),
+              restart(item("開く(&O)...", ids::kFileOpen, intake::openEntries)),
+              outside(item("閉じる(&C)", "mnuFileClose", placeholderFileClose)),
               separator(),
-              item("上書き保存(&S)", ids::kFileSave, saveWorkbook),
-              item("名前を付けて保存(&A)...", "mnuFileSaveAs", saveWorkbookAs),
-              item("すべて保存(&L)", "mnuFileSaveAll", saveAllWorkbooks),
+              outside(item("上書き保存(&S)", ids::kFileSave, saveWorkbook)),
+              outside(item("名前を付けて保存(&A)...", "mnuFileSaveAs", saveWorkbookAs)),
+              outside(item("すべて保存(&L)", "mnuFileSaveAll", saveAllWorkbooks)),
               separator(),
-              item("ﾌﾟﾛﾊﾟﾃｨ(&I)", "mnuFileProperties", placeholderFileProperties),
+              outside(item("ﾌﾟﾛﾊﾟﾃｨ(&I)", "mnuFileProperties", placeholderFileProperties)),
               separator(),
-              item("ﾍﾟｰｼﾞ設定(&U)...", "mnuFilePageSetup", pageSetup),
-              item("印刷ﾌﾟﾚﾋﾞｭｰ(&V)", "mnuFilePrintPreview", previewBracketSheet),
-              item("印刷(&P)...", "mnuFilePrint", printBracketSheet),
+              outside(item("ﾍﾟｰｼﾞ設定(&U)...", "mnuFilePageSetup", pageSetup)),
+              outside(item("印刷ﾌﾟﾚﾋﾞｭｰ(&V)", "mnuFilePrintPreview", previewBracketSheet)),
+              outside(item("印刷(&P)...", "mnuFilePrint", printBracketSheet)),
               separator(),
               item("送信(&D)...", "mnuFileSend"),
               separator(),
@@ -114,7 +127,7 @@ std::vector<MenuItem> buildMenuBar() {
               recent(2),
               recent(3),
               separator(false),
-              item("終了(&X)", "mnuFileExit", fileExit)},
+              outside(item("終了(&X)", "mnuFileExit", fileExit))},
              "mnuFile"),
         menu("投入(&T)",
              {item("ヤグラ・リーグ（個人・団体）投入(&T)", ids::kPlace,
@@ -154,41 +167,44 @@ std::vector<MenuItem> buildMenuBar() {
               item("リーグ・ヤグラのリーグ作成(&S)", ids::kBuildLeagueBracketLeagues,
                    leaguesheets::buildLeagueBracketLeagues),
               separator(),
-              item("個人戦ヤグラのみ印刷(&I)", ids::kPrintBracketOnly, bracket::printBracketOnly),
+              restart(item("個人戦ヤグラのみ印刷(&I)", ids::kPrintBracketOnly,
+                           bracket::printBracketOnly)),
               separator(),
               item("団体リーグ作成(&T)", ids::kBuildTeamLeagueSheet,
                    leaguesheets::buildTeamLeagueSheet),
               separator(),
               item("個人リーグ作成(&K)", ids::kBuildIndividualLeagueSheet,
                    leaguesheets::buildIndividualLeagueSheet),
-              separator(), item("印刷プレビュー(&P)", {}, previewBracketSheetVisibly),
-              item("印刷(&I))", "印刷Ⅰ", printBracketSheetVisibly), separator(),
+              separator(), outside(item("印刷プレビュー(&P)", {}, previewBracketSheetVisibly)),
+              outside(item("印刷(&I))", "印刷Ⅰ", printBracketSheetVisibly)), separator(),
               item("リーグ表をトーナメントへ変換", "リーグ_トーナメント",
                    leaguesheets::convertLeaguesToBracket),
               separator(), item("記録作成(&K)", ids::kMatchRecords, records::buildRecords)}),
         menu("参加一覧(&S)",
              {item("参加一覧作成(&I)", ids::kParticipantList, lists::buildParticipantList),
               separator(), item("参加申込書(&S)", ids::kEntryForms, lists::printEntryForms),
-              separator(), item("CSV名簿作成(&M)", "基礎名簿", lists::exportRoster)},
+              separator(), outside(item("CSV名簿作成(&M)", "基礎名簿", lists::exportRoster))},
              "参加"),
         item("セル結合(&R)", ids::kRestoreMerges, lists::restoreNameMerges),
-        menu("編集(&E)", {item("交換[max100行](&K)", "交換実行", swap::swapPositions), separator(),
-                          item("画面消去(&C)", {}, clearLog), separator(),
-                          windowEdit(item("元に戻す(&U)", "mnuEditUndo")), separator(),
-                          windowEdit(item("切り取り(&T)", "mnuEditCut", nullptr, "Ctrl+X")),
-                          windowEdit(item("ｺﾋﾟｰ(&C)", "mnuEditCopy", nullptr, "Ctrl+C")),
-                          windowEdit(item("貼り付け(&P)", "mnuEditPaste", nullptr, "Ctrl+V")),
-                          item("形式を選択して貼り付け(&S)...", "mnuEditPasteSpecial")}),
+        menu("編集(&E)",
+             {item("交換[max100行](&K)", "交換実行", swap::swapPositions), separator(),
+              outside(item("画面消去(&C)", {}, clearLog)), separator(),
+              outside(windowEdit(item("元に戻す(&U)", "mnuEditUndo", undoLast))), separator(),
+              windowEdit(item("切り取り(&T)", "mnuEditCut", nullptr, "Ctrl+X")),
+              windowEdit(item("ｺﾋﾟｰ(&C)", "mnuEditCopy", nullptr, "Ctrl+C")),
+              windowEdit(item("貼り付け(&P)", "mnuEditPaste", nullptr, "Ctrl+V")),
+              item("形式を選択して貼り付け(&S)...", "mnuEditPasteSpecial")}),
         menu(
             "表示(&V)",
-            {checked(item("ﾂｰﾙ ﾊﾞｰ(&T)", ids::kViewToolbar, toggleToolbar)),
-             checked(item("ｽﾃｰﾀｽ ﾊﾞｰ(&B)", ids::kViewStatusBar, toggleStatusBar)), separator(),
-             item("最新の情報に更新(&R)", "mnuViewRefresh", refreshWorkbook),
+            {outside(checked(item("ﾂｰﾙ ﾊﾞｰ(&T)", ids::kViewToolbar, toggleToolbar))),
+             outside(checked(item("ｽﾃｰﾀｽ ﾊﾞｰ(&B)", ids::kViewStatusBar, toggleStatusBar))),
+             separator(), outside(item("最新の情報に更新(&R)", "mnuViewRefresh", refreshWorkbook)),
              item("ｵﾌﾟｼｮﾝ(&O)...", "mnuViewOptions"), item("WWW ﾌﾞﾗｳｻﾞ(&W)", "mnuViewWebBrowser")}),
-        menu("ﾍﾙﾌﾟ(&H)", {item("目次(&C)", "mnuHelpContents", helpContents),
-                          item("ﾄﾋﾟｯｸの検索(&S)...", "mnuHelpSearchForHelpOn", helpSearch),
-                          separator(), item("ﾊﾞｰｼﾞｮﾝ情報(&A)", "mnuHelpAbout", showVersion)}),
-        item("終了(&X)", "END", endProgram),
+        menu("ﾍﾙﾌﾟ(&H)",
+             {outside(item("目次(&C)", "mnuHelpContents", helpContents)),
+              outside(item("ﾄﾋﾟｯｸの検索(&S)...", "mnuHelpSearchForHelpOn", helpSearch)),
+              separator(), outside(item("ﾊﾞｰｼﾞｮﾝ情報(&A)", "mnuHelpAbout", showVersion))}),
+        outside(item("終了(&X)", "END", endProgram)),
     };
 }
 
@@ -211,9 +227,10 @@ void placeholderLeft(Session& s) { s.tell(placeholderButtonText("左揃え")); }
 void placeholderCentre(Session& s) { s.tell(placeholderButtonText("中央揃え")); }
 void placeholderRight(Session& s) { s.tell(placeholderButtonText("右揃え")); }
 
-Command commandOf(const std::string& id) {
+// A button that runs the menu item of that id, as the item would.
+ToolbarButton itemButton(std::string key, const std::string& id) {
     const MenuItem* m = findMenuItem(id);
-    return m ? m->command : nullptr;
+    return {std::move(key), m ? m->command : nullptr, {}, m ? m->undo : UndoRole::Outside};
 }
 
 }  // namespace
@@ -228,9 +245,9 @@ const std::vector<ToolbarButton>& toolbarButtons() {
     // ones act in the workbook window.
     static const std::vector<ToolbarButton> buttons = {
         {"新規作成", placeholderNew},
-        {"開く", commandOf("mnuFileOpen")},
-        {"上書き保存", commandOf("mnuFileSave")},
-        {"印刷", commandOf("mnuFilePrint")},
+        itemButton("開く", "mnuFileOpen"),
+        itemButton("上書き保存", "mnuFileSave"),
+        itemButton("印刷", "mnuFilePrint"),
         {"切り取り", nullptr, "mnuEditCut"},
         {"ｺﾋﾟｰ", nullptr, "mnuEditCopy"},
         {"貼り付け", nullptr, "mnuEditPaste"},
@@ -264,7 +281,7 @@ const MenuItem* findMenuItem(const std::string& pathOrId) {
 
 bool runMenuItem(Session& session, const MenuItem& item) {
     if (!item.command) return false;
-    runCommand(session, item.caption, item.command);
+    runCommand(session, item.caption, item.command, item.undo);
     return true;
 }
 
@@ -272,7 +289,7 @@ bool runToolbarButton(Session& session, const std::string& key) {
     for (const ToolbarButton& b : toolbarButtons()) {
         if (b.key != key) continue;
         if (!b.command) return false;
-        runCommand(session, b.key, b.command);
+        runCommand(session, b.key, b.command, b.undo);
         return true;
     }
     return false;

@@ -21,12 +21,14 @@ struct MenuItem {
     bool separator = false;
     bool visible = true;
     bool checkedAtStart = false;
-    // Acts on the workbook window's selection (undo, cut, copy, paste): the window answers it,
-    // not a command.
+    // Acts on the workbook window's selection (undo, cut, copy, paste): the window answers it.
+    // 元に戻す has a command as well: the window answers only typing newer than any command.
     bool windowEdit = false;
     // 1..3: the window opens its recent workbook of that number through 開く (hidden until
     // there is one).
     int recentFile = 0;
+    // Whether 元に戻す takes the command back as a step.
+    UndoRole undo = UndoRole::Step;
     std::vector<MenuItem> children;
 
     bool isSeparator() const { return separator; }
@@ -39,6 +41,7 @@ struct ToolbarButton {
     std::string key;  // also its text and tooltip
     Command command = nullptr;
     std::string windowEdit;  // the id of the window-edit item it runs, or ""
+    UndoRole undo = UndoRole::Outside;
 };
 
 // The whole menu tree, left to right and top to bottom, separators included.

@@ -16,11 +16,12 @@ namespace tombra::batch {
 namespace {
 
 constexpr const char* kUsage =
-    "使い方: tombra-batch SCRIPT.json [--seed N] [--pdf-dir DIR]\n"
+    "使い方: tombra-batch SCRIPT.json [--seed N] [--pdf-dir DIR] [--undo-steps N]\n"
     "        tombra-batch --forms\n"
     "  SCRIPT.json    実行するメニューコマンドとダイアログへの答えを書いたスクリプト\n"
     "  --seed N       抽選の乱数の種（スクリプトの seed より優先します）\n"
     "  --pdf-dir DIR  印刷したシートの PDF の書き出し先（既定はブックのフォルダ）\n"
+    "  --undo-steps N 元に戻せるコマンドの数の上限（0 で何も記録しません）\n"
     "  --forms        ダイアログとそのコントロールの名前を一覧にして終わります\n"
     "プログラムが表示したものを JSON の行で標準出力に書きます。\n"
     "終了コード: 0 スクリプトを最後まで実行した, 2 スクリプトの誤り\n";
@@ -37,7 +38,7 @@ const app::MenuItem& commandItem(const Step& step) {
         throw ScriptError(at + "「" + named + "」はメニューの見出しです（「" + item->caption +
                           "/...」の形で項目を選んで下さい）");
     if (!item->visible) throw ScriptError(at + "「" + named + "」はメニューに出ていません");
-    if (item->windowEdit)
+    if (item->windowEdit && !item->command)
         throw ScriptError(at + "「" + item->caption +
                           "」はブックのウィンドウで選んだセルに働く項目です（スクリプトでは "
                           "cells で入力して下さい）");
@@ -139,6 +140,8 @@ ScriptRunner::ScriptRunner(RunOptions options, std::ostream& out, std::ostream& 
       shell_(transcript_, {options_.scriptFolder, options_.pdfDir}),
       session_(shell_, options_.programFolder) {
     shell_.attach(session_);
+    if (options_.undoSteps)
+        session_.history.setLimits({*options_.undoSteps, session_.history.limits().workbookBytes});
 }
 
 int ScriptRunner::scriptError(const std::string& message) {
@@ -247,6 +250,11 @@ int runCommandLine(const std::vector<std::string>& arguments,
             std::optional<std::string> value = optionValue("--pdf-dir");
             if (!value || value->empty()) return usageError("--pdf-dir にはフォルダを書いて下さい");
             options.pdfDir = *value;
+        } else if (arg == "--undo-steps" || arg.starts_with("--undo-steps=")) {
+            std::optional<std::string> value = optionValue("--undo-steps");
+            std::optional<std::uint32_t> steps = value ? seedFromText(*value) : std::nullopt;
+            if (!steps) return usageError("--undo-steps には 0 以上の整数を書いて下さい");
+            options.undoSteps = *steps;
         } else if (arg.starts_with("-")) {
             return usageError("知らないオプション " + excerpt(arg));
         } else if (scriptPath) {

@@ -25,6 +25,7 @@ struct RunOptions {
     std::optional<std::filesystem::path> pdfDir;
     std::filesystem::path scriptFolder = ".";
     std::filesystem::path programFolder = ".";
+    std::optional<std::size_t> undoSteps;  // the history's step limit, when not the default
 };
 
 // One scripted run of the program: a session with the batch shell, the steps run through
@@ -54,8 +55,8 @@ class ScriptRunner {
 // The captions of the checked menu items, in menu order.
 std::vector<std::string> checkedCaptions(const ui::CommandMarks& marks);
 
-// `tombra-batch SCRIPT.json [--seed N] [--pdf-dir DIR]` or `tombra-batch --forms` (the dialogs
-// and their control names, for script writers), arguments without the program name.
+// `tombra-batch SCRIPT.json [--seed N] [--pdf-dir DIR] [--undo-steps N]` or `tombra-batch --forms`
+// (the dialogs and their control names, for script writers), arguments without the program name.
 int runCommandLine(const std::vector<std::string>& arguments,
                    const std::filesystem::path& programFolder, std::ostream& out,
                    std::ostream& err);

@@ -23,6 +23,7 @@
 #include "gui/QtShell.h"
 #include "gui/ToolbarIcons.h"
 #include "gui/WorkbookWindow.h"
+#include "session/CommandHistory.h"
 #include "session/CommandIds.h"
 #include "session/Session.h"
 #include "sheet/Workbook.h"
@@ -235,7 +236,15 @@ void MainWindow::runWindowEdit(const std::string& id) {
     showMarks(session_.marks);
     WorkbookWindow* window = shell_.workbookWindow();
     const WindowEdit edit = windowEditOf(id);
-    if (window && window->isVisible() && edit) (window->*edit)();
+    const bool shown = window && window->isVisible() && window->workbook() && edit;
+    // An item with a command of its own (元に戻す) leaves the window only the typing that is
+    // newer than the last command; the window then shows the undone cells where they are.
+    const app::MenuItem* item = app::findMenuItem(id);
+    if (item && item->command && !(shown && typingComesFirst(session_, *window->workbook()))) {
+        runMenuItem(*item);
+        return;
+    }
+    if (shown) (window->*edit)();
 }
 
 QAction* MainWindow::toolbarAction(const std::string& key) const {

@@ -9,13 +9,12 @@
 
 namespace tombra {
 
-namespace {
-
-// "開く(&O)..." reads as "開く" in a sentence.
 std::string plainCaption(const std::string& caption) {
     static const std::regex accelerator(R"(\(&.\)|&|\.\.\.$)");
     return std::regex_replace(caption, accelerator, "");
 }
+
+namespace {
 
 // The reason in the user's words. The engine's and the tables' texts are written for the
 // user and already say where (sheet, row, part of the package); anything else is a fault of
@@ -76,8 +75,25 @@ bool runGuarded(Session& session, const std::string& caption,
     }
 }
 
-bool runCommand(Session& session, const std::string& caption, Command command) {
-    return runGuarded(session, caption, command);
+bool runCommand(Session& session, const std::string& caption, Command command, UndoRole undo) {
+    if (undo == UndoRole::Step) {
+        try {
+            session.history.before(session, caption);
+        } catch (const std::exception& failure) {
+            // The command still runs; only taking it back is lost, and said.
+            session.log.append("「" + plainCaption(caption) + "」は元に戻せません。" +
+                               reason(failure));
+        }
+    }
+    const bool ended = runGuarded(session, caption, command);
+    if (undo == UndoRole::Step) session.history.after(session);
+    // Gone through or not: File > Open empties the state and the marks before it asks for the
+    // file, so nothing before it holds any more.
+    if (undo == UndoRole::Restart) {
+        session.history.clear();
+        session.edits.clear();
+    }
+    return ended;
 }
 
 }  // namespace tombra

@@ -10,14 +10,18 @@
 #include <functional>
 #include <string>
 
+#include "session/CommandHistory.h"
+
 namespace tombra {
 
 class Session;
 using Command = void (*)(Session&);
 
 // Runs `command`; false when it stopped on a failure (the user has been told). `caption`
-// names the command to the user: the menu item's or button's caption.
-bool runCommand(Session& session, const std::string& caption, Command command);
+// names the command to the user: the menu item's or button's caption. `undo` says whether
+// 元に戻す can take it back afterwards.
+bool runCommand(Session& session, const std::string& caption, Command command,
+                UndoRole undo = UndoRole::Outside);
 // The same for a piece of work that carries its own data (a script's typed cells).
 bool runGuarded(Session& session, const std::string& caption,
                 const std::function<void(Session&)>& work);
@@ -25,5 +29,8 @@ bool runGuarded(Session& session, const std::string& caption,
 // What the user reads when the command of `caption` stopped on `failure`: the command, what
 // failed and where, and a library's own words only as a detail.
 std::string failureMessage(const std::string& caption, const std::exception& failure);
+
+// "開く(&O)..." reads as "開く" in a sentence.
+std::string plainCaption(const std::string& caption);
 
 }  // namespace tombra

@@ -17,7 +17,10 @@ class Session::HostBridge : public sheet::HostObserver {
     void previewRequested(sheet::Workbook& wb, sheet::Worksheet& ws) override {
         session_.shell.previewSheet(wb, ws);
     }
-    void workbookClosing(sheet::Workbook& wb) override { session_.shell.forgetWorkbook(wb); }
+    void workbookClosing(sheet::Workbook& wb) override {
+        session_.history.forget(wb);
+        session_.shell.forgetWorkbook(wb);
+    }
 
   private:
     Session& session_;

@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "session/CommandHistory.h"
 #include "sheet/EditHistory.h"
 #include "sheet/SpreadsheetHost.h"
 #include "state/RandomSource.h"
@@ -33,6 +34,8 @@ class Session {
     ui::ProgressDialog progress;
     // What the user typed into the workbook (the window, a script's "cells"), to undo.
     sheet::EditHistory edits;
+    // The commands since File > Open, to take back (元に戻す).
+    CommandHistory history;
     // The folder the program runs from (the help file is named after it).
     std::filesystem::path programFolder;
 

@@ -40,6 +40,7 @@ bool EditHistory::write(Workbook& workbook, const std::string& sheetName,
         step.changes.push_back({w.row, w.column, before, w.value});
     }
     if (step.changes.empty()) return false;
+    step.written = workbook.revision();
     steps_.resize(done_);
     steps_.push_back(std::move(step));
     if (steps_.size() > kMostSteps) steps_.erase(steps_.begin());
@@ -76,6 +77,10 @@ const EditStep* EditHistory::redo(Workbook& workbook) {
     if (!canRedo(workbook)) return nullptr;
     const EditStep& step = steps_[done_++];
     return replay(workbook, step, true);
+}
+
+void EditHistory::restored(const Workbook& workbook, std::uint64_t revision) {
+    if (workbook_ == &workbook && revision_ == revision) revision_ = workbook.revision();
 }
 
 void EditHistory::clear() {

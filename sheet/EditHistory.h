@@ -28,6 +28,9 @@ struct EditStep {
         CellValue before, after;
     };
     std::vector<Change> changes;
+    // The workbook's revision once the step was written: it tells the step from the commands
+    // that ran before and after it.
+    std::uint64_t written = 0;
     // The smallest area holding every change, for the view to select.
     Area area() const;
 };
@@ -45,6 +48,13 @@ class EditHistory {
     bool canRedo(const Workbook& workbook) const {
         return current(workbook) && done_ < steps_.size();
     }
+    // The step undo would take back now, nullptr when there is none.
+    const EditStep* nextUndo(const Workbook& workbook) const {
+        return canUndo(workbook) ? &steps_[done_ - 1] : nullptr;
+    }
+    // The workbook was put back as it was at `revision` (a command taken back): the steps that
+    // held then hold again.
+    void restored(const Workbook& workbook, std::uint64_t revision);
     void clear();
 
   private:

@@ -131,7 +131,11 @@ struct Workbook::Impl {
     std::unique_ptr<StyleSheet> styles;
     std::unique_ptr<SharedStrings> strings;
     bool workbookChanged = false, relsChanged = false, contentTypesChanged = false;
+    // Put back from an image that differs from the file (Workbook::restore).
+    bool restoredUnsaved = false;
     std::uint64_t structureRevision = nextRevision();  // sheets added, the file read again
+    // Which reading or saving of the file this content was last equal to.
+    std::uint64_t original = 0;
 
     // The file's name as messages show it ("" for a package made in memory).
     std::string bookName() const { return path.filename().string(); }
@@ -278,7 +282,9 @@ struct Workbook::Impl {
     }
 
     bool dirty() const {
-        if (workbookChanged || relsChanged || contentTypesChanged || styles->changed()) return true;
+        if (workbookChanged || relsChanged || contentTypesChanged || restoredUnsaved ||
+            styles->changed())
+            return true;
         if (strings && strings->changed()) return true;
         for (const SheetEntry& e : sheets)
             if (e.worksheet && e.worksheet->touched()) return true;
@@ -295,6 +301,7 @@ std::unique_ptr<Workbook> Workbook::open(const std::filesystem::path& path) {
         auto stamp = stampOf(absolute);
         auto wb = fromBytes(readWholeFile(absolute), absolute);
         wb->impl_->stamp = stamp;
+        wb->impl_->original = nextRevision();
         return wb;
     } catch (const std::bad_alloc&) {
         throw ReadError(ReadError::Kind::OutOfMemory, "", "", absolute.filename().string());
@@ -487,7 +494,8 @@ void Workbook::saveAs(const std::filesystem::path& target) {
     m.package = std::make_unique<ZipPackage>(std::move(bytes));
     for (auto& e : m.sheets)
         if (e.worksheet) e.worksheet->markSaved();
-    m.workbookChanged = m.relsChanged = m.contentTypesChanged = false;
+    m.workbookChanged = m.relsChanged = m.contentTypesChanged = m.restoredUnsaved = false;
+    m.original = nextRevision();
 }
 
 Workbook::DiskState Workbook::diskState() const {
@@ -511,6 +519,27 @@ void Workbook::reload() {
     std::unique_ptr<Workbook> fresh = open(impl_->path);
     impl_ = std::move(fresh->impl_);
     impl_->structureRevision = nextRevision();
+}
+
+Workbook::Image Workbook::image(const Image* earlier) {
+    Image now;
+    now.revision = revision();
+    now.bytes = earlier && earlier->bytes && earlier->revision == now.revision
+                    ? earlier->bytes
+                    : std::make_shared<const std::string>(serialize());
+    now.unsaved = hasUnsavedChanges();
+    now.original = impl_->original;
+    return now;
+}
+
+void Workbook::restore(const Image& image) {
+    // Read completely before anything is replaced: a failure leaves the workbook as it was.
+    std::unique_ptr<Workbook> fresh = fromBytes(*image.bytes, impl_->path);
+    Impl& m = *fresh->impl_;
+    m.stamp = impl_->stamp;
+    m.original = impl_->original;
+    m.restoredUnsaved = image.unsaved || image.original != impl_->original;
+    impl_ = std::move(fresh->impl_);
 }
 
 std::vector<std::string> Workbook::takeNotices() {

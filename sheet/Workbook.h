@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -54,6 +55,22 @@ class Workbook {
     enum class DiskState { Unchanged, Changed, Missing };
     DiskState diskState() const;
     void reload();
+
+    // The workbook's content at one moment, to be put back later. Copies share the bytes.
+    struct Image {
+        std::shared_ptr<const std::string> bytes;  // the package as it would be saved then
+        std::uint64_t revision = 0;
+        bool unsaved = false;
+        std::uint64_t original = 0;  // the reading or saving of the file it was compared with
+    };
+    // The content now. An earlier image of this workbook lends its bytes while the revision
+    // has not moved since, so an unchanged workbook is not serialised again.
+    Image image(const Image* earlier = nullptr);
+    // Puts the image's content back into this same object, so that whoever holds the workbook
+    // keeps it; its sheets are read anew, so a Worksheet* taken before must be looked up
+    // again (as after reload()). The path and the file it is compared with stay: it counts as
+    // saved only when the image was saved and the file has not been saved over since.
+    void restore(const Image& image);
 
     // What the sheets had to say about writes since the last call (texts cut to fit a cell).
     std::vector<std::string> takeNotices();

@@ -280,7 +280,14 @@ std::string ZipPackage::save() const {
             zip_source_free(src);
             throw abandon("部品 " + name + ": " + zipReason(zip_get_error(za)));
         }
-        if (fresh) zip_set_file_compression(za, static_cast<zip_uint64_t>(idx), ZIP_CM_DEFLATE, 6);
+        if (fresh) {
+            const auto at = static_cast<zip_uint64_t>(idx);
+            zip_set_file_compression(za, at, ZIP_CM_DEFLATE, 6);
+            // A written part carries the zip format's earliest date, not the clock's: the same
+            // content always makes the same bytes, so a workbook put back can be compared.
+            constexpr zip_uint16_t kMidnight = 0, kFirstOf1980 = (0 << 9) | (1 << 5) | 1;
+            zip_file_set_dostime(za, at, kMidnight, kFirstOf1980, 0);
+        }
     }
     if (zip_close(za) != 0) throw abandon(zipReason(zip_get_error(za)));
 

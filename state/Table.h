@@ -51,6 +51,7 @@ class Table1 {
     static constexpr int upper() { return Upper; }
     static constexpr std::size_t size() { return kSize; }
     const char* name() const { return name_; }
+    bool operator==(const Table1& other) const { return data_ == other.data_; }
 
     // All elements in index order.
     auto begin() { return data_.begin(); }
@@ -93,6 +94,7 @@ class Table2 {
     static constexpr int columnUpper() { return ColumnUpper; }
     static constexpr std::size_t size() { return kRows * kColumns; }
     const char* name() const { return name_; }
+    bool operator==(const Table2& other) const { return data_ == other.data_; }
 
     // All elements, row by row.
     auto begin() { return data_.begin(); }

@@ -17,6 +17,8 @@ using String = std::string;
 
 struct TournamentState {
     TournamentState();
+    // Every member alike (the tables by their elements).
+    bool operator==(const TournamentState&) const = default;
 
     // --- Settings of the initial settings dialog -------------------------------------------
     String GenderName;  // "男子", "女子", "ミックス", "個人リーグ"; "キャンセル" = cancelled

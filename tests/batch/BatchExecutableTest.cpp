@@ -145,7 +145,7 @@ TEST(BatchExecutable, BadArgumentsExitWithTwoAndHelpWithZero) {
     for (const std::string& args :
          {std::string(""), "--seed abc " + quoted(script), "--seed -1 " + quoted(script),
           quoted(script) + " --seed", quoted(script) + " --pdf-dir", quoted(script) + " --verbose",
-          quoted(script) + " " + quoted(script)}) {
+          quoted(script) + " " + quoted(script), "--undo-steps many " + quoted(script)}) {
         Result r = runBatch(dir, args);
         EXPECT_EQ(r.status, 2) << args;
         EXPECT_EQ(r.out, "") << args;

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "BatchTestSupport.h"
@@ -170,6 +172,31 @@ TEST(ScriptRunner, TheSeedComesFromTheOptionsBeforeTheScript) {
     EXPECT_EQ(seedAfter(R"js({"seed": 3, "steps": []})js", {}), 3u);
     EXPECT_EQ(seedAfter(R"js({"seed": 3, "steps": []})js", {.seed = 9}), 9u);
     EXPECT_EQ(seedAfter(R"js({"steps": []})js", {}), std::nullopt);
+}
+
+// 元に戻す runs as a step: it takes back the last command and the log says which; with no
+// history kept (--undo-steps 0) there is nothing to take back, and the user is told so.
+TEST(ScriptRunner, UndoTakesBackTheLastCommandUnlessNoHistoryIsKept) {
+    for (std::optional<size_t> kept : {std::optional<size_t>(), std::optional<size_t>(0)}) {
+        tombra::test::TempDir dir;
+        std::filesystem::copy_file(tombra::test::testData("../../examples/sample.xlsx"),
+                                   dir / "sample.xlsx");
+        Outcome r = run(steps(R"js({"command": "mnuFileOpen", "files": ["sample.xlsx"],
+             "forms": {"Form1": {"Option1": true, "Option4": true, "Option12": true}}},
+            {"command": "投入"}, {"command": "編集(&E)/元に戻す(&U)"})js"),
+                        {.scriptFolder = dir.path(), .undoSteps = kept});
+        ASSERT_EQ(r.status, kExitDone) << r.err;
+        const bool undone = !kept;
+        const std::string log = eventsOf(r.lines, "log").at(0)["text"];
+        EXPECT_EQ(log.find("元に戻しました: ヤグラ・リーグ（個人・団体）投入") != std::string::npos,
+                  undone);
+        EXPECT_EQ(eventsOf(r.lines, "message").back()["text"] == "元に戻せる操作はありません",
+                  !undone);
+        const ordered_json checked = eventsOf(r.lines, "marks").at(0)["checked"];
+        EXPECT_EQ(
+            std::count(checked.begin(), checked.end(), "ヤグラ・リーグ（個人・団体）投入(&T)"),
+            undone ? 0 : 1);
+    }
 }
 
 TEST(ScriptRunner, CommandsThatCannotBeRunStopTheScriptBeforeAnythingRuns) {

@@ -19,6 +19,7 @@
 #include "gui/SheetPagesView.h"
 #include "gui/SheetTab.h"
 #include "gui/WorkbookWindow.h"
+#include "session/CommandGuard.h"
 #include "sheet/CellAddress.h"
 #include "sheet/Workbook.h"
 
@@ -239,6 +240,50 @@ TEST(WorkbookEditing, FrozenRowsAndColumnsStayInViewAndTakeTyping) {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_EQ(wb->sheet("名簿").text(1, 2), "氏名");
     EXPECT_EQ(main->currentIndex().row(), 1);
+}
+
+// 元に戻す from the menu takes back the typing newer than the last command in the window, then
+// the command: the window follows the workbook put back (the command's sheet gone, its cells
+// empty, nothing unsaved) and says when there is nothing more.
+TEST(WorkbookEditing, UndoFromTheMenuTakesBackTypingThenTheCommandAndTheWindowFollows) {
+    EditingProgram p;
+    std::vector<std::string> told;
+    p.shell.setMessageHook([&](const std::string& text, ui::Buttons) {
+        told.push_back(text);
+        return ui::Answer::Ok;
+    });
+    const std::string before = p.wb->serialize();
+    const int tabs = p.window()->tabs()->count();
+    runCommand(
+        p.session, "ヤグラ作成",
+        [](Session& s) {
+            sheet::Workbook* wb = s.attachWorkbook();
+            wb->addSheet("男子Ｓ").setText(1, 1, "組合せ");
+            wb->sheet("Sheet1").setText(2, 1, "書いた");
+        },
+        UndoRole::Step);
+    p.shell.followWorkbook();
+    ASSERT_EQ(p.window()->tabs()->count(), tabs + 1);
+    p.window()->selectSheet("Sheet1");
+    p.at("B3");
+    p.type("x");
+    p.key(Qt::Key_Return);
+    QAction* undo = p.mainWindow().menuAction("mnuEditUndo");
+
+    undo->trigger();
+    EXPECT_TRUE(p.sheet1().value(3, 2).isEmpty());
+    EXPECT_EQ(p.current(), "B3") << "the window took back its own typing";
+    EXPECT_EQ(p.sheet1().text(2, 1), "書いた");
+
+    undo->trigger();
+    EXPECT_TRUE(p.wb->serialize() == before);
+    EXPECT_EQ(p.window()->tabs()->count(), tabs);
+    EXPECT_EQ(p.grid()->model()->index(1, 0).data().toString(), QString());
+    EXPECT_FALSE(p.window()->isWindowModified());
+    EXPECT_TRUE(hasInk(p.window()->currentSheetView()->pageImage(0)));
+
+    undo->trigger();
+    EXPECT_EQ(told, std::vector<std::string>{"元に戻せる操作はありません"});
 }
 
 }  // namespace
