@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "draw/ShareArrangement.h"
 #include "state/EntryCode.h"
 
 namespace tombra::adjust {
@@ -74,7 +75,7 @@ TableShares::TableShares(const TournamentState& s) : most_(kMaxId + 1, 0) {
         for (int slot = 1; slot <= tableSize(s, t); ++slot)
             if (const int school = schoolAt(s, t, slot); school != 0)
                 ++most_[static_cast<size_t>(school)];
-    for (int& n : most_) n = tables > 0 ? std::max(1, (n + tables - 1) / tables) : 1;
+    for (int& n : most_) n = draw::fairShare(n, tables);
 }
 
 int TableShares::most(int school) const {

@@ -31,8 +31,6 @@ std::vector<Placed> placedEntries(const TournamentState& s) {
     return out;
 }
 
-int share(int entries, int places) { return (entries + places - 1) / places; }
-
 }  // namespace
 
 int leastExcess(const std::vector<PlacedEntry>& placed, int places) {
@@ -58,7 +56,7 @@ int leastExcess(const std::vector<PlacedEntry>& placed, int places) {
     int node = 0, forced = 0, free = 0;
     for (const auto& [school, count] : entries) {
         ++node;
-        const int fair = share(count, places);
+        const int fair = fairShare(count, places);
         const auto seeds = seedsIn.find(school);
         flow.add(source, node, others[school]);
         free += others[school];
@@ -83,7 +81,7 @@ std::map<int, std::vector<int>> countsByPlace(const std::vector<PlacedEntry>& pl
 }
 
 int excessOver(const std::vector<int>& counts, int entries) {
-    const int fair = share(entries, static_cast<int>(counts.size()));
+    const int fair = fairShare(entries, static_cast<int>(counts.size()));
     int excess = 0;
     for (int n : counts) excess += std::max(0, n - fair);
     return excess;

@@ -43,6 +43,13 @@ class ShareNetwork {
     }
 
   private:
+    // The school's entries that are not seeds.
+    int movableOf(size_t school) const {
+        int n = 0;
+        for (const auto& seats : movable_[school]) n += static_cast<int>(seats.size());
+        return n;
+    }
+
     // Sections of a level: `places` of them, each of tables_ / places tables.
     int sectionOf(int table, int places) const { return (table - 1) / (tables_ / places); }
 
@@ -88,13 +95,11 @@ class ShareNetwork {
         std::vector<std::vector<MaxFlow::EdgeRef>> leaf(schools_.size());
         for (size_t i = 0; i < schools_.size(); ++i) {
             const int root = firstSchool + perSchool * static_cast<int>(i);
-            int others = 0;
-            for (const auto& positions : movable_[i]) others += static_cast<int>(positions.size());
-            fromSource[i] = flow.add(source, root, others);
+            fromSource[i] = flow.add(source, root, movableOf(i));
             into[i].resize(levels_.size());
             for (size_t l = 0; l < levels_.size(); ++l) {
                 const int places = levels_[l];
-                const int share = (entries_[i] + places - 1) / places;
+                const int share = fairShare(entries_[i], places);
                 for (int j = 0; j < places; ++j) {
                     const int parent = l == 0 ? root : node(i, l - 1, j / 2);
                     into[i][l].push_back(flow.add(
@@ -121,9 +126,7 @@ class ShareNetwork {
         flow.run(source, sink);
         deficit_ = 0;
         for (size_t i = 0; i < schools_.size(); ++i) {
-            int others = 0;
-            for (const auto& positions : movable_[i]) others += static_cast<int>(positions.size());
-            deficit_ += others - flow.flowOn(fromSource[i]);
+            deficit_ += movableOf(i) - flow.flowOn(fromSource[i]);
         }
         for (size_t l = 0; l < levels_.size(); ++l) {
             for (MaxFlow::EdgeRef e : overflow[l]) flow.widen(e, tables_ * 128);
@@ -139,9 +142,7 @@ class ShareNetwork {
                 wanted[i][static_cast<size_t>(t)] = n;
                 room[static_cast<size_t>(t)] -= n;
             }
-            int others = 0;
-            for (const auto& positions : movable_[i]) others += static_cast<int>(positions.size());
-            left[i] = others - flow.flowOn(fromSource[i]);
+            left[i] = movableOf(i) - flow.flowOn(fromSource[i]);
         }
         // What fits nowhere within its shares stays where it is if it can, else takes the
         // room that is left, in the tables holding the fewest of its school.

@@ -11,6 +11,12 @@
 
 namespace tombra::draw {
 
+// A school's share of one of `places` places: its entries over the places, rounded up, and
+// never less than one.
+inline int fairShare(int entries, int places) {
+    return places > 0 && entries > places ? (entries + places - 1) / places : 1;
+}
+
 struct Seat {
     int table = 0;   // 1-based: a bracket's table, a league's group
     int school = 0;  // 1.. ; the seat holds an entry

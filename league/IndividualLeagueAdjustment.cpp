@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "draw/ShareArrangement.h"
 #include "league/BalancePasses.h"
 #include "league/GroupRotation.h"
 #include "league/LeagueFairness.h"
@@ -55,8 +56,7 @@ bool withinShare(const LeagueGroups& groups, int group, long long school) {
     const TournamentState& s = groups.state();
     if (school < 1 || school > kMaxSchool) return false;
     const int count = groups.groupCount();
-    const int share =
-        std::max(1, (s.SchoolEntryCount(static_cast<int>(school)) + count - 1) / count);
+    const int share = draw::fairShare(s.SchoolEntryCount(static_cast<int>(school)), count);
     int held = 0;
     for (int p = 1; p <= groups.size(group); ++p)
         held += groups.attribute({group, p}, kSchoolColumn) == school;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "draw/LeagueSizeDialog.h"
+#include "draw/ShareArrangement.h"
 #include "league/LeagueGroups.h"
 #include "session/CommandIds.h"
 #include "session/Session.h"
@@ -50,9 +51,7 @@ class Placement {
     }
     bool large(int school) const { return s_.SchoolEntryCount(school) > groups_; }
     // The most of a school one group takes: its entries over the groups, rounded up.
-    int share(int school) const {
-        return std::max(1, (s_.SchoolEntryCount(school) + groups_ - 1) / groups_);
-    }
+    int share(int school) const { return draw::fairShare(s_.SchoolEntryCount(school), groups_); }
     int draw(int n) { return drawR(random_, n); }
     bool empty(int group, int place) const { return s_.TableSlot(group, place) == 0; }
     int& inTable(int school, int group) { return schoolInTable_[school][group]; }
