@@ -4,7 +4,6 @@
 #include <map>
 #include <set>
 
-#include "draw/MaxFlow.h"
 #include "draw/ShareArrangement.h"
 #include "session/Session.h"
 #include "state/EntryCode.h"
@@ -35,39 +34,18 @@ std::vector<Placed> placedEntries(const TournamentState& s) {
 
 int leastExcess(const std::vector<PlacedEntry>& placed, int places) {
     std::map<int, int> entries;
-    for (const PlacedEntry& p : placed) ++entries[p.school];
-    std::map<int, std::vector<int>> seedsIn;  // school -> seeds by place
-    std::vector<int> room(static_cast<size_t>(places), 0);
-    std::map<int, int> others;  // school -> entries that are not seeds
+    std::map<std::pair<int, int>, int> seeds;  // (school, place) -> seeds there
+    std::vector<Seat> seats;
     for (const PlacedEntry& p : placed) {
-        const auto at = static_cast<size_t>(p.place);
-        if (p.seed) {
-            auto& seeds = seedsIn[p.school];
-            seeds.resize(static_cast<size_t>(places), 0);
-            ++seeds[at];
-        } else {
-            ++room[at];
-            ++others[p.school];
-        }
+        ++entries[p.school];
+        seeds[{p.school, p.place}] += p.seed;
+        seats.push_back({p.place + 1, p.school, p.seed, 0});
     }
-    const int schools = static_cast<int>(entries.size());
-    const int source = 0, sink = schools + places + 1;
-    MaxFlow flow(sink + 1);
-    int node = 0, forced = 0, free = 0;
-    for (const auto& [school, count] : entries) {
-        ++node;
-        const int fair = fairShare(count, places);
-        const auto seeds = seedsIn.find(school);
-        flow.add(source, node, others[school]);
-        free += others[school];
-        for (int j = 0; j < places; ++j) {
-            const int seeded = seeds == seedsIn.end() ? 0 : seeds->second[static_cast<size_t>(j)];
-            forced += std::max(0, seeded - fair);
-            flow.add(node, schools + 1 + j, fair - seeded);
-        }
-    }
-    for (int j = 0; j < places; ++j) flow.add(schools + 1 + j, sink, room[static_cast<size_t>(j)]);
-    return forced + free - flow.run(source, sink);
+    // Seeds beyond a share are an excess wherever the others go; the others are the flow's.
+    int forced = 0;
+    for (const auto& [at, n] : seeds)
+        forced += std::max(0, n - fairShare(entries[at.first], places));
+    return forced + entriesBeyondShares(seats, places, {places});
 }
 
 std::map<int, std::vector<int>> countsByPlace(const std::vector<PlacedEntry>& placed, int places) {
