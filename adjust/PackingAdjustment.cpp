@@ -111,7 +111,7 @@ class Unpacking {
     bool replace(int t, int n, int school, int entry, int entries) {
         const bool upper = t <= tables_ / 2;
         const int partner = entry == 1 ? 2 : entry == 2 ? 1 : 0;
-        const int partnerTable = partner != 0 ? tableOf(school, partner) : 0;
+        const int partnerTable = partner != 0 ? positionOf(school, partner).first : 0;
         const std::function<bool(int)> preferences[] = {
             [&](int e) { return (e <= tables_ / 2) == upper; },
             [&](int e) {
@@ -130,10 +130,7 @@ class Unpacking {
     void keepSplit(int school, int moved, int into) {
         const int other = 3 - moved;
         const bool upper = into <= tables_ / 2;
-        int ot = 0, os = 0;
-        for (int e = 1; e <= tables_ && ot == 0; ++e)
-            for (int f = 1; f <= tableSize(s_, e); ++f)
-                if (s_.TableSlot(e, f) == encodeEntry(school, other)) ot = e, os = f;
+        const auto [ot, os] = positionOf(school, other);
         if (ot == 0 || (ot <= tables_ / 2) != upper || seedAt(ot, os) != 0) return;
         for (int e = 1; e <= tables_; ++e) {
             if ((e <= tables_ / 2) == upper) continue;
@@ -151,12 +148,13 @@ class Unpacking {
         }
     }
 
-    int tableOf(int school, int entry) const {
+    // (table, slot) of an entry; (0, 0) when it is not in the draw.
+    std::pair<int, int> positionOf(int school, int entry) const {
         const Single code = encodeEntry(school, entry);
         for (int e = 1; e <= tables_; ++e)
             for (int f = 1; f <= tableSize(s_, e); ++f)
-                if (s_.TableSlot(e, f) == code) return e;
-        return 0;
+                if (s_.TableSlot(e, f) == code) return {e, f};
+        return {0, 0};
     }
 
     bool replaceWith(int t, int n, int school, int entry, int entries,
