@@ -33,19 +33,9 @@ std::vector<Placed> placedEntries(const TournamentState& s) {
 }  // namespace
 
 int leastExcess(const std::vector<PlacedEntry>& placed, int places) {
-    std::map<int, int> entries;
-    std::map<std::pair<int, int>, int> seeds;  // (school, place) -> seeds there
     std::vector<Seat> seats;
-    for (const PlacedEntry& p : placed) {
-        ++entries[p.school];
-        seeds[{p.school, p.place}] += p.seed;
-        seats.push_back({p.place + 1, p.school, p.seed, 0});
-    }
-    // Seeds beyond a share are an excess wherever the others go; the others are the flow's.
-    int forced = 0;
-    for (const auto& [at, n] : seeds)
-        forced += std::max(0, n - fairShare(entries[at.first], places));
-    return forced + entriesBeyondShares(seats, places, {places});
+    for (const PlacedEntry& p : placed) seats.push_back({p.place + 1, p.school, p.seed, 0});
+    return excessAtBest(seats, places, {places}).front();
 }
 
 std::map<int, std::vector<int>> countsByPlace(const std::vector<PlacedEntry>& placed, int places) {
@@ -77,16 +67,22 @@ std::string levelName(int places, int tables) {
 
 bool BracketFairness::best() const { return shortfall() == 0; }
 
+int BracketFairness::sectionExcess() const {
+    int sum = 0;
+    for (size_t l = 0; l + 1 < levels.size(); ++l) sum += levels[l].excess;
+    return sum;
+}
+
 bool BracketFairness::bestReachable() const {
     int sum = 0;
-    for (const LevelFairness& l : levels) sum += l.leastExcess;
-    return sum >= leastTogether;
+    for (size_t l = 0; l + 1 < levels.size(); ++l) sum += levels[l].leastExcess;
+    return sum >= leastSectionExcess;
 }
 
 int BracketFairness::shortfall() const {
-    int most = 0;
-    for (const LevelFairness& l : levels) most = std::max(most, l.excess - l.leastExcess);
-    return most;
+    if (levels.empty()) return 0;
+    return std::max(levels.back().excess - levels.back().leastExcess,
+                    sectionExcess() - leastSectionExcess);
 }
 
 BracketFairness assessBracket(const TournamentState& s) {
@@ -119,7 +115,8 @@ BracketFairness assessBracket(const TournamentState& s) {
     std::vector<int> places;
     for (const Placed& p : placed) seats.push_back({p.place, p.school, p.seed, 0});
     for (const LevelFairness& l : out.levels) places.push_back(l.places);
-    out.leastTogether = entriesBeyondShares(seats, tables, places);
+    const std::vector<int> atBest = excessAtBest(seats, tables, places);
+    for (size_t l = 0; l + 1 < atBest.size(); ++l) out.leastSectionExcess += atBest[l];
     return out;
 }
 
@@ -130,12 +127,14 @@ std::vector<std::string> fairnessLines(const BracketFairness& fairness, const To
     const LevelFairness& atTables = fairness.levels.back();
     int widest = 0;
     for (const SchoolFairness& f : fairness.schools) widest = std::max(widest, f.widestGap);
-    const std::string verdict = fairness.best()            ? "最善"
-                                : fairness.bestReachable() ? "最善に届かず"
-                                                           : "各段の最少を同時には満たせない組合せ";
-    lines.push_back("公平性: " + verdict + "（同校対戦 " + numberText(atTables.excess) + "、最少 " +
-                    numberText(atTables.leastExcess) + "／区画の差 最大 " + numberText(widest) +
-                    "）");
+    lines.push_back(
+        "公平性: " + std::string(fairness.best() ? "最善" : "最善に届かず") + "（同校対戦 " +
+        numberText(atTables.excess) + "、最少 " + numberText(atTables.leastExcess) +
+        "／区画を超える選手 " + numberText(fairness.sectionExcess()) + "、最少 " +
+        numberText(fairness.leastSectionExcess) + "／区画の差 最大 " + numberText(widest) + "）");
+    if (!fairness.bestReachable())
+        lines.push_back("  各段の最少は同時には満たせない組合せ（区画を超える選手は計 " +
+                        numberText(fairness.leastSectionExcess) + "名が最少）");
     for (const LevelFairness& l : fairness.levels)
         if (l.excess > l.leastExcess)
             lines.push_back("  " + levelName(l.places, tables) + ": 持ち分を超える選手 " +

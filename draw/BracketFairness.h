@@ -52,13 +52,17 @@ struct SchoolFairness {
 struct BracketFairness {
     std::vector<LevelFairness> levels;    // halves first, tables last
     std::vector<SchoolFairness> schools;  // those with entries, by number
-    // The fewest excess entries over all levels together: when it is more than the levels'
-    // own least excesses added up, no draw reaches every level's least at once.
-    int leastTogether = 0;
+    // The fewest excess entries over the sections' levels together, with the first-round
+    // meetings at their fewest: when it is more than those levels' own least excesses added
+    // up, no draw reaches every level's least at once.
+    int leastSectionExcess = 0;
+    int sectionExcess() const;
+    // The meetings at their fewest and the sections' excess at its least.
     bool best() const;
     // Whether every level's least can be reached at once.
     bool bestReachable() const;
-    // How far the worst level is from its best.
+    // How far the draw is from its best: the more of the meetings beyond their fewest and the
+    // sections' excess beyond its least.
     int shortfall() const;
 };
 

@@ -1,7 +1,9 @@
 #pragma once
 
-// Maximum flow through a small network (Dinic's method): the fairness figures ask how many
-// entries can stand within their school's share of each place at once.
+// Flow through a small network: how many entries can stand within their school's share of
+// each place at once (Dinic's method over the edges that cost nothing), then the cheapest way
+// to send the rest (successive shortest paths), so that what must stand beyond a share does
+// where it weighs least.
 
 #include <cstddef>
 #include <vector>
@@ -16,22 +18,23 @@ class MaxFlow {
     };
 
     explicit MaxFlow(int nodes) : edges_(static_cast<size_t>(nodes)) {}
-    // An edge of no capacity is left out (its reference then carries no flow), unless it is
-    // to be widened later.
-    EdgeRef add(int from, int to, int capacity, bool widenLater = false);
-    // Gives an edge more capacity, for a further run that may use it.
-    void widen(EdgeRef edge, int more);
+    // An edge of no capacity is left out (its reference then carries no flow).
+    EdgeRef add(int from, int to, int capacity, int cost = 0);
     // Sends one unit along `path` when every edge of it has room: a flow to start from, so
-    // that what the run adds changes as little of it as an augmenting path must.
+    // that what the runs add changes as little of it as an augmenting path must.
     bool preload(const std::vector<EdgeRef>& path);
-    // The flow from `source` to `sink` added to what was preloaded or run before; the network
-    // keeps it.
+    // The most flow from `source` to `sink` over the edges that cost nothing, added to what
+    // was preloaded or run before; the network keeps it.
     int run(int source, int sink);
+    // Then the most flow over every edge, the cheapest way: each further unit takes the
+    // cheapest path left. The flow already there must be the cheapest for its amount, as a
+    // flow of `run` alone is.
+    int runCheapest(int source, int sink);
     int flowOn(EdgeRef edge) const;
 
   private:
     struct Edge {
-        int to, capacity, original;
+        int to, capacity, original, cost;
         size_t reverse;
     };
     bool levelled(int source, int sink);

@@ -50,6 +50,12 @@ class ShareNetwork {
         return n;
     }
 
+    int movableTotal() const {
+        int n = 0;
+        for (size_t i = 0; i < schools_.size(); ++i) n += movableOf(i);
+        return n;
+    }
+
     // Sections of a level: `places` of them, each of tables_ / places tables.
     int sectionOf(int table, int places) const { return (table - 1) / (tables_ / places); }
 
@@ -57,6 +63,15 @@ class ShareNetwork {
         int n = 0;
         for (int t = 1; t <= tables_; ++t)
             if (sectionOf(t, places) == section) n += seedsIn_[school][static_cast<size_t>(t)];
+        return n;
+    }
+
+    // Seeds beyond their school's share of a section stand there wherever the others go.
+    int seedsBeyondShares(int places) const {
+        int n = 0;
+        for (size_t i = 0; i < schools_.size(); ++i)
+            for (int j = 0; j < places; ++j)
+                n += std::max(0, seedsInSection(i, places, j) - fairShare(entries_[i], places));
         return n;
     }
 
@@ -85,14 +100,15 @@ class ShareNetwork {
             toSink[static_cast<size_t>(t)] =
                 flow.add(firstTable + t - 1, sink, room[static_cast<size_t>(t)]);
 
-        // edges[school][level][section]: the edge into that section's node.
+        // into[school][level][section]: the edge into that section's node, as far as the share
+        // allows. Beside each, an edge for what stands beyond the share: on the tables it costs
+        // more than every section's excess together, since two players of a school meeting in
+        // the first round weigh more than any section holding more of them.
+        const int beyond = movableTotal() * static_cast<int>(levels_.size()) + 1;
         std::vector<std::vector<std::vector<MaxFlow::EdgeRef>>> into(schools_.size());
-        // Beside each: an edge widened only once no more entries fit within the shares, the
-        // halves first and the tables last: two players of a school meeting in the first
-        // round weigh more than a section holding one more of them.
-        std::vector<std::vector<MaxFlow::EdgeRef>> overflow(levels_.size());
-        std::vector<MaxFlow::EdgeRef> fromSource(schools_.size()), toTable;
+        std::vector<MaxFlow::EdgeRef> fromSource(schools_.size());
         std::vector<std::vector<MaxFlow::EdgeRef>> leaf(schools_.size());
+        std::vector<std::vector<MaxFlow::EdgeRef>> overflow(levels_.size());
         for (size_t i = 0; i < schools_.size(); ++i) {
             const int root = firstSchool + perSchool * static_cast<int>(i);
             fromSource[i] = flow.add(source, root, movableOf(i));
@@ -100,16 +116,17 @@ class ShareNetwork {
             for (size_t l = 0; l < levels_.size(); ++l) {
                 const int places = levels_[l];
                 const int share = fairShare(entries_[i], places);
+                const int cost = l + 1 == levels_.size() ? beyond : 1;
                 for (int j = 0; j < places; ++j) {
                     const int parent = l == 0 ? root : node(i, l - 1, j / 2);
                     into[i][l].push_back(flow.add(
                         parent, node(i, l, j), std::max(0, share - seedsInSection(i, places, j))));
-                    overflow[l].push_back(flow.add(parent, node(i, l, j), 0, true));
+                    overflow[l].push_back(flow.add(parent, node(i, l, j), movableOf(i), cost));
                 }
             }
             for (int t = 1; t <= tables_; ++t)
-                leaf[i].push_back(flow.add(node(i, levels_.size() - 1, t - 1), firstTable + t - 1,
-                                           tables_ * 128));
+                leaf[i].push_back(
+                    flow.add(node(i, levels_.size() - 1, t - 1), firstTable + t - 1, movableOf(i)));
         }
 
         // Every entry that fits where it stands stays: its path is the flow to start from.
@@ -123,51 +140,21 @@ class ShareNetwork {
                     path.push_back(toSink[static_cast<size_t>(t)]);
                     flow.preload(path);
                 }
-        flow.run(source, sink);
-        deficit_ = 0;
-        for (size_t i = 0; i < schools_.size(); ++i) {
-            deficit_ += movableOf(i) - flow.flowOn(fromSource[i]);
-        }
+        // Every school reaches every table beyond its shares, and the tables hold as many
+        // entries as there are: all of them are placed.
+        flow.runCheapest(source, sink);
+        excess_.assign(levels_.size(), 0);
         for (size_t l = 0; l < levels_.size(); ++l) {
-            for (MaxFlow::EdgeRef e : overflow[l]) flow.widen(e, tables_ * 128);
-            flow.run(source, sink);
+            for (MaxFlow::EdgeRef e : overflow[l]) excess_[l] += flow.flowOn(e);
+            excess_[l] += seedsBeyondShares(levels_[l]);
         }
 
         std::vector<std::vector<int>> wanted(schools_.size(),
                                              std::vector<int>(static_cast<size_t>(tables_ + 1), 0));
-        std::vector<int> left(schools_.size(), 0);
-        for (size_t i = 0; i < schools_.size(); ++i) {
-            for (int t = 1; t <= tables_; ++t) {
-                const int n = flow.flowOn(leaf[i][static_cast<size_t>(t - 1)]);
-                wanted[i][static_cast<size_t>(t)] = n;
-                room[static_cast<size_t>(t)] -= n;
-            }
-            left[i] = movableOf(i) - flow.flowOn(fromSource[i]);
-        }
-        // What fits nowhere within its shares stays where it is if it can, else takes the
-        // room that is left, in the tables holding the fewest of its school.
         for (size_t i = 0; i < schools_.size(); ++i)
-            for (int t = 1; t <= tables_ && left[i] > 0; ++t) {
-                const auto at = static_cast<size_t>(t);
-                const int here = static_cast<int>(movable_[i][at].size()) - wanted[i][at];
-                const int stay = std::min({here, room[at], left[i]});
-                if (stay <= 0) continue;
-                wanted[i][at] += stay, room[at] -= stay, left[i] -= stay;
-            }
-        for (size_t i = 0; i < schools_.size(); ++i)
-            while (left[i] > 0) {
-                int best = 0;
-                for (int t = 1; t <= tables_; ++t) {
-                    const auto at = static_cast<size_t>(t);
-                    if (room[at] <= 0) continue;
-                    if (best == 0 || wanted[i][at] + seedsIn_[i][at] <
-                                         wanted[i][static_cast<size_t>(best)] +
-                                             seedsIn_[i][static_cast<size_t>(best)])
-                        best = t;
-                }
-                ++wanted[i][static_cast<size_t>(best)], --room[static_cast<size_t>(best)],
-                    --left[i];
-            }
+            for (int t = 1; t <= tables_; ++t)
+                wanted[i][static_cast<size_t>(t)] =
+                    flow.flowOn(leaf[i][static_cast<size_t>(t - 1)]);
         return wanted;
     }
 
@@ -201,15 +188,16 @@ class ShareNetwork {
     }
 
   public:
-    int deficit() {
-        if (tables_ >= 2 && !schools_.empty() && !levels_.empty()) targets();
-        return deficit_;
+    std::vector<int> excessAtBest() {
+        excess_.assign(levels_.size(), 0);
+        if (tables_ >= 2 && !schools_.empty()) targets();
+        return excess_;
     }
 
   private:
     const std::vector<Seat>& seats_;
     const int tables_;
-    int deficit_ = 0;
+    std::vector<int> excess_;  // by level, where the arrangement puts the entries
     std::vector<int> levels_;
     std::map<int, int> index_;
     std::vector<int> schools_, entries_;
@@ -219,9 +207,9 @@ class ShareNetwork {
 
 }  // namespace
 
-int entriesBeyondShares(const std::vector<Seat>& seats, int tables,
-                        const std::vector<int>& levels) {
-    return ShareNetwork(seats, tables, levels).deficit();
+std::vector<int> excessAtBest(const std::vector<Seat>& seats, int tables,
+                              const std::vector<int>& levels) {
+    return ShareNetwork(seats, tables, levels).excessAtBest();
 }
 
 std::vector<size_t> shareArrangement(const std::vector<Seat>& seats, int tables,

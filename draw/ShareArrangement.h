@@ -26,12 +26,15 @@ struct Seat {
 
 // The levels are place counts, coarsest first, ending with the table count (a bracket's
 // halves, quarters, …, tables; a league's groups alone). The result gives, for each seat, the
-// seat whose entry stands there afterwards; seeds keep their seats.
+// seat whose entry stands there afterwards; seeds keep their seats. Where the shares cannot all
+// be kept, it makes the fewest first-round meetings beyond the shares of the tables first, then
+// the fewest entries beyond their shares of the sections, counted over every level.
 std::vector<size_t> shareArrangement(const std::vector<Seat>& seats, int tables,
                                      const std::vector<int>& levels);
 
-// The fewest entries that cannot stand within their school's shares at every level at once:
-// any arrangement has at least this many excess entries, summed over the levels.
-int entriesBeyondShares(const std::vector<Seat>& seats, int tables, const std::vector<int>& levels);
+// The entries beyond their school's share at each level in that arrangement, seeds included:
+// the fewest the tables allow, then the fewest over the sections together.
+std::vector<int> excessAtBest(const std::vector<Seat>& seats, int tables,
+                              const std::vector<int>& levels);
 
 }  // namespace tombra::draw

@@ -63,9 +63,10 @@ TEST_F(Packing, EntryOneFacingASeedChangesPlacesWithTheSchoolsLastEntry) {
     EXPECT_EQ(shell.captions, Texts{"パッキン調整"});
     EXPECT_TRUE(session.marks.checked("パッキン"));
     // The exchange, then how fair the bracket now is.
-    EXPECT_EQ(session.log.text(),
-              "\r\nパッキン交換\r\n学校3：選手3-1⇔選手3-5\r\n"
-              "公平性: 最善（同校対戦 0、最少 0／区画の差 最大 1）\r\n");
+    EXPECT_EQ(
+        session.log.text(),
+        "\r\nパッキン交換\r\n学校3：選手3-1⇔選手3-5\r\n"
+        "公平性: 最善（同校対戦 0、最少 0／区画を超える選手 0、最少 0／区画の差 最大 1）\r\n");
     EXPECT_EQ(s.TableSlot(1, 2), code(3, 5));
     EXPECT_EQ(s.TableSlot(3, 3), code(3, 1));
 
