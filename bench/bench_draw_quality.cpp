@@ -1,7 +1,7 @@
 // Quality of the whole draw over random but realistic events: the placement, then
 // "調整Ⅰ", "均等振分", "ナンバー振分" and "パッキン調整" as the office runs them, each event
 // with the table count the table dialog proposes. One event in four has a dominant school
-// with more entries than there are tables.
+// with more entries than there are tables, one in eight several large schools.
 //
 //   bench_draw_quality [EVENTS] [SEED]
 //
@@ -198,9 +198,15 @@ int main(int argc, char** argv) {
         s.setOpenConstants();
         std::vector<int> sizes = schoolSizes(gen, entries);
         // One event in four: a school with as many entries as a third of the event, more than
-        // the tables.
+        // the tables. One in eight more: two to ten schools of up to 99 each, filling two
+        // thirds of the event between them.
         if (round % 4 == 0) {
             sizes.insert(sizes.begin(), std::min(99, entries / 3));
+        } else if (round % 8 == 1) {
+            const int large = std::uniform_int_distribution<int>(2, 10)(gen);
+            sizes.insert(sizes.begin(), large, std::max(2, std::min(99, 2 * entries / 3 / large)));
+        }
+        {
             for (int over = std::accumulate(sizes.begin(), sizes.end(), 0) - entries; over > 0;) {
                 const int cut = std::min(over, sizes.back() - 1);
                 if (cut <= 0) {
