@@ -60,9 +60,10 @@ class ShareNetwork {
     int sectionOf(int table, int places) const { return (table - 1) / (tables_ / places); }
 
     int seedsInSection(size_t school, int places, int section) const {
+        const int width = tables_ / places;
         int n = 0;
-        for (int t = 1; t <= tables_; ++t)
-            if (sectionOf(t, places) == section) n += seedsIn_[school][static_cast<size_t>(t)];
+        for (int t = section * width + 1; t <= (section + 1) * width; ++t)
+            n += seedsIn_[school][static_cast<size_t>(t)];
         return n;
     }
 
@@ -111,7 +112,8 @@ class ShareNetwork {
         std::vector<std::vector<MaxFlow::EdgeRef>> overflow(levels_.size());
         for (size_t i = 0; i < schools_.size(); ++i) {
             const int root = firstSchool + perSchool * static_cast<int>(i);
-            fromSource[i] = flow.add(source, root, movableOf(i));
+            const int movable = movableOf(i);
+            fromSource[i] = flow.add(source, root, movable);
             into[i].resize(levels_.size());
             for (size_t l = 0; l < levels_.size(); ++l) {
                 const int places = levels_[l];
@@ -121,12 +123,12 @@ class ShareNetwork {
                     const int parent = l == 0 ? root : node(i, l - 1, j / 2);
                     into[i][l].push_back(flow.add(
                         parent, node(i, l, j), std::max(0, share - seedsInSection(i, places, j))));
-                    overflow[l].push_back(flow.add(parent, node(i, l, j), movableOf(i), cost));
+                    overflow[l].push_back(flow.add(parent, node(i, l, j), movable, cost));
                 }
             }
             for (int t = 1; t <= tables_; ++t)
                 leaf[i].push_back(
-                    flow.add(node(i, levels_.size() - 1, t - 1), firstTable + t - 1, movableOf(i)));
+                    flow.add(node(i, levels_.size() - 1, t - 1), firstTable + t - 1, movable));
         }
 
         // Every entry that fits where it stands stays: its path is the flow to start from.
