@@ -26,9 +26,11 @@
 #include <vector>
 
 #include "adjust/AffiliationAdjustment.h"
+#include "adjust/DrawGrid.h"
 #include "adjust/EvenDistribution.h"
 #include "adjust/NumberDistribution.h"
 #include "adjust/PackingAdjustment.h"
+#include "adjust/SeedOpponents.h"
 #include "draw/BracketFairness.h"
 #include "draw/PlacementCommand.h"
 #include "draw/TableDialogs.h"
@@ -92,11 +94,35 @@ std::vector<int> schoolSizes(std::mt19937& gen, int entries) {
     return sizes;
 }
 
+// How unevenly the seeds' first opponents fall on the schools, as 均等振分 reports it: the
+// most opponents a school gives less the fewest.
+int opponentSpread(const TournamentState& s) {
+    const adjust::SeedPositions seeds(s);
+    std::map<int, int> count;
+    for (int t = 1; t <= s.TableCount; ++t) {
+        for (int k = 1; k <= adjust::tableSize(s, t); ++k) {
+            const int school = adjust::schoolAt(s, t, k);
+            if (school != 0) count.try_emplace(school, 0);
+            if (!seeds.isSeedAt(s, t, k)) continue;
+            if (adjust::tableSize(s, t) < 2)
+                ++count[school];
+            else
+                for (int n : adjust::seedOpponentSlots(s, t, k))
+                    if (adjust::schoolAt(s, t, n) != 0 && !seeds.isSeedAt(s, t, n))
+                        ++count[adjust::schoolAt(s, t, n)];
+        }
+    }
+    int most = 0, fewest = 1 << 20;
+    for (const auto& [school, n] : count) most = std::max(most, n), fewest = std::min(fewest, n);
+    return count.empty() ? 0 : most - fewest;
+}
+
 struct Band {
     const char* name;
     int low, high;
     int events = 0, best = 0, unreachable = 0, withinOne = 0, worstShortfall = 0;
     int meetings = 0, fewestMeetings = 0, widestGap = 0;
+    int opponentSpreadSum = 0, worstOpponentSpread = 0;  // after 均等振分
     double commandMs[5] = {0, 0, 0, 0, 0};
     double worstMs = 0;
     void add(const Band& b) {
@@ -105,6 +131,8 @@ struct Band {
         worstShortfall = std::max(worstShortfall, b.worstShortfall);
         meetings += b.meetings, fewestMeetings += b.fewestMeetings;
         widestGap = std::max(widestGap, b.widestGap);
+        opponentSpreadSum += b.opponentSpreadSum;
+        worstOpponentSpread = std::max(worstOpponentSpread, b.worstOpponentSpread);
         worstMs = std::max(worstMs, b.worstMs);
         for (int i = 0; i < 5; ++i) commandMs[i] += b.commandMs[i];
     }
@@ -270,6 +298,8 @@ int main(int argc, char** argv) {
         ms[1] = lap(t);
         adjust::distributeEvenly(session);
         ms[2] = lap(t);
+        const int spread = opponentSpread(s);
+        t = Clock::now();
         adjust::distributeNumbers(session);
         ms[3] = lap(t);
         adjust::adjustPacking(session);
@@ -296,6 +326,8 @@ int main(int argc, char** argv) {
             b.meetings += fairness.levels.back().excess;
             b.fewestMeetings += fairness.levels.back().leastExcess;
             b.widestGap = std::max(b.widestGap, widest);
+            b.opponentSpreadSum += spread;
+            b.worstOpponentSpread = std::max(b.worstOpponentSpread, spread);
             double total = 0;
             for (int i = 0; i < 5; ++i) b.commandMs[i] += ms[i], total += ms[i];
             b.worstMs = std::max(b.worstMs, total);
@@ -323,6 +355,13 @@ int main(int argc, char** argv) {
         for (double m : b.commandMs) std::printf(" %12.2f", b.events ? m / b.events : 0.0);
         std::printf("\n");
     }
+    std::printf(
+        "\nseeds' first opponents after 均等振分: most a school gives less the fewest\n"
+        "%-9s %8s %8s\n",
+        "entries", "mean", "worst");
+    for (const Band& b : bands)
+        std::printf("%-9s %8.2f %8d\n", b.name,
+                    b.events ? double(b.opponentSpreadSum) / b.events : 0.0, b.worstOpponentSpread);
     leagueQuality(events / 2, seed);
     return 0;
 }
