@@ -179,10 +179,10 @@ void adjustAffiliations(Session& session) {
                                           [&](int t) { failed.insert(t); }};
     const bool blocksOn = session.state.BlockMode == 1;
     adjust::separateSchools(session.state, session.random, events);
-    if (!blocksOn) repairShares(session.state, ShareLevels::Tables);
+    repairShares(session.state, ShareLevels::Tables);
     const TableShares shares(session.state);
     for (int t : failed)
-        if (blocksOn || crowded(session.state, shares, t))
+        if (crowded(session.state, shares, t))
             session.tell("テーブル内振分ができません" + numberText(t));
     // A failure suspends block separation for the rest of the session: the later adjustments
     // then ignore blocks, which the office must know.

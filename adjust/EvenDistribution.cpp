@@ -33,11 +33,8 @@ class EvenDistribution {
             const int spread = balancePass(TableCounts::Identity::School, "均等振分：", pass);
             if (spread < kSpreadWanted) break;
         }
-        if (s_.BlockMode != 1) {
-            const int moved = adjust::repairShares(s_, adjust::ShareLevels::All);
-            if (moved > 0)
-                session_.log.append("均等振分の仕上げ：" + numberText(moved) + "名を移動");
-        }
+        const int moved = adjust::repairShares(s_, adjust::ShareLevels::All);
+        if (moved > 0) session_.log.append("均等振分の仕上げ：" + numberText(moved) + "名を移動");
         tellFailures();
         session_.progress.hide();
         session_.tell("均等振分終了");

@@ -9,7 +9,6 @@
 namespace tombra::adjust {
 
 int repairShares(TournamentState& s, ShareLevels levels) {
-    if (s.BlockMode == 1) return 0;
     const int tables = tableCount(s);
     if (tables < 2) return 0;
     std::vector<int> places;
@@ -27,8 +26,9 @@ int repairShares(TournamentState& s, ShareLevels levels) {
         for (int slot = 1; slot <= tableSize(s, t); ++slot) {
             const int school = schoolAt(s, t, slot);
             if (school == 0) continue;
-            seats.push_back(
-                {t, school, seeds.isSeedAt(s, t, slot), decodeEntry(s.TableSlot(t, slot)).entry});
+            seats.push_back({t, school, seeds.isSeedAt(s, t, slot),
+                             decodeEntry(s.TableSlot(t, slot)).entry,
+                             s.BlockMode == 1 ? static_cast<int>(s.SlotBlock(t, slot)) : 0});
             held.push_back({t, slot, s.TableSlot(t, slot), s.SlotBlock(t, slot)});
         }
     const std::vector<size_t> from = draw::shareArrangement(seats, tables, places);

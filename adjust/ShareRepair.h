@@ -3,9 +3,10 @@
 // The last step of the school adjustments. Their random exchanges move one entry at a time
 // and need a partner leaning the other way, so a large school can be left holding more than
 // its share of a section, or of a table, although the seeds and the positions would allow
-// better. This step finds, as a maximum flow, the most entries that can stand within their
-// school's share at every level at once, starting from where every entry stands, and moves
-// only the entries that must move. Seeds never move.
+// better. This step finds, as a flow starting from where every entry stands, the arrangement
+// with the fewest entries beyond their school's shares (the tables first), and moves only the
+// entries that must move. Seeds never move; in block mode an entry moves only into a position
+// its block holds, so the blocks stay as evened.
 
 #include "state/TournamentState.h"
 
@@ -16,8 +17,7 @@ enum class ShareLevels {
     All,     // the halves, quarters, … down to the tables
 };
 
-// The number of entries moved. Nothing moves in block mode: blocks are evened by their own
-// pass and may not be mixed.
+// The number of entries moved.
 int repairShares(TournamentState& s, ShareLevels levels);
 
 }  // namespace tombra::adjust

@@ -1,7 +1,8 @@
 // Quality of the whole draw over random but realistic events: the placement, then
 // "調整Ⅰ", "均等振分", "ナンバー振分" and "パッキン調整" as the office runs them, each event
 // with the table count the table dialog proposes. One event in four has a dominant school
-// with more entries than there are tables, one in eight several large schools.
+// with more entries than there are tables, one in eight several large schools, one in eight
+// blocks (there the best is sought among each block's positions, as the log's report does).
 //
 //   bench_draw_quality [EVENTS] [SEED]
 //
@@ -246,6 +247,8 @@ int main(int argc, char** argv) {
                 }
             }
         }
+        // One event in eight keeps six blocks of schools apart.
+        const bool blocks = round % 8 == 3;
         // Schools numbered at random over 1..200, as associations number them.
         std::vector<int> numbers(200);
         for (int i = 0; i < 200; ++i) numbers[i] = i + 1;
@@ -260,10 +263,12 @@ int main(int argc, char** argv) {
                 all.emplace_back(school, k);
             }
             s.SchoolEntryCount(school) = Integer(sizes[i]);
+            if (blocks) s.SchoolBlock(school) = Integer(school % 6 + 1);
             s.MaxSchoolEntries = std::max<Integer>(s.MaxSchoolEntries, Integer(sizes[i]));
             ++s.SchoolCount;
         }
         s.EntryCount = Integer(all.size());
+        if (blocks) s.BlockMode = 1, s.BlockCount = 6;
         // Seeds: entry 1 of the largest schools first, as the office picks them, up to 16.
         std::vector<std::size_t> order(sizes.size());
         for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;

@@ -25,7 +25,8 @@ std::vector<Placed> placedEntries(const TournamentState& s) {
         for (int k = 1; k <= s.TableSize(t); ++k) {
             const float code = s.TableSlot(t, k);
             if (code < 1) continue;
-            out.push_back({decodeEntry(code).school, t, seeds.count(code) > 0});
+            out.push_back({decodeEntry(code).school, t, seeds.count(code) > 0,
+                           s.BlockMode == 1 ? static_cast<int>(s.SlotBlock(t, k)) : 0});
         }
     return out;
 }
@@ -34,7 +35,8 @@ std::vector<Placed> placedEntries(const TournamentState& s) {
 
 int leastExcess(const std::vector<PlacedEntry>& placed, int places) {
     std::vector<Seat> seats;
-    for (const PlacedEntry& p : placed) seats.push_back({p.place + 1, p.school, p.seed, 0});
+    for (const PlacedEntry& p : placed)
+        seats.push_back({p.place + 1, p.school, p.seed, 0, p.block});
     return excessAtBest(seats, places, {places}).front();
 }
 
@@ -113,7 +115,7 @@ BracketFairness assessBracket(const TournamentState& s) {
     for (auto& [school, f] : schools) out.schools.push_back(std::move(f));
     std::vector<Seat> seats;
     std::vector<int> places;
-    for (const Placed& p : placed) seats.push_back({p.place, p.school, p.seed, 0});
+    for (const Placed& p : placed) seats.push_back({p.place, p.school, p.seed, 0, p.block});
     for (const LevelFairness& l : out.levels) places.push_back(l.places);
     const std::vector<int> atBest = excessAtBest(seats, tables, places);
     for (size_t l = 0; l + 1 < atBest.size(); ++l) out.leastSectionExcess += atBest[l];
@@ -127,9 +129,12 @@ std::vector<std::string> fairnessLines(const BracketFairness& fairness, const To
     const LevelFairness& atTables = fairness.levels.back();
     int widest = 0;
     for (const SchoolFairness& f : fairness.schools) widest = std::max(widest, f.widestGap);
+    // In block mode the blocks stay where their own pass evened them, and so the best is
+    // sought among each block's positions.
+    const std::string within = s.BlockMode == 1 ? "（ブロックの配置のまま）" : "";
     lines.push_back(
-        "公平性: " + std::string(fairness.best() ? "最善" : "最善に届かず") + "（同校対戦 " +
-        numberText(atTables.excess) + "、最少 " + numberText(atTables.leastExcess) +
+        "公平性" + within + ": " + std::string(fairness.best() ? "最善" : "最善に届かず") +
+        "（同校対戦 " + numberText(atTables.excess) + "、最少 " + numberText(atTables.leastExcess) +
         "／区画を超える選手 " + numberText(fairness.sectionExcess()) + "、最少 " +
         numberText(fairness.leastSectionExcess) + "／区画の差 最大 " + numberText(widest) + "）");
     if (!fairness.bestReachable())

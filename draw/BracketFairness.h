@@ -25,6 +25,7 @@ struct PlacedEntry {
     int school = 0;
     int place = 0;
     bool seed = false;
+    int block = 0;  // in block mode: entries are compared only among their block's positions
 };
 
 // The fewest entries that must stand beyond their school's share of a place, with the

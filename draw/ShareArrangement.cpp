@@ -209,14 +209,43 @@ class ShareNetwork {
 
 }  // namespace
 
+namespace {
+
+// The seats of each block, by index into all seats: a block's entries stay among its seats.
+std::map<int, std::vector<size_t>> seatsByBlock(const std::vector<Seat>& seats) {
+    std::map<int, std::vector<size_t>> blocks;
+    for (size_t at = 0; at < seats.size(); ++at) blocks[seats[at].block].push_back(at);
+    return blocks;
+}
+
+std::vector<Seat> pick(const std::vector<Seat>& seats, const std::vector<size_t>& which) {
+    std::vector<Seat> out;
+    for (size_t at : which) out.push_back(seats[at]);
+    return out;
+}
+
+}  // namespace
+
 std::vector<int> excessAtBest(const std::vector<Seat>& seats, int tables,
                               const std::vector<int>& levels) {
-    return ShareNetwork(seats, tables, levels).excessAtBest();
+    std::vector<int> sum(levels.size(), 0);
+    for (const auto& [block, which] : seatsByBlock(seats)) {
+        const std::vector<int> excess =
+            ShareNetwork(pick(seats, which), tables, levels).excessAtBest();
+        for (size_t l = 0; l < sum.size(); ++l) sum[l] += excess[l];
+    }
+    return sum;
 }
 
 std::vector<size_t> shareArrangement(const std::vector<Seat>& seats, int tables,
                                      const std::vector<int>& levels) {
-    return ShareNetwork(seats, tables, levels).arrange();
+    std::vector<size_t> result(seats.size());
+    for (const auto& [block, which] : seatsByBlock(seats)) {
+        const std::vector<Seat> own = pick(seats, which);
+        const std::vector<size_t> from = ShareNetwork(own, tables, levels).arrange();
+        for (size_t at = 0; at < which.size(); ++at) result[which[at]] = which[from[at]];
+    }
+    return result;
 }
 
 }  // namespace tombra::draw

@@ -21,7 +21,8 @@ struct Seat {
     int table = 0;   // 1-based: a bracket's table, a league's group
     int school = 0;  // 1.. ; the seat holds an entry
     bool seed = false;
-    int rank = 0;  // of the entry in its school: the higher move first
+    int rank = 0;   // of the entry in its school: the higher move first
+    int block = 0;  // entries move only among the seats of their own block
 };
 
 // The levels are place counts, coarsest first, ending with the table count (a bracket's

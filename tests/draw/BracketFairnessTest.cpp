@@ -129,6 +129,17 @@ TEST(BracketFairness, TheReportNamesTheLevelsAndSchoolsShortOfTheBest) {
                                         "0／区画を超える選手 1、最少 0／区画の差 最大 2）",
                                         "  左右: 持ち分を超える選手 1名、最少 0名",
                                         "  1 北高（2名）: 持ち分を超える選手 左右 1"}));
+
+    // In block mode, when school 1's block holds no position on the right, that is its best.
+    s.BlockMode = 1;
+    for (int t = 1; t <= 4; ++t)
+        for (int k = 1; k <= 2; ++k)
+            s.SlotBlock(t, k) = decodeEntry(s.TableSlot(t, k)).school == 1 ? 1 : 2;
+    f = assessBracket(s);
+    EXPECT_EQ(f.shortfall(), 0);
+    EXPECT_EQ(fairnessLines(f, s).front(),
+              "公平性（ブロックの配置のまま）: 最善（同校対戦 0、最少 0／区画を超える選手 1、最少 "
+              "1／区画の差 最大 2）");
 }
 
 }  // namespace
