@@ -154,7 +154,8 @@ std::vector<std::string> fairnessLines(const BracketFairness& fairness, const To
         if (where.empty()) continue;
         const std::string& name = s.EntryAffiliation(f.school, 1);
         lines.push_back("  " + numberText(f.school) + " " + name + "（" + numberText(f.entries) +
-                        "名）: 持ち分を超える選手 " + where);
+                        "名）: 持ち分を超える選手 " + where + "／区画の差 最大 " +
+                        numberText(f.widestGap));
     }
     return lines;
 }

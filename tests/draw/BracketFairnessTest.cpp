@@ -124,11 +124,12 @@ TEST(BracketFairness, TheReportNamesTheLevelsAndSchoolsShortOfTheBest) {
     fill(s, {2, 2, 2, 2}, {1, 2, 1, 3, 2, 4, 3, 5}, {});
     f = assessBracket(s);
     EXPECT_EQ(f.shortfall(), 1);
-    EXPECT_EQ(fairnessLines(f, s),
-              (std::vector<std::string>{"公平性: 最善に届かず（同校対戦 0、最少 "
-                                        "0／区画を超える選手 1、最少 0／区画の差 最大 2）",
-                                        "  左右: 持ち分を超える選手 1名、最少 0名",
-                                        "  1 北高（2名）: 持ち分を超える選手 左右 1"}));
+    EXPECT_EQ(
+        fairnessLines(f, s),
+        (std::vector<std::string>{"公平性: 最善に届かず（同校対戦 0、最少 "
+                                  "0／区画を超える選手 1、最少 0／区画の差 最大 2）",
+                                  "  左右: 持ち分を超える選手 1名、最少 0名",
+                                  "  1 北高（2名）: 持ち分を超える選手 左右 1／区画の差 最大 2"}));
 
     // In block mode, when school 1's block holds no position on the right, that is its best.
     s.BlockMode = 1;
