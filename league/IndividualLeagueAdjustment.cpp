@@ -66,7 +66,6 @@ bool withinShare(const LeagueGroups& groups, int group, long long school) {
 // "所属調整": two entries of one school in a group are parted, unless the school is larger
 // than the groups and the group holds no more than its share of it.
 void separateSchools(Session& session, LeagueGroups& groups) {
-    TournamentState& s = session.state;
     ui::ProgressDialog& progress = session.progress;
     session.random.reseedFromClock();
     const int count = groups.groupCount();
