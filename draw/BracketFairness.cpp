@@ -14,18 +14,16 @@ namespace tombra::draw {
 
 namespace {
 
-using Placed = PlacedEntry;
-
-std::vector<Placed> placedEntries(const TournamentState& s) {
+std::vector<Seat> placedEntries(const TournamentState& s) {
     std::set<float> seeds;
     for (int j = 1; j <= s.SeedCount; ++j)
         if (s.PositionEntry(j) >= 1) seeds.insert(s.PositionEntry(j));
-    std::vector<Placed> out;
+    std::vector<Seat> out;
     for (int t = 1; t <= s.TableCount; ++t)
         for (int k = 1; k <= s.TableSize(t); ++k) {
             const float code = s.TableSlot(t, k);
             if (code < 1) continue;
-            out.push_back({decodeEntry(code).school, t, seeds.count(code) > 0,
+            out.push_back({t, decodeEntry(code).school, seeds.count(code) > 0, 0,
                            s.BlockMode == 1 ? static_cast<int>(s.SlotBlock(t, k)) : 0});
         }
     return out;
@@ -33,19 +31,16 @@ std::vector<Placed> placedEntries(const TournamentState& s) {
 
 }  // namespace
 
-int leastExcess(const std::vector<PlacedEntry>& placed, int places) {
-    std::vector<Seat> seats;
-    for (const PlacedEntry& p : placed)
-        seats.push_back({p.place + 1, p.school, p.seed, 0, p.block});
+int leastExcess(const std::vector<Seat>& seats, int places) {
     return excessAtBest(seats, places, {places}).front();
 }
 
-std::map<int, std::vector<int>> countsByPlace(const std::vector<PlacedEntry>& placed, int places) {
+std::map<int, std::vector<int>> countsByPlace(const std::vector<Seat>& seats, int places) {
     std::map<int, std::vector<int>> counts;
-    for (const PlacedEntry& p : placed) {
-        auto& c = counts[p.school];
+    for (const Seat& seat : seats) {
+        auto& c = counts[seat.school];
         c.resize(static_cast<size_t>(places), 0);
-        ++c[static_cast<size_t>(p.place)];
+        ++c[static_cast<size_t>(seat.table - 1)];
     }
     return counts;
 }
@@ -91,16 +86,16 @@ BracketFairness assessBracket(const TournamentState& s) {
     BracketFairness out;
     const int tables = s.TableCount;
     if (tables < 2) return out;
-    const std::vector<Placed> placed = placedEntries(s);
+    const std::vector<Seat> placed = placedEntries(s);
     std::map<int, int> entries;
-    for (const Placed& p : placed) ++entries[p.school];
+    for (const Seat& p : placed) ++entries[p.school];
     std::map<int, SchoolFairness> schools;
     for (const auto& [school, count] : entries) schools[school] = {school, count, {}, 0};
 
     for (int places = 2; places <= tables; places *= 2) {
         const int tablesEach = tables / places;
-        std::vector<PlacedEntry> inSections = placed;
-        for (PlacedEntry& p : inSections) p.place = (p.place - 1) / tablesEach;
+        std::vector<Seat> inSections = placed;
+        for (Seat& p : inSections) p.table = (p.table - 1) / tablesEach + 1;
         LevelFairness level{places, 0, leastExcess(inSections, places)};
         for (auto& [school, c] : countsByPlace(inSections, places)) {
             SchoolFairness& f = schools[school];
@@ -113,11 +108,9 @@ BracketFairness assessBracket(const TournamentState& s) {
         out.levels.push_back(level);
     }
     for (auto& [school, f] : schools) out.schools.push_back(std::move(f));
-    std::vector<Seat> seats;
     std::vector<int> places;
-    for (const Placed& p : placed) seats.push_back({p.place, p.school, p.seed, 0, p.block});
     for (const LevelFairness& l : out.levels) places.push_back(l.places);
-    const std::vector<int> atBest = excessAtBest(seats, tables, places);
+    const std::vector<int> atBest = excessAtBest(placed, tables, places);
     for (size_t l = 0; l + 1 < atBest.size(); ++l) out.leastSectionExcess += atBest[l];
     return out;
 }

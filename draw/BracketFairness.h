@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "draw/ShareArrangement.h"
+
 namespace tombra {
 class Session;
 struct TournamentState;
@@ -19,20 +21,12 @@ struct TournamentState;
 
 namespace tombra::draw {
 
-// An entry in one of the places of a level (0-based), for the share arithmetic that the
-// brackets' sections and the leagues' groups have in common.
-struct PlacedEntry {
-    int school = 0;
-    int place = 0;
-    bool seed = false;
-    int block = 0;  // in block mode: entries are compared only among their block's positions
-};
-
-// The fewest entries that must stand beyond their school's share of a place, with the
-// seeds where they are and every place keeping its number of entries.
-int leastExcess(const std::vector<PlacedEntry>& placed, int places);
-// Each school's entries by place.
-std::map<int, std::vector<int>> countsByPlace(const std::vector<PlacedEntry>& placed, int places);
+// The fewest entries that must stand beyond their school's share of one of `places` places
+// (the seats' tables, 1-based), with the seeds where they are and every place keeping its
+// number of entries.
+int leastExcess(const std::vector<Seat>& seats, int places);
+// Each school's entries by place (0-based).
+std::map<int, std::vector<int>> countsByPlace(const std::vector<Seat>& seats, int places);
 // Entries beyond the share in one school's counts by place.
 int excessOver(const std::vector<int>& counts, int entries);
 

@@ -7,21 +7,38 @@
 
 namespace tombra::league {
 
+namespace {
+
+// Every entry of the groups with a school, as a seat in its group, and where it stands.
+struct GroupSeats {
+    std::vector<draw::Seat> seats;
+    std::vector<Place> places;
+};
+
+GroupSeats groupSeats(const LeagueGroups& groups) {
+    GroupSeats out;
+    for (int g = 1; g <= groups.groupCount(); ++g)
+        for (int p = 1; p <= groups.size(g); ++p) {
+            const long long school = groups.attribute({g, p}, kSchoolColumn);
+            if (groups.entryAt({g, p}) == 0 || school < 1 || school > kMaxSchool) continue;
+            out.seats.push_back(
+                {g, static_cast<int>(school), groups.seeded({g, p}), groups.entryAt({g, p})});
+            out.places.push_back({g, p});
+        }
+    return out;
+}
+
+}  // namespace
+
 LeagueFairness assessLeague(const LeagueGroups& groups) {
     LeagueFairness out;
     out.groups = groups.groupCount();
     out.entries.assign(kMaxSchool + 1, 0);
-    std::vector<draw::PlacedEntry> placed;
-    for (int g = 1; g <= out.groups; ++g)
-        for (int p = 1; p <= groups.size(g); ++p) {
-            const long long school = groups.attribute({g, p}, kSchoolColumn);
-            if (groups.entryAt({g, p}) == 0 || school < 1 || school > kMaxSchool) continue;
-            placed.push_back({static_cast<int>(school), g - 1, groups.seeded({g, p})});
-            ++out.entries[static_cast<size_t>(school)];
-        }
-    if (out.groups < 1 || placed.empty()) return out;
-    out.leastExcess = draw::leastExcess(placed, out.groups);
-    for (const auto& [school, counts] : draw::countsByPlace(placed, out.groups)) {
+    const std::vector<draw::Seat> seats = groupSeats(groups).seats;
+    for (const draw::Seat& seat : seats) ++out.entries[static_cast<size_t>(seat.school)];
+    if (out.groups < 1 || seats.empty()) return out;
+    out.leastExcess = draw::leastExcess(seats, out.groups);
+    for (const auto& [school, counts] : draw::countsByPlace(seats, out.groups)) {
         const int excess = draw::excessOver(counts, out.entries[static_cast<size_t>(school)]);
         out.excess += excess;
         if (excess > 0) out.schools.emplace_back(school, excess);
@@ -44,16 +61,7 @@ std::vector<std::string> leagueFairnessLines(const LeagueFairness& f, const Tour
 
 int repairLeagueShares(LeagueGroups& groups) {
     TournamentState& s = groups.state();
-    std::vector<draw::Seat> seats;
-    std::vector<Place> places;
-    for (int g = 1; g <= groups.groupCount(); ++g)
-        for (int p = 1; p <= groups.size(g); ++p) {
-            const long long school = groups.attribute({g, p}, kSchoolColumn);
-            if (groups.entryAt({g, p}) == 0 || school < 1 || school > kMaxSchool) continue;
-            seats.push_back(
-                {g, static_cast<int>(school), groups.seeded({g, p}), groups.entryAt({g, p})});
-            places.push_back({g, p});
-        }
+    const auto [seats, places] = groupSeats(groups);
     if (groups.groupCount() < 2) return 0;
     const std::vector<size_t> from =
         draw::shareArrangement(seats, groups.groupCount(), {groups.groupCount()});
