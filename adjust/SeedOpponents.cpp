@@ -66,21 +66,7 @@ class Spread {
         return schoolAt(s_, t, slot) != 0 && !seeds_.isSeedAt(s_, t, slot);
     }
 
-    void countTable(int t) {
-        for (int l : seedSlots(t)) {
-            // A seed alone in its table has no first opponent; it counts for its own school.
-            if (tableSize(s_, t) < 2) {
-                ++result_.count[schoolAt(s_, t, l)];
-                ++result_.total;
-                continue;
-            }
-            for (int n : seedOpponentSlots(s_, t, l)) {
-                if (!countable(t, n)) continue;
-                ++result_.count[schoolAt(s_, t, n)];
-                ++result_.total;
-            }
-        }
-    }
+    void countTable(int t) { result_.total += countSeedOpponents(s_, seeds_, t, result_.count); }
 
     void reconsider(int t, int n) {
         if (!countable(t, n)) return;
@@ -136,6 +122,26 @@ class Spread {
 };
 
 }  // namespace
+
+int countSeedOpponents(const TournamentState& s, const SeedPositions& seeds, int t,
+                       std::vector<int>& count) {
+    int counted = 0;
+    for (int l = 1; l <= tableSize(s, t); ++l) {
+        if (!seeds.isSeedAt(s, t, l)) continue;
+        // A seed alone in its table has no first opponent; it counts for its own school.
+        if (tableSize(s, t) < 2) {
+            ++count[static_cast<size_t>(schoolAt(s, t, l))];
+            ++counted;
+            continue;
+        }
+        for (int n : seedOpponentSlots(s, t, l)) {
+            if (schoolAt(s, t, n) == 0 || seeds.isSeedAt(s, t, n)) continue;
+            ++count[static_cast<size_t>(schoolAt(s, t, n))];
+            ++counted;
+        }
+    }
+    return counted;
+}
 
 std::vector<int> seedOpponentSlots(const TournamentState& s, int t, int seedSlot) {
     const int size = tableSize(s, t);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "adjust/DrawGrid.h"
 #include "state/RandomSource.h"
 #include "state/TournamentState.h"
 
@@ -21,6 +22,11 @@ inline constexpr int kOpponentAttemptLimit = 32000;
 // two, as the first round of such a table has an extra match). Empty for a table of fewer
 // than two positions.
 std::vector<int> seedOpponentSlots(const TournamentState& s, int t, int seedSlot);
+
+// Counts the first opponents of table t's seeds into `count` (by school 0..200) and returns
+// how many it counted. A seed alone in its table counts for its own school.
+int countSeedOpponents(const TournamentState& s, const SeedPositions& seeds, int t,
+                       std::vector<int>& count);
 
 struct OpponentSpread {
     std::vector<int> count;  // by school 0..200: entries facing a seed

@@ -23,6 +23,7 @@
 #include <map>
 #include <numeric>
 #include <random>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -99,23 +100,18 @@ std::vector<int> schoolSizes(std::mt19937& gen, int entries) {
 // most opponents a school gives less the fewest.
 int opponentSpread(const TournamentState& s) {
     const adjust::SeedPositions seeds(s);
-    std::map<int, int> count;
+    std::vector<int> count(adjust::kMaxId + 1, 0);
+    std::set<int> schools;
     for (int t = 1; t <= s.TableCount; ++t) {
-        for (int k = 1; k <= adjust::tableSize(s, t); ++k) {
-            const int school = adjust::schoolAt(s, t, k);
-            if (school != 0) count.try_emplace(school, 0);
-            if (!seeds.isSeedAt(s, t, k)) continue;
-            if (adjust::tableSize(s, t) < 2)
-                ++count[school];
-            else
-                for (int n : adjust::seedOpponentSlots(s, t, k))
-                    if (adjust::schoolAt(s, t, n) != 0 && !seeds.isSeedAt(s, t, n))
-                        ++count[adjust::schoolAt(s, t, n)];
-        }
+        adjust::countSeedOpponents(s, seeds, t, count);
+        for (int k = 1; k <= adjust::tableSize(s, t); ++k)
+            if (adjust::schoolAt(s, t, k) != 0) schools.insert(adjust::schoolAt(s, t, k));
     }
     int most = 0, fewest = 1 << 20;
-    for (const auto& [school, n] : count) most = std::max(most, n), fewest = std::min(fewest, n);
-    return count.empty() ? 0 : most - fewest;
+    for (int school : schools)
+        most = std::max(most, count[size_t(school)]),
+        fewest = std::min(fewest, count[size_t(school)]);
+    return schools.empty() ? 0 : most - fewest;
 }
 
 struct Band {
